@@ -1,0 +1,47 @@
+// The exception hierarchy of both programs: every error carries a message text.
+#pragma once
+
+#include <exception>
+#include <string>
+
+#include "base/string.h"
+
+class Exception : public std::exception {
+public:
+  explicit Exception(String message);
+  const String& Message() const noexcept { return message_; }
+  // UTF-8 copy of the message, for test output and diagnostics.
+  const char* what() const noexcept override { return utf8_.c_str(); }
+
+private:
+  String message_;
+  std::string utf8_;
+};
+
+// Declares a subclass that only differs by type.
+#define QZ_DECLARE_EXCEPTION(Name, Base) \
+  class Name : public Base {             \
+  public:                                \
+    using Base::Base;                    \
+  }
+
+QZ_DECLARE_EXCEPTION(EListError, Exception);     // list index and sorted-list misuse
+QZ_DECLARE_EXCEPTION(EConvertError, Exception);  // text to number, Format, Assign
+QZ_DECLARE_EXCEPTION(EInvalidCast, Exception);
+QZ_DECLARE_EXCEPTION(EOutOfMemory, Exception);
+QZ_DECLARE_EXCEPTION(EStreamError, Exception);
+QZ_DECLARE_EXCEPTION(EReadError, EStreamError);   // short read in ReadBuffer
+QZ_DECLARE_EXCEPTION(EWriteError, EStreamError);  // short write in WriteBuffer
+QZ_DECLARE_EXCEPTION(EFOpenError, EStreamError);  // a file stream could not open
+QZ_DECLARE_EXCEPTION(EFCreateError, EStreamError);  // a file stream could not create
+QZ_DECLARE_EXCEPTION(ERegistryException, Exception);
+
+// Text-file output failures carry the operating system's error code.
+class EInOutError : public Exception {
+public:
+  EInOutError(String message, uint32_t errorCode);
+  uint32_t ErrorCode() const noexcept { return errorCode_; }
+
+private:
+  uint32_t errorCode_;
+};

@@ -1,0 +1,61 @@
+// Streams over operating-system file handles.
+#pragma once
+
+#include <cstdint>
+
+#include "base/stream.h"
+
+// A native file handle: HANDLE on Windows, a descriptor elsewhere.
+#ifdef _WIN32
+using NativeHandle = void*;
+#else
+using NativeHandle = intptr_t;
+#endif
+NativeHandle InvalidNativeHandle();
+
+// Open modes of the class library: one access value, or-ed with one share value.
+enum : uint16_t {
+  fmOpenRead = 0x0000,
+  fmOpenWrite = 0x0001,
+  fmOpenReadWrite = 0x0002,
+  fmShareCompat = 0x0000,
+  fmShareExclusive = 0x0010,
+  fmShareDenyWrite = 0x0020,
+  fmShareDenyRead = 0x0030,
+  fmShareDenyNone = 0x0040,
+  fmCreate = 0xFF00,  // create or replace, read and write, exclusive
+};
+
+// A stream over a handle it does not own.
+class THandleStream : public TStream {
+public:
+  explicit THandleStream(NativeHandle handle) : handle_(handle) {}
+  String ClassName() const override { return u"THandleStream"; }
+  NativeHandle Handle() const { return handle_; }
+  int32_t Read(void* buffer, int32_t count) override;
+  int32_t Write(const void* buffer, int32_t count) override;
+  int64_t Seek(int64_t offset, TSeekOrigin origin) override;
+  void SetSize(int64_t newSize) override;  // EStreamError when refused
+
+protected:
+  NativeHandle handle_;
+};
+
+// Opens or creates a named file and owns its handle. Failures raise EFOpenError
+// "Cannot open file \"<name>\". <reason>" or EFCreateError
+// "Cannot create file \"<name>\". <reason>". Native paths are UTF-8 of the text.
+class TFileStream : public THandleStream {
+public:
+  TFileStream(const String& fileName, uint16_t mode);
+  ~TFileStream() override;
+  TFileStream(const TFileStream&) = delete;
+  TFileStream& operator=(const TFileStream&) = delete;
+  String ClassName() const override { return u"TFileStream"; }
+  const String& FileName() const { return fileName_; }
+
+private:
+  String fileName_;
+};
+
+// Text of the last operating-system error, for messages.
+String LastOsErrorText();

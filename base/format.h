@@ -1,0 +1,59 @@
+// Number and text formatting in the class library's manner.
+#pragma once
+
+#include <cstdint>
+#include <initializer_list>
+#include <variant>
+
+#include "base/string.h"
+
+// One argument of Format: an integer or a text.
+class FormatArg {
+public:
+  FormatArg(int v) : value_(int64_t(v)) {}
+  FormatArg(long v) : value_(int64_t(v)) {}
+  FormatArg(long long v) : value_(int64_t(v)) {}
+  FormatArg(unsigned v) : value_(uint64_t(v)) {}
+  FormatArg(unsigned long v) : value_(uint64_t(v)) {}
+  FormatArg(unsigned long long v) : value_(uint64_t(v)) {}
+  FormatArg(StringView v) : value_(String(v)) {}
+  FormatArg(const String& v) : value_(v) {}
+  FormatArg(const Char* v) : value_(String(v)) {}
+  const std::variant<int64_t, uint64_t, String>& Value() const { return value_; }
+
+private:
+  std::variant<int64_t, uint64_t, String> value_;
+};
+
+// Supports %s, %d, %u, %x and %% with optional '-' (left align), width and, for %s,
+// precision (".N" keeps at most N characters). A directive whose argument is missing
+// or of the wrong kind raises EConvertError. Arguments are never reinterpreted as
+// formats, so untrusted texts are safe as arguments (never as the pattern).
+String Format(StringView pattern, std::initializer_list<FormatArg> args);
+
+// Separators of the user's locale, read once per process on Windows; ',' and '.'
+// in the native build.
+struct TFormatSettings {
+  Char ThousandSeparator = u',';
+  Char DecimalSeparator = u'.';
+};
+const TFormatSettings& DefaultFormatSettings();
+
+// Pattern formatting of a number: '0' always prints a digit, '#' prints one only
+// where the number has it (so "#" prints nothing for 0), ',' anywhere before the
+// decimal point turns on grouping by three, '.' places the decimal separator, and
+// the value is rounded half away from zero to the pattern's decimals (decimal
+// rounding of our own, not the C library's). Other characters are copied.
+String FormatFloat(StringView pattern, double value,
+                   const TFormatSettings& settings = DefaultFormatSettings());
+
+String IntToStr(int64_t value);
+String IntToHex(uint64_t value, int digits);
+// Decimal with an optional sign, or hex with '$' or "0x"; surrounding blanks are not
+// allowed. Out-of-range values fail. StrToInt raises EConvertError
+// "'%s' is not a valid integer value".
+bool TryStrToInt(StringView text, int32_t& value);
+bool TryStrToInt64(StringView text, int64_t& value);
+int32_t StrToInt(StringView text);
+int32_t StrToIntDef(StringView text, int32_t fallback);
+int64_t StrToInt64Def(StringView text, int64_t fallback);

@@ -1,0 +1,111 @@
+// The class library's string list: texts with attached objects, optionally kept sorted.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "base/object.h"
+#include "base/string.h"
+
+class TStream;
+class TStringList;
+
+enum class TDuplicates { dupIgnore, dupAccept, dupError };
+
+// Comparator for CustomSort: negative when the entry at Index1 sorts first.
+using TStringListSortCompare = int (*)(TStringList& list, int index1, int index2);
+
+// Encodings for loading and saving text.
+enum class TTextEncoding { Ansi, Utf8, Utf16LE };
+
+class TStringList : public TPersistent {
+public:
+  // An entry holds its object either as a plain reference or, when handed over
+  // as a unique_ptr, owned: freed when the entry is deleted or the list goes.
+  TStringList() = default;
+  TStringList(const TStringList&) = delete;
+  TStringList& operator=(const TStringList&) = delete;
+  ~TStringList() override;
+  String ClassName() const override { return u"TStringList"; }
+
+  int Count() const { return int(items_.size()); }
+  // Index errors raise EListError "List index out of bounds (%d)".
+  const String& Strings(int index) const;
+  void SetString(int index, const String& s);  // not on a sorted list
+  const String& operator[](int index) const { return Strings(index); }
+  TObject* Objects(int index) const;
+  // Replace the object; an owned old one is freed.
+  void SetObject(int index, TObject* object);
+  void SetObject(int index, std::unique_ptr<TObject> object);
+  // Hands an owned object back to the caller; the entry keeps a null object.
+  std::unique_ptr<TObject> ExtractObject(int index);
+
+  // On a sorted list Add inserts at the sorted place (dupIgnore returns the index
+  // of the existing entry and adds nothing; dupError raises EListError
+  // "String list does not allow duplicates"). Returns the index.
+  int Add(const String& s);
+  int AddObject(const String& s, TObject* object);
+  int AddObject(const String& s, std::unique_ptr<TObject> object);
+  void Insert(int index, const String& s);  // EListError on a sorted list
+  void InsertObject(int index, const String& s, TObject* object);
+  void Delete(int index);
+  void Clear();
+  void Exchange(int index1, int index2);
+  // Copies texts and object pointers; the copies only reference the objects.
+  void Assign(const TPersistent& source) override;
+  void AddStrings(const TStringList& other);
+
+  // Bisection on a sorted list; linear search otherwise (IndexOf).
+  bool Find(StringView s, int& index) const;
+  int IndexOf(StringView s) const;
+  int IndexOfObject(const TObject* object) const;
+
+  bool Sorted() const { return sorted_; }
+  void SetSorted(bool sorted);  // sorting on turning it on
+  bool CaseSensitive() const { return caseSensitive_; }
+  void SetCaseSensitive(bool value);  // re-sorts a sorted list
+  TDuplicates Duplicates() const { return duplicates_; }
+  void SetDuplicates(TDuplicates d) { duplicates_ = d; }
+
+  void Sort();
+  // Quick sort over the comparator (not stable), as the class library does it.
+  // The list stays in sorted mode only when it was; custom sorting an unsorted
+  // list leaves it unsorted.
+  void CustomSort(TStringListSortCompare compare);
+
+  // Lines joined with CRLF after each (the class library's Text).
+  String Text() const;
+  // Splits at CR LF, CR or LF; a final line break adds no empty line.
+  void SetText(StringView text);
+
+  // Load decodes by a BOM when one is there, else by the given encoding.
+  void LoadFromStream(TStream& stream, TTextEncoding encoding = TTextEncoding::Ansi);
+  void SaveToStream(TStream& stream, TTextEncoding encoding = TTextEncoding::Ansi) const;
+  void LoadFromFile(const String& fileName, TTextEncoding encoding = TTextEncoding::Ansi);
+  void SaveToFile(const String& fileName, TTextEncoding encoding = TTextEncoding::Ansi) const;
+
+protected:
+  // Order of the sorted mode: with CaseSensitive a case-sensitive comparison,
+  // else a case-insensitive one. On Windows CompareStringW with the user's
+  // default locale; natively an ordinal comparison over the shared case table.
+  virtual int CompareStrings(StringView a, StringView b) const;
+
+private:
+  struct Item {
+    String text;
+    TObject* object = nullptr;
+    std::unique_ptr<TObject> owned;  // set when object is owned
+  };
+  void CheckIndex(int index) const;
+  void QuickSort(int lo, int hi, TStringListSortCompare compare);
+  int AddItem(Item item);
+  void InsertItem(int index, Item item);
+
+  std::vector<Item> items_;
+  bool sorted_ = false;
+  bool caseSensitive_ = false;
+  TDuplicates duplicates_ = TDuplicates::dupIgnore;
+};
+
+using TStrings = TStringList;

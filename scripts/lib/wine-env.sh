@@ -1,0 +1,43 @@
+# A throwaway Wine prefix and a virtual display for one run of the Windows programs.
+
+# Sets the pinned environment every Wine run uses and creates a fresh prefix.
+qz_wine_prefix() {
+  local base="$QZ_BUILD/win/wine"
+  export WINEPREFIX="$base/prefix" HOME="$base/home"
+  export WINEDEBUG=-all WINEDLLOVERRIDES="winemenubuilder.exe=d;mscoree=;mshtml="
+  export LC_ALL=en_US.UTF-8 LANG=en_US.UTF-8 TZ=UTC
+  unset http_proxy https_proxy HTTP_PROXY HTTPS_PROXY all_proxy ALL_PROXY no_proxy NO_PROXY
+  wineserver -k >/dev/null 2>&1 || true
+  rm -rf "$base"
+  mkdir -p "$HOME"
+  # One persistent wineserver for the whole run, and Wine's own services started now
+  # with their output to /dev/null: a service started by a test would inherit the
+  # test's output pipe and keep its reader waiting until the server ends.
+  mkdir -p "$WINEPREFIX"
+  wineserver -p >/dev/null 2>&1
+  wineboot -i >/dev/null 2>&1
+}
+
+# Starts Xvfb on a free display unless QZ_KEEP_DISPLAY is set and DISPLAY works.
+qz_start_display() {
+  if [ -n "${QZ_KEEP_DISPLAY:-}" ] && [ -n "${DISPLAY:-}" ]; then return 0; fi
+  local n=90
+  while [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ]; do n=$((n + 1)); done
+  Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+  QZ_XVFB_PID=$!
+  export DISPLAY=":$n"
+  for _ in $(seq 50); do
+    [ -e "/tmp/.X11-unix/X$n" ] && return 0
+    sleep 0.1
+  done
+  echo "Xvfb did not start on :$n" >&2
+  return 1
+}
+
+qz_stop_wine() {
+  [ -n "${WINEPREFIX:-}" ] && wineserver -k >/dev/null 2>&1 || true
+  if [ -n "${QZ_XVFB_PID:-}" ]; then
+    kill "$QZ_XVFB_PID" >/dev/null 2>&1 || true
+    QZ_XVFB_PID=
+  fi
+}
