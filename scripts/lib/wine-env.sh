@@ -1,6 +1,7 @@
 # A throwaway Wine prefix and a virtual display for one run of the Windows programs.
 
-# Sets the pinned environment every Wine run uses and creates a fresh prefix.
+# Sets the pinned environment every Wine run uses and creates a fresh prefix. Start the
+# display first: Wine's desktop process, started here, keeps the display it found.
 qz_wine_prefix() {
   local base="$QZ_BUILD/win/wine"
   export WINEPREFIX="$base/prefix" HOME="$base/home"

@@ -1,0 +1,145 @@
+#include "base/registry.h"
+
+#include <vector>
+
+#include "base/exception.h"
+#include "base/win_string.h"
+
+namespace {
+String InvalidType(const String& name) { return u"Invalid data type for '" + name + u"'"; }
+String FailedToSet(const String& name) { return u"Failed to set data for '" + name + u"'"; }
+
+struct RawValue {
+  bool exists = false;
+  DWORD type = REG_NONE;
+  std::vector<BYTE> data;
+};
+
+RawValue QueryRaw(HKEY key, const String& name) {
+  RawValue v;
+  if (!key) return v;
+  DWORD size = 0;
+  if (RegQueryValueExW(key, W(name), nullptr, &v.type, nullptr, &size) != ERROR_SUCCESS) return v;
+  // The value can change between the two calls; retry while it grows.
+  for (int attempt = 0; attempt < 4; ++attempt) {
+    v.data.assign(size, 0);
+    DWORD got = size;
+    LONG rc = RegQueryValueExW(key, W(name), nullptr, &v.type, v.data.data(), &got);
+    if (rc == ERROR_SUCCESS) {
+      v.data.resize(got);
+      v.exists = true;
+      return v;
+    }
+    if (rc != ERROR_MORE_DATA) return v;
+    size = got;
+  }
+  return v;
+}
+}  // namespace
+
+void TRegistry::SetRootKey(HKEY root) {
+  CloseKey();
+  root_ = root;
+}
+
+bool TRegistry::OpenKey(const String& key, bool canCreate) {
+  CloseKey();
+  HKEY opened = nullptr;
+  LONG rc;
+  if (canCreate) {
+    rc = RegCreateKeyExW(root_, W(key), 0, nullptr, REG_OPTION_NON_VOLATILE, access_, nullptr,
+                         &opened, nullptr);
+  } else {
+    rc = RegOpenKeyExW(root_, W(key), 0, access_, &opened);
+  }
+  if (rc != ERROR_SUCCESS) return false;
+  current_.reset(opened);
+  return true;
+}
+
+void TRegistry::CloseKey() { current_.reset(); }
+
+bool TRegistry::ValueExists(const String& name) const {
+  return current_ &&
+         RegQueryValueExW(current_.get(), W(name), nullptr, nullptr, nullptr, nullptr) ==
+             ERROR_SUCCESS;
+}
+
+TRegDataType TRegistry::GetDataType(const String& name) const {
+  DWORD type = REG_NONE;
+  if (!current_ ||
+      RegQueryValueExW(current_.get(), W(name), nullptr, &type, nullptr, nullptr) != ERROR_SUCCESS)
+    return TRegDataType::rdUnknown;
+  switch (type) {
+    case REG_SZ: return TRegDataType::rdString;
+    case REG_EXPAND_SZ: return TRegDataType::rdExpandString;
+    case REG_DWORD: return TRegDataType::rdInteger;
+    case REG_BINARY: return TRegDataType::rdBinary;
+    default: return TRegDataType::rdUnknown;
+  }
+}
+
+int32_t TRegistry::GetDataSize(const String& name) const {
+  DWORD size = 0;
+  if (!current_ ||
+      RegQueryValueExW(current_.get(), W(name), nullptr, nullptr, nullptr, &size) != ERROR_SUCCESS)
+    return -1;
+  return size > 0x7FFFFFFF ? 0x7FFFFFFF : int32_t(size);
+}
+
+bool TRegistry::DeleteValue(const String& name) {
+  return current_ && RegDeleteValueW(current_.get(), W(name)) == ERROR_SUCCESS;
+}
+
+int32_t TRegistry::ReadInteger(const String& name) const {
+  const RawValue v = QueryRaw(current_.get(), name);
+  // Only a REG_DWORD of exactly four bytes is an integer.
+  if (!v.exists || v.type != REG_DWORD || v.data.size() != 4) throw ERegistryException(InvalidType(name));
+  uint32_t u = uint32_t(v.data[0]) | uint32_t(v.data[1]) << 8 | uint32_t(v.data[2]) << 16 |
+               uint32_t(v.data[3]) << 24;
+  return int32_t(u);
+}
+
+bool TRegistry::ReadBool(const String& name) const { return ReadInteger(name) != 0; }
+
+String TRegistry::ReadString(const String& name) const {
+  const RawValue v = QueryRaw(current_.get(), name);
+  if (!v.exists || (v.type != REG_SZ && v.type != REG_EXPAND_SZ))
+    throw ERegistryException(InvalidType(name));
+  // Stored data may be unterminated or of odd length: take whole units up to a zero.
+  String s;
+  const size_t units = v.data.size() / 2;
+  s.reserve(units);
+  for (size_t i = 0; i < units; ++i) {
+    const Char c = Char(v.data[2 * i] | v.data[2 * i + 1] << 8);
+    if (c == 0) break;
+    s.push_back(c);
+  }
+  return s;
+}
+
+void TRegistry::WriteInteger(const String& name, int32_t value) {
+  const DWORD d = DWORD(value);
+  if (!current_ || RegSetValueExW(current_.get(), W(name), 0, REG_DWORD,
+                                  reinterpret_cast<const BYTE*>(&d), sizeof d) != ERROR_SUCCESS)
+    throw ERegistryException(FailedToSet(name));
+}
+
+void TRegistry::WriteBool(const String& name, bool value) { WriteInteger(name, value ? 1 : 0); }
+
+namespace {
+void WriteText(HKEY key, const String& name, const String& value, DWORD type) {
+  const DWORD bytes = DWORD((value.size() + 1) * sizeof(Char));
+  if (!key || RegSetValueExW(key, W(name), 0, type, reinterpret_cast<const BYTE*>(value.c_str()),
+                             bytes) != ERROR_SUCCESS)
+    throw ERegistryException(FailedToSet(name));
+}
+}  // namespace
+
+void TRegistry::WriteString(const String& name, const String& value) {
+  WriteText(current_.get(), name, value, REG_SZ);
+}
+
+void TRegistry::WriteExpandString(const String& name, const String& value) {
+  WriteText(current_.get(), name, value, REG_EXPAND_SZ);
+}

@@ -1,0 +1,73 @@
+#include "common/xr_misc_text.h"
+
+void RemoveSubStr(String& S, StringView Sub, int Count) {
+  if (Count <= 0 || Sub.empty()) return;
+  // Each pass deletes at least one character, so the loop ends by itself too.
+  for (int pass = 0; pass < Count; ++pass) {
+    const size_t at = S.find(Sub);
+    if (at == String::npos) return;
+    S.erase(at, Sub.size());
+  }
+}
+
+void RemoveLeadingChar(String& S, Char C) {
+  if (!S.empty() && S.front() == C) S.erase(0, 1);
+}
+
+void RemoveLastChar(String& S) {
+  if (!S.empty()) S.pop_back();
+}
+
+void RemoveTrailingChar(String& S, Char C) {
+  if (!S.empty() && S.back() == C) S.pop_back();
+}
+
+String RemoveChar(StringView S, Char C) {
+  String result;
+  result.reserve(S.size());
+  for (Char ch : S)
+    if (ch != C) result.push_back(ch);
+  return result;
+}
+
+String RemoveChars(StringView S, const TCharSet& Chars) {
+  String result;
+  result.reserve(S.size());
+  for (Char ch : S)
+    if (ch >= 256 || !Chars.test(ch)) result.push_back(ch);
+  return result;
+}
+
+int LastCharPos(StringView S, Char C) {
+  const size_t at = S.rfind(C);
+  return at == StringView::npos ? 0 : int(at + 1);
+}
+
+String GetToken(StringView S, int N, Char Delim) {
+  String result;
+  if (S.empty() || N < 1) return result;
+  long long field = 1;  // wide enough that no count of delimiters wraps it
+  for (Char ch : S) {
+    if (ch == Delim) {
+      if (++field > N) break;
+    } else if (field == N) {
+      result.push_back(ch);
+    }
+  }
+  return result;
+}
+
+String AfterLastChar(StringView S, Char C) {
+  const size_t at = S.rfind(C);
+  if (at == StringView::npos) return String(S);
+  return String(S.substr(at + 1));
+}
+
+String ExtractFileNameNoExt(StringView Path) {
+  const size_t sep = Path.find_last_of(u"\\:");
+  const size_t nameStart = sep == StringView::npos ? 0 : sep + 1;
+  const StringView name = Path.substr(nameStart);
+  // A dot that only a folder name holds is no extension: the name stays whole.
+  const size_t dot = name.rfind(u'.');
+  return String(dot == StringView::npos ? name : name.substr(0, dot));
+}

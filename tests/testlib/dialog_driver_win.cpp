@@ -1,0 +1,86 @@
+#include "tests/testlib/dialog_driver_win.h"
+
+#include <vector>
+
+#include "base/win_string.h"
+
+namespace {
+struct FindState {
+  DWORD pid;
+  HWND found;
+};
+
+BOOL CALLBACK FindDialogProc(HWND hwnd, LPARAM lp) {
+  auto* state = reinterpret_cast<FindState*>(lp);
+  DWORD pid = 0;
+  GetWindowThreadProcessId(hwnd, &pid);
+  wchar_t cls[32] = {};
+  GetClassNameW(hwnd, cls, 32);
+  if (pid == state->pid && IsWindowVisible(hwnd) && wcscmp(cls, L"#32770") == 0) {
+    state->found = hwnd;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+BOOL CALLBACK CollectStaticText(HWND hwnd, LPARAM lp) {
+  auto* texts = reinterpret_cast<String*>(lp);
+  wchar_t cls[32] = {};
+  GetClassNameW(hwnd, cls, 32);
+  if (_wcsicmp(cls, L"Static") == 0) {
+    const String t = WindowText(hwnd);
+    if (!t.empty()) {
+      if (!texts->empty()) texts->push_back(u'\n');
+      *texts += t;
+    }
+  }
+  return TRUE;
+}
+}  // namespace
+
+String WindowText(HWND window) {
+  const int n = GetWindowTextLengthW(window);
+  std::vector<wchar_t> buf(size_t(n) + 1);
+  GetWindowTextW(window, buf.data(), n + 1);
+  return FromW(buf.data(), buf.size());
+}
+
+HWND FindOwnDialog() {
+  FindState state{GetCurrentProcessId(), nullptr};
+  EnumWindows(FindDialogProc, reinterpret_cast<LPARAM>(&state));
+  return state.found;
+}
+
+DialogAnswerer::DialogAnswerer(int buttonId, std::function<void(HWND)> inspect, int timeoutMs)
+    : thread_([this, buttonId, inspect = std::move(inspect), timeoutMs] {
+        Run(buttonId, inspect, timeoutMs);
+      }) {}
+
+DialogAnswerer::~DialogAnswerer() {
+  if (thread_.joinable()) thread_.join();
+}
+
+const SeenDialog& DialogAnswerer::Seen() {
+  if (thread_.joinable()) thread_.join();
+  return seen_;
+}
+
+void DialogAnswerer::Run(int buttonId, std::function<void(HWND)> inspect, int timeoutMs) {
+  const DWORD start = GetTickCount();
+  HWND dialog = nullptr;
+  while (!(dialog = FindOwnDialog())) {
+    if (GetTickCount() - start > DWORD(timeoutMs)) return;
+    Sleep(20);
+  }
+  // Let the dialog finish its start-up (a browse dialog moves itself then).
+  Sleep(300);
+  seen_.found = true;
+  seen_.window = dialog;
+  seen_.owner = GetWindow(dialog, GW_OWNER);
+  seen_.caption = WindowText(dialog);
+  EnumChildWindows(dialog, CollectStaticText, reinterpret_cast<LPARAM>(&seen_.text));
+  GetWindowRect(dialog, &seen_.rect);
+  if (inspect) inspect(dialog);
+  PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(buttonId, BN_CLICKED),
+               reinterpret_cast<LPARAM>(GetDlgItem(dialog, buttonId)));
+}

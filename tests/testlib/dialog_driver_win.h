@@ -1,0 +1,43 @@
+// Answers the modal dialogs a test's code opens, from a second thread, the way a
+// user would: it waits for the dialog window, notes what it shows, presses a button.
+#pragma once
+
+#include <windows.h>
+
+#include <atomic>
+#include <functional>
+#include <thread>
+
+#include "base/string.h"
+
+struct SeenDialog {
+  bool found = false;
+  HWND window = nullptr;
+  HWND owner = nullptr;
+  String caption;
+  String text;  // the static texts of the dialog, joined by "\n"
+  RECT rect{};
+};
+
+class DialogAnswerer {
+public:
+  // Presses buttonId in the first dialog (window class "#32770") of this process
+  // that appears within timeoutMs. inspect runs on the driver thread before the
+  // press, with the dialog still up.
+  explicit DialogAnswerer(int buttonId, std::function<void(HWND)> inspect = {},
+                          int timeoutMs = 15000);
+  ~DialogAnswerer();
+  DialogAnswerer(const DialogAnswerer&) = delete;
+  DialogAnswerer& operator=(const DialogAnswerer&) = delete;
+  // Waits for the driver thread; what it saw.
+  const SeenDialog& Seen();
+
+private:
+  void Run(int buttonId, std::function<void(HWND)> inspect, int timeoutMs);
+  SeenDialog seen_;
+  std::thread thread_;
+};
+
+// Finds a visible dialog window of this process, or nullptr.
+HWND FindOwnDialog();
+String WindowText(HWND window);

@@ -1,0 +1,40 @@
+#include "tests/testlib/test_paths.h"
+
+#include <filesystem>
+
+#ifndef QZ_TEST_SCRATCH_ROOT
+#error "QZ_TEST_SCRATCH_ROOT names the folder for test scratch folders"
+#endif
+
+namespace fs = std::filesystem;
+
+String HostPath(const std::string& unixPath) {
+#ifdef _WIN32
+  String out = u"Z:";
+  for (Char c : FromUtf8(unixPath)) out.push_back(c == u'/' ? u'\\' : c);
+  return out;
+#else
+  return FromUtf8(unixPath);
+#endif
+}
+
+ScratchDir::ScratchDir(const std::string& name)
+    : unixPath_(std::string(QZ_TEST_SCRATCH_ROOT) + "/" + name), path_(HostPath(unixPath_)) {
+  const fs::path p = fs::u8path(ToUtf8(path_));
+  std::error_code ec;
+  fs::remove_all(p, ec);
+  fs::create_directories(p);
+}
+
+ScratchDir::~ScratchDir() {
+  std::error_code ec;
+  fs::remove_all(fs::u8path(ToUtf8(path_)), ec);
+}
+
+String ScratchDir::operator/(const String& name) const {
+#ifdef _WIN32
+  return path_ + u"\\" + name;
+#else
+  return path_ + u"/" + name;
+#endif
+}

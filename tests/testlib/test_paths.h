@@ -1,0 +1,27 @@
+// Paths for tests that run in both trees: the build tree's Unix paths seen from
+// Wine (drive Z: maps the Unix root) and a scratch folder per test.
+#pragma once
+
+#include <string>
+
+#include "base/string.h"
+
+// "/a/b" as the running program names it: "Z:\a\b" on Windows, unchanged natively.
+String HostPath(const std::string& unixPath);
+// A folder of its own for the calling test, emptied on construction and removed
+// with its contents on destruction. Path() ends without a separator.
+class ScratchDir {
+public:
+  explicit ScratchDir(const std::string& name);
+  ~ScratchDir();
+  ScratchDir(const ScratchDir&) = delete;
+  ScratchDir& operator=(const ScratchDir&) = delete;
+  const String& Path() const { return path_; }
+  // Path() + separator + name.
+  String operator/(const String& name) const;
+  const std::string& UnixPath() const { return unixPath_; }
+
+private:
+  std::string unixPath_;
+  String path_;
+};
