@@ -1,0 +1,141 @@
+// The zip library's file, folder, path-string, case and UTF-8 routines. Every call the
+// zip component makes to the operating system goes through this module (Win32 in
+// zip_file_routines_win.cpp, POSIX in zip_file_routines_posix.cpp).
+//
+// Paths use backslashes. Natively, a backslash in a name handed to the system becomes
+// '/' (HostFileName), so the same backslash paths work in both builds.
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+#include "base/file_stream.h"
+#include "base/string.h"
+
+// Attribute bits of the platform (read-only 1, hidden 2, system 4, folder 16, archive 32).
+enum : int32_t {
+  faReadOnly = 0x01,
+  faHidden = 0x02,
+  faSystem = 0x04,
+  faDirectory = 0x10,
+  faArchive = 0x20,
+  // The only bits SetAttributes passes on: stored attributes come from archives.
+  faSettableMask = faReadOnly | faHidden | faSystem | faArchive,
+};
+
+// Longest path MakeDirs works on (the Win32 limit for long paths).
+inline constexpr size_t kMaxPathLength = 32767;
+
+// ---- Folders and files (operating system) ----
+
+// True when Path names a folder the process could make current. The current folder
+// is never changed.
+bool CanChangeDir(const String& path);
+// Path names an existing folder.
+bool FolderExists(const String& path);
+// Creates Path and every missing folder above it, one level after the other (a
+// trailing backslash is ignored); True when Path is a folder afterwards. Paths longer
+// than kMaxPathLength answer False. An empty Path raises EInOutError
+// "Unable to create directory" (code 3).
+bool MakeDirs(const String& path);
+// Name names an existing file that is not a folder (locked files included).
+bool FileFound(const String& name);
+// Deletes the file; True on success.
+bool RemoveFile(const String& name);
+// The file's attributes, -1 when they cannot be read. Natively: folder 16, archive
+// 32 for files, read-only 1 when the owner may not write.
+int32_t GetAttributes(const String& name);
+// Sets Attr & faSettableMask; 0 on success, else the system's error code. Natively
+// only the read-only bit of a file has an effect.
+int32_t SetAttributes(const String& name, int32_t attr);
+// Last-write time as a DOS date/time in local time; -1 when the file is missing, is a
+// folder or its time has no DOS form.
+int32_t FileDosAge(const String& name);
+// Renames From to To, replacing an existing file To; True on success.
+bool MoveFileOver(const String& from, const String& to);
+// Absolute form of Path with "." and ".." resolved (not following links); an empty
+// Path gives the current folder. Natively the result uses '/'.
+String FullPathOf(const String& path);
+// Path lies inside Folder (both made full first; letter case ignored on Windows).
+// A path equal to Folder is not inside it.
+bool IsPathWithin(const String& path, const String& folder);
+// A and B name the same place (both made full first; letter case ignored on Windows).
+bool SamePath(const String& a, const String& b);
+// The name the system is handed: unchanged on Windows, '\' turned into '/' natively.
+String HostFileName(const String& name);
+
+// Raw last-write time (the system's own units) and size of an open file.
+struct TFileStamp {
+  int64_t ModTime = 0;
+  int64_t Size = -1;
+  bool operator==(const TFileStamp&) const = default;
+};
+// False (and an empty stamp) when the handle cannot be queried.
+bool FileStampOf(NativeHandle handle, TFileStamp& stamp);
+// Asks the system to write the file's data to disk; True on success.
+bool SyncFileToDisk(NativeHandle handle);
+void SleepMilliseconds(uint32_t ms);
+
+// Drive queries. Natively there are no drive roots: False and an empty label.
+// GetDriveTypeW(Root) is DRIVE_REMOVABLE or DRIVE_CDROM.
+bool IsRemovableDrive(const String& root);
+// The volume name of Root (at most 27 characters), empty when it cannot be read.
+String GetVolumeLabel(const String& root);
+
+// An open file handle, closed on destruction.
+class TZipFileHandle {
+public:
+  TZipFileHandle() = default;
+  explicit TZipFileHandle(NativeHandle handle) : handle_(handle) {}
+  ~TZipFileHandle();
+  TZipFileHandle(TZipFileHandle&& other) noexcept;
+  TZipFileHandle& operator=(TZipFileHandle&& other) noexcept;
+  TZipFileHandle(const TZipFileHandle&) = delete;
+  TZipFileHandle& operator=(const TZipFileHandle&) = delete;
+
+  bool Valid() const { return handle_ != InvalidNativeHandle(); }
+  NativeHandle Handle() const { return handle_; }
+  // Sets the last-write time from a DOS date/time in local time; True on success.
+  bool SetDosDateTime(uint32_t dosDateTime);
+  void Close();
+
+private:
+  NativeHandle handle_ = InvalidNativeHandle();
+};
+
+// Opens an existing file with the access (Mode bits 0-1: 0 read, 1 write, 2 read-write)
+// and sharing (Mode bits 4-6, 0x00 to 0x40) of the class library's open modes. An
+// invalid handle for any other Mode or when the file cannot be opened.
+TZipFileHandle OpenFileHandle(const String& name, int32_t mode);
+// Opens Name for writing and sets its last-write time; True on success.
+bool SetFileDosAge(const String& name, uint32_t dosDateTime);
+
+// ---- Path and text routines (no system calls, except LowerCaseOf on Windows) ----
+
+// First C in the NUL-terminated text P (the terminator when C is NUL), nullptr when none.
+Char* ScanChar(Char* p, Char c);
+const Char* ScanChar(const Char* p, Char c);
+// Negative, 0 or positive; a-z compare as A-Z, no other folding; a prefix sorts first.
+int CompareNoCase(StringView a, StringView b);
+// Path up to its last backslash or colon, without that backslash unless it follows a
+// colon or another backslash or starts the path (so C:\ and \ keep it).
+String FileDirOf(StringView path);
+// FileDirOf(Path) ending in a backslash (one is added unless it ends in one already);
+// empty when FileDirOf is.
+String FilePathOf(StringView path);
+// ".ext" from the last dot after the last backslash or colon; empty when none.
+String FileExtOf(StringView path);
+// Path after its last backslash or colon.
+String FileNameOf(StringView path);
+// Path with its extension (as FileExtOf finds it) replaced by Ext, or Ext appended.
+String ReplaceExt(StringView path, StringView ext);
+// Lower case by the system's rules on Windows (CharLowerBuffW); natively the shared
+// case table (AnsiLowerCase), which follows the same mapping.
+String LowerCaseOf(StringView s);
+// Strict UTF-8: overlong forms, surrogates, values above U+10FFFF and truncated
+// sequences each give U+FFFD.
+String DecodeUtf8Name(std::string_view bytes);
+
+// Dispatches the thread's pending window messages through the host's pump (see
+// host_hooks.h); True when a quit request was met, which callers treat as a cancel.
+bool PumpMessages();

@@ -1,0 +1,181 @@
+// POSIX side of the zip file routines. Backslashes in names become '/'.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <ctime>
+#include <string>
+#include <vector>
+
+#include "base/text.h"
+#include "unzip/host_hooks.h"
+#include "unzip/zip_file_os.h"
+#include "unzip/zip_file_routines.h"
+
+namespace {
+
+std::string Native(const String& name) { return ToUtf8(HostFileName(name)); }
+
+bool StatOf(const String& name, struct stat& st) {
+  return !name.empty() && ::stat(Native(name).c_str(), &st) == 0;
+}
+
+int32_t DosFromTime(time_t t) {
+  struct tm tm {};
+  if (!localtime_r(&t, &tm)) return -1;
+  const int year = tm.tm_year + 1900;
+  if (year < 1980 || year > 2107) return -1;
+  const uint32_t date = uint32_t(tm.tm_mday) | (uint32_t(tm.tm_mon + 1) << 5) |
+                        (uint32_t(year - 1980) << 9);
+  const uint32_t time = uint32_t(tm.tm_sec / 2) | (uint32_t(tm.tm_min) << 5) |
+                        (uint32_t(tm.tm_hour) << 11);
+  return int32_t((date << 16) | time);
+}
+
+}  // namespace
+
+namespace zip_os {
+bool CreateOneFolder(const String& path) { return ::mkdir(Native(path).c_str(), 0777) == 0; }
+bool NamesIgnoreCase() { return false; }
+bool IsSeparator(Char c) { return c == u'/' || c == u'\\'; }
+void CloseHandle(NativeHandle handle) { ::close(int(handle)); }
+}  // namespace zip_os
+
+String HostFileName(const String& name) {
+  String out = name;
+  for (Char& c : out)
+    if (c == u'\\') c = u'/';
+  return out;
+}
+
+bool CanChangeDir(const String& path) {
+  struct stat st;
+  return StatOf(path, st) && S_ISDIR(st.st_mode) && ::access(Native(path).c_str(), X_OK) == 0;
+}
+
+bool FolderExists(const String& path) {
+  struct stat st;
+  return StatOf(path, st) && S_ISDIR(st.st_mode);
+}
+
+bool FileFound(const String& name) {
+  struct stat st;
+  return StatOf(name, st) && !S_ISDIR(st.st_mode);
+}
+
+bool RemoveFile(const String& name) { return !name.empty() && ::unlink(Native(name).c_str()) == 0; }
+
+int32_t GetAttributes(const String& name) {
+  struct stat st;
+  if (!StatOf(name, st)) return -1;
+  int32_t attr = S_ISDIR(st.st_mode) ? faDirectory : faArchive;
+  if (!S_ISDIR(st.st_mode) && (st.st_mode & S_IWUSR) == 0) attr |= faReadOnly;
+  const String base = FileNameOf(HostFileName(name));
+  if (!base.empty() && base[0] == u'.' && base != u"." && base != u"..") attr |= faHidden;
+  return attr;
+}
+
+int32_t SetAttributes(const String& name, int32_t attr) {
+  struct stat st;
+  if (!StatOf(name, st)) return errno ? errno : ENOENT;
+  if (S_ISDIR(st.st_mode)) return 0;
+  mode_t mode = st.st_mode & 07777;
+  mode = (attr & faSettableMask & faReadOnly) ? (mode & ~mode_t(0222)) : (mode | S_IWUSR);
+  return ::chmod(Native(name).c_str(), mode) == 0 ? 0 : errno;
+}
+
+int32_t FileDosAge(const String& name) {
+  struct stat st;
+  if (!StatOf(name, st) || S_ISDIR(st.st_mode)) return -1;
+  return DosFromTime(st.st_mtime);
+}
+
+bool MoveFileOver(const String& from, const String& to) {
+  return !from.empty() && !to.empty() && ::rename(Native(from).c_str(), Native(to).c_str()) == 0;
+}
+
+String FullPathOf(const String& path) {
+  String p = HostFileName(path);
+  if (p.empty() || p[0] != u'/') {
+    std::vector<char> buf(4096);
+    while (!::getcwd(buf.data(), buf.size())) {
+      if (errno != ERANGE || buf.size() > (1u << 20)) return String();
+      buf.resize(buf.size() * 2);
+    }
+    p = FromUtf8(buf.data()) + u"/" + p;
+  }
+  std::vector<String> parts;
+  size_t start = 0;
+  while (start <= p.size()) {
+    size_t end = p.find(u'/', start);
+    if (end == String::npos) end = p.size();
+    const String part = p.substr(start, end - start);
+    if (part == u"..") {
+      if (!parts.empty()) parts.pop_back();
+    } else if (!part.empty() && part != u".") {
+      parts.push_back(part);
+    }
+    start = end + 1;
+  }
+  String out;
+  for (const String& part : parts) out += u"/" + part;
+  return out.empty() ? String(u"/") : out;
+}
+
+bool FileStampOf(NativeHandle handle, TFileStamp& stamp) {
+  stamp = TFileStamp();
+  struct stat st;
+  if (::fstat(int(handle), &st) != 0) return false;
+  stamp.ModTime = int64_t(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+  stamp.Size = int64_t(st.st_size);
+  return true;
+}
+
+bool SyncFileToDisk(NativeHandle handle) { return ::fsync(int(handle)) == 0; }
+
+bool IsRemovableDrive(const String&) { return false; }
+
+String GetVolumeLabel(const String&) { return String(); }
+
+bool TZipFileHandle::SetDosDateTime(uint32_t dosDateTime) {
+  if (!Valid()) return false;
+  struct tm tm {};
+  tm.tm_sec = int((dosDateTime & 0x1F) * 2);
+  tm.tm_min = int((dosDateTime >> 5) & 0x3F);
+  tm.tm_hour = int((dosDateTime >> 11) & 0x1F);
+  tm.tm_mday = int((dosDateTime >> 16) & 0x1F);
+  tm.tm_mon = int((dosDateTime >> 21) & 0x0F) - 1;
+  tm.tm_year = int((dosDateTime >> 25) & 0x7F) + 80;
+  tm.tm_isdst = -1;
+  const time_t t = ::mktime(&tm);
+  if (t == time_t(-1)) return false;
+  struct timespec times[2];
+  times[0].tv_sec = 0;
+  times[0].tv_nsec = UTIME_OMIT;
+  times[1].tv_sec = t;
+  times[1].tv_nsec = 0;
+  return ::futimens(int(handle_), times) == 0;
+}
+
+TZipFileHandle OpenFileHandle(const String& name, int32_t mode) {
+  const int32_t access = mode & 0x03;
+  const int32_t share = mode & 0xF0;
+  if ((mode & ~0xF3) != 0 || access == 3 || share > 0x40 || name.empty()) return TZipFileHandle();
+  const int flags = (access == 0 ? O_RDONLY : access == 1 ? O_WRONLY : O_RDWR) | O_CLOEXEC;
+  int fd;
+  do {
+    fd = ::open(Native(name).c_str(), flags);
+  } while (fd < 0 && errno == EINTR);
+  TZipFileHandle h{NativeHandle(fd)};
+  struct stat st;
+  if (h.Valid() && (::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode))) h.Close();
+  return h;
+}
+
+String LowerCaseOf(StringView s) { return AnsiLowerCase(s); }
+
+bool DefaultPumpMessages() { return false; }
+
+int32_t DefaultPrompt(const String&, const String&, uint32_t flags) { return DecliningAnswer(flags); }

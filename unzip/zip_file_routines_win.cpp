@@ -1,0 +1,163 @@
+// Win32 side of the zip file routines and of the host hooks' defaults.
+#include <windows.h>
+
+#include <vector>
+
+#include "base/win_handle.h"
+#include "base/win_string.h"
+#include "unzip/host_hooks.h"
+#include "unzip/zip_file_os.h"
+#include "unzip/zip_file_routines.h"
+
+namespace {
+
+using KernelHandle = UniqueOwner<HANDLE, KernelHandleTraits>;
+
+DWORD AttributesOf(const String& name) {
+  return name.empty() ? INVALID_FILE_ATTRIBUTES : GetFileAttributesW(W(name));
+}
+
+}  // namespace
+
+namespace zip_os {
+bool CreateOneFolder(const String& path) { return CreateDirectoryW(W(path), nullptr) != 0; }
+bool NamesIgnoreCase() { return true; }
+bool IsSeparator(Char c) { return c == u'\\' || c == u'/'; }
+void CloseHandle(NativeHandle handle) { ::CloseHandle(handle); }
+}  // namespace zip_os
+
+String HostFileName(const String& name) { return name; }
+
+bool CanChangeDir(const String& path) {
+  if (path.empty()) return false;
+  // The access SetCurrentDirectoryW asks for, without touching the current folder.
+  KernelHandle h(CreateFileW(W(path), FILE_TRAVERSE | SYNCHRONIZE,
+                             FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                             OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+  if (!h) return false;
+  BY_HANDLE_FILE_INFORMATION info;
+  return GetFileInformationByHandle(h.get(), &info) &&
+         (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+bool FolderExists(const String& path) {
+  const DWORD a = AttributesOf(path);
+  return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+bool FileFound(const String& name) {
+  const DWORD a = AttributesOf(name);
+  return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
+bool RemoveFile(const String& name) { return !name.empty() && DeleteFileW(W(name)) != 0; }
+
+int32_t GetAttributes(const String& name) {
+  const DWORD a = AttributesOf(name);
+  return a == INVALID_FILE_ATTRIBUTES ? -1 : int32_t(a);
+}
+
+int32_t SetAttributes(const String& name, int32_t attr) {
+  if (name.empty()) return int32_t(ERROR_PATH_NOT_FOUND);
+  const DWORD value = DWORD(attr & faSettableMask);
+  if (SetFileAttributesW(W(name), value ? value : FILE_ATTRIBUTE_NORMAL)) return 0;
+  return int32_t(GetLastError());
+}
+
+int32_t FileDosAge(const String& name) {
+  WIN32_FILE_ATTRIBUTE_DATA data;
+  if (name.empty() || !GetFileAttributesExW(W(name), GetFileExInfoStandard, &data) ||
+      (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0)
+    return -1;
+  FILETIME local;
+  WORD date = 0, time = 0;
+  if (!FileTimeToLocalFileTime(&data.ftLastWriteTime, &local) ||
+      !FileTimeToDosDateTime(&local, &date, &time))
+    return -1;
+  return int32_t((uint32_t(date) << 16) | time);
+}
+
+bool MoveFileOver(const String& from, const String& to) {
+  return !from.empty() && !to.empty() &&
+         MoveFileExW(W(from), W(to), MOVEFILE_REPLACE_EXISTING) != 0;
+}
+
+String FullPathOf(const String& path) {
+  std::vector<wchar_t> buf(MAX_PATH + 1);
+  for (;;) {
+    const DWORD n = path.empty() ? GetCurrentDirectoryW(DWORD(buf.size()), buf.data())
+                                 : GetFullPathNameW(W(path), DWORD(buf.size()), buf.data(), nullptr);
+    if (n == 0) return String();
+    if (n < buf.size()) return FromW(buf.data(), n);
+    buf.resize(n + 1);
+  }
+}
+
+bool FileStampOf(NativeHandle handle, TFileStamp& stamp) {
+  stamp = TFileStamp();
+  BY_HANDLE_FILE_INFORMATION info;
+  if (!GetFileInformationByHandle(handle, &info)) return false;
+  stamp.ModTime = int64_t((uint64_t(info.ftLastWriteTime.dwHighDateTime) << 32) |
+                          info.ftLastWriteTime.dwLowDateTime);
+  stamp.Size = int64_t((uint64_t(info.nFileSizeHigh) << 32) | info.nFileSizeLow);
+  return true;
+}
+
+bool SyncFileToDisk(NativeHandle handle) { return FlushFileBuffers(handle) != 0; }
+
+bool IsRemovableDrive(const String& root) {
+  const UINT type = GetDriveTypeW(root.empty() ? nullptr : W(root));
+  return type == DRIVE_REMOVABLE || type == DRIVE_CDROM;
+}
+
+String GetVolumeLabel(const String& root) {
+  wchar_t label[28] = {};
+  if (!GetVolumeInformationW(root.empty() ? nullptr : W(root), label, 28, nullptr, nullptr,
+                             nullptr, nullptr, 0))
+    return String();
+  return FromW(label, 28);
+}
+
+bool TZipFileHandle::SetDosDateTime(uint32_t dosDateTime) {
+  if (!Valid()) return false;
+  FILETIME local, utc;
+  if (!DosDateTimeToFileTime(WORD(dosDateTime >> 16), WORD(dosDateTime & 0xFFFF), &local) ||
+      !LocalFileTimeToFileTime(&local, &utc))
+    return false;
+  return SetFileTime(handle_, nullptr, nullptr, &utc) != 0;
+}
+
+TZipFileHandle OpenFileHandle(const String& name, int32_t mode) {
+  static const DWORD kAccess[3] = {GENERIC_READ, GENERIC_WRITE, GENERIC_READ | GENERIC_WRITE};
+  static const DWORD kShare[5] = {0, 0, FILE_SHARE_READ, FILE_SHARE_WRITE,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE};
+  const int32_t access = mode & 0x03;
+  const int32_t share = (mode & 0xF0) >> 4;
+  if ((mode & ~0xF3) != 0 || access == 3 || share > 4 || name.empty()) return TZipFileHandle();
+  return TZipFileHandle(CreateFileW(W(name), kAccess[access], kShare[share], nullptr,
+                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+}
+
+String LowerCaseOf(StringView s) {
+  String out(s);
+  if (!out.empty()) CharLowerBuffW(W(out.data()), DWORD(out.size()));
+  return out;
+}
+
+bool DefaultPumpMessages() {
+  MSG msg;
+  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    if (msg.message == WM_QUIT) {
+      // The application's own loop must still see it.
+      PostQuitMessage(int(msg.wParam));
+      return true;
+    }
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+  }
+  return false;
+}
+
+int32_t DefaultPrompt(const String& text, const String& caption, uint32_t flags) {
+  return MessageBoxW(nullptr, W(text), W(caption), flags);
+}
