@@ -4,3 +4,6 @@ Exception::Exception(String message) : message_(std::move(message)), utf8_(ToUtf
 
 EInOutError::EInOutError(String message, uint32_t errorCode)
     : Exception(std::move(message)), errorCode_(errorCode) {}
+
+EOSError::EOSError(String message, uint32_t errorCode)
+    : Exception(std::move(message)), errorCode_(errorCode) {}

@@ -45,3 +45,14 @@ public:
 private:
   uint32_t errorCode_;
 };
+
+// An operating-system call failed: "System Error.  Code: <code>.\r\n<system text>"
+// (the class library's RaiseLastOSError). See base/os_error.h.
+class EOSError : public Exception {
+public:
+  EOSError(String message, uint32_t errorCode);
+  uint32_t ErrorCode() const noexcept { return errorCode_; }
+
+private:
+  uint32_t errorCode_;
+};

@@ -26,7 +26,9 @@ enum : uint16_t {
   fmCreate = 0xFF00,  // create or replace, read and write, exclusive
 };
 
-// A stream over a handle it does not own.
+// A stream over a handle it does not own. A failing system call raises (EReadError,
+// EWriteError, EStreamError with the system's text) rather than looking like the
+// end of the file.
 class THandleStream : public TStream {
 public:
   explicit THandleStream(NativeHandle handle) : handle_(handle) {}
@@ -35,7 +37,9 @@ public:
   int32_t Read(void* buffer, int32_t count) override;
   int32_t Write(const void* buffer, int32_t count) override;
   int64_t Seek(int64_t offset, TSeekOrigin origin) override;
-  void SetSize(int64_t newSize) override;  // EStreamError when refused
+  int64_t GetSize() override;
+  // EStreamError when refused; a position past the new end moves to it.
+  void SetSize(int64_t newSize) override;
 
 protected:
   NativeHandle handle_;
@@ -43,7 +47,8 @@ protected:
 
 // Opens or creates a named file and owns its handle. Failures raise EFOpenError
 // "Cannot open file \"<name>\". <reason>" or EFCreateError
-// "Cannot create file \"<name>\". <reason>". Native paths are UTF-8 of the text.
+// "Cannot create file \"<name>\". <reason>". Native paths are UTF-8 of the text
+// ('\\' is not translated); share modes have no effect there.
 class TFileStream : public THandleStream {
 public:
   TFileStream(const String& fileName, uint16_t mode);
@@ -59,3 +64,8 @@ private:
 
 // Text of the last operating-system error, for messages.
 String LastOsErrorText();
+
+// The calling thread's last operating-system error code (GetLastError, errno).
+uint32_t LastOsError();
+// The system's text for an error code, without a trailing line break or full stop.
+String OsErrorText(uint32_t code);

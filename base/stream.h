@@ -18,30 +18,37 @@ public:
   // Returns the new position. A target before 0 raises EStreamError.
   virtual int64_t Seek(int64_t offset, TSeekOrigin origin) = 0;
 
+  // Default: the end found by seeking, with the position restored.
   virtual int64_t GetSize();
+  // Default: EStreamError (a stream that cannot change its size says so).
   virtual void SetSize(int64_t newSize);
   int64_t Size() { return GetSize(); }
   int64_t Position() { return Seek(0, TSeekOrigin::soCurrent); }
   void SetPosition(int64_t pos) { Seek(pos, TSeekOrigin::soBeginning); }
 
   // Short transfers raise EReadError "Stream read error" / EWriteError
-  // "Stream write error".
+  // "Stream write error"; partial transfers are continued until done or stuck.
   void ReadBuffer(void* buffer, int32_t count);
   void WriteBuffer(const void* buffer, int32_t count);
   // Copies count bytes from source's position (count 0: all of source from its
-  // start, as the class library does). Returns the bytes copied.
+  // start, as the class library does; a negative count copies nothing). A short
+  // source raises EReadError. Returns the bytes copied.
   int64_t CopyFrom(TStream& source, int64_t count);
 };
 
-// A growable block of memory.
+// A growable block of memory. Seeking past the end is allowed; a write there
+// fills the gap with zeros. Sizes beyond MaxSize() raise EOutOfMemory.
 class TMemoryStream : public TStream {
 public:
+  static int64_t MaxSize();
   String ClassName() const override { return u"TMemoryStream"; }
   int32_t Read(void* buffer, int32_t count) override;
   int32_t Write(const void* buffer, int32_t count) override;
   int64_t Seek(int64_t offset, TSeekOrigin origin) override;
   int64_t GetSize() override { return int64_t(data_.size()); }
-  void SetSize(int64_t newSize) override;  // EOutOfMemory beyond what can be held
+  // EOutOfMemory beyond what can be held, EStreamError below 0; a position past
+  // the new end moves to it.
+  void SetSize(int64_t newSize) override;
   void Clear();
   uint8_t* Memory() { return data_.data(); }
   const uint8_t* Memory() const { return data_.data(); }
@@ -52,6 +59,8 @@ public:
   void SaveToFile(const String& fileName);
 
 private:
+  void Resize(int64_t newSize);
+
   std::vector<uint8_t> data_;
   int64_t position_ = 0;
 };

@@ -39,11 +39,14 @@ public:
   void SetObject(int index, TObject* object);
   void SetObject(int index, std::unique_ptr<TObject> object);
   // Hands an owned object back to the caller; the entry keeps a null object.
+  // An object that is only referenced stays in place and null is returned.
   std::unique_ptr<TObject> ExtractObject(int index);
 
   // On a sorted list Add inserts at the sorted place (dupIgnore returns the index
   // of the existing entry and adds nothing; dupError raises EListError
-  // "String list does not allow duplicates"). Returns the index.
+  // "String list does not allow duplicates"). Returns the index. When dupIgnore
+  // drops the new entry, an owned object handed with it is freed; callers that
+  // care compare Objects(result) with what they passed.
   int Add(const String& s);
   int AddObject(const String& s, TObject* object);
   int AddObject(const String& s, std::unique_ptr<TObject> object);
@@ -70,8 +73,8 @@ public:
 
   void Sort();
   // Quick sort over the comparator (not stable), as the class library does it.
-  // The list stays in sorted mode only when it was; custom sorting an unsorted
-  // list leaves it unsorted.
+  // A list in sorted mode is left alone (its bisection relies on its own order),
+  // so switch sorted mode off first; the sorted flag is never changed here.
   void CustomSort(TStringListSortCompare compare);
 
   // Lines joined with CRLF after each (the class library's Text).
@@ -98,6 +101,8 @@ private:
     std::unique_ptr<TObject> owned;  // set when object is owned
   };
   void CheckIndex(int index) const;
+  static int CompareItems(TStringList& list, int index1, int index2);
+  void SortItems();
   void QuickSort(int lo, int hi, TStringListSortCompare compare);
   int AddItem(Item item);
   void InsertItem(int index, Item item);

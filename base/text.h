@@ -3,6 +3,15 @@
 
 #include "base/string.h"
 
+#ifdef _WIN32
+// The system headers define CharUpper and CharLower as macros for their own
+// functions; include them first and drop the two macros, so that the names below
+// mean ours in every file whatever it includes after this header.
+#include <windows.h>
+#undef CharUpper
+#undef CharLower
+#endif
+
 // Removes leading and trailing characters with codes <= 32 (blanks, controls).
 String Trim(StringView s);
 String TrimLeft(StringView s);
@@ -20,6 +29,14 @@ String AnsiLowerCase(StringView s);
 int CompareStr(StringView a, StringView b);
 int CompareText(StringView a, StringView b);  // ASCII case folded
 bool SameText(StringView a, StringView b);
+// Comparisons in the order of a sorted string list: the user locale's collation
+// on Windows (CompareStringW, NORM_IGNORECASE for the Text forms), ordinal
+// natively (case folded through the table above for the Text forms).
+int AnsiCompareStr(StringView a, StringView b);
+int AnsiCompareText(StringView a, StringView b);
+bool AnsiSameText(StringView a, StringView b);
+// Whether text ends with subText, compared as AnsiCompareText does.
+bool AnsiEndsText(StringView subText, StringView text);
 // 1-based position of Sub in S, 0 when absent (the class library's Pos).
 int Pos(StringView sub, StringView s);
 String StringReplaceAll(StringView s, StringView from, StringView to);

@@ -1,0 +1,12 @@
+#include "base/files.h"
+
+#include "base/file_stream.h"
+#include "base/in_out_error.h"
+
+void MkDir(const String& path) {
+  if (!CreateDir(path)) RaiseInOutError(LastOsError());
+}
+
+void RmDir(const String& path) {
+  if (!RemoveDir(path)) RaiseInOutError(LastOsError());
+}
