@@ -11,11 +11,14 @@ qz_install() {
   build_jpeg_for_mingw
 }
 
+# qz_build_windows [target...]: all targets when none is named.
 qz_build_windows() {
   cmake -S "$QZ_ROOT" -B "$QZ_BUILD/win" -G Ninja \
     -DCMAKE_TOOLCHAIN_FILE="$QZ_ROOT/cmake/mingw-i686.cmake" \
     -DCMAKE_BUILD_TYPE=Release -DQZ_JPEG_PREFIX="$QZ_BUILD/deps/jpeg-i686" >/dev/null
-  cmake --build "$QZ_BUILD/win" -j "$QZ_JOBS"
+  local targets=()
+  [ $# -gt 0 ] && targets=(--target "$@")
+  cmake --build "$QZ_BUILD/win" -j "$QZ_JOBS" "${targets[@]}"
 }
 
 qz_build_native() {

@@ -1,0 +1,108 @@
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <vector>
+
+#include "base/exception.h"
+#include "unzip/sorted_zip.h"
+
+namespace {
+
+std::unique_ptr<TZipHeaderInfo> Header(uint32_t disk, int64_t offset, String name = u"x") {
+  auto h = std::make_unique<TZipHeaderInfo>();
+  h->SetDiskNumberStart(disk);
+  h->SetRelativeOffset(offset);
+  h->SetFileName(name);
+  return h;
+}
+
+std::vector<String> Names(const TSortedZip& list) {
+  std::vector<String> names;
+  for (int i = 0; i < list.Count(); ++i) names.push_back(list.Header(i).FileName);
+  return names;
+}
+
+TEST(SortedZip, PhysicalOrderByDiskThenOffset) {
+  TSortedZip list(TListDuplicates::ldError);
+  list.AddHeader(Header(0, 500, u"c"));
+  list.AddHeader(Header(0, 100, u"a"));
+  list.AddHeader(Header(0, 300, u"b"));
+  list.AddHeader(Header(1, 0, u"d"));
+  // Disk numbers far apart compare without overflow.
+  list.AddHeader(Header(0xFFFFFFF0u, 0, u"f"));
+  list.AddHeader(Header(2, 0, u"e"));
+  EXPECT_EQ(Names(list), (std::vector<String>{u"a", u"b", u"c", u"d", u"e", u"f"}));
+  EXPECT_TRUE(list.HasZip64);  // the large disk number lives in a ZIP64 record
+}
+
+TEST(SortedZip, DuplicatePositionRaises) {
+  TSortedZip list(TListDuplicates::ldError);
+  list.AddHeader(Header(0, 100));
+  try {
+    list.AddHeader(Header(0, 100));
+    FAIL() << "no error";
+  } catch (const EListError& e) {
+    EXPECT_EQ(e.Message(), u"Duplicate Object index");
+  }
+  EXPECT_EQ(list.Count(), 1);
+}
+
+TEST(SortedZip, OtherOrders) {
+  auto sized = [](String name, int64_t packed, int64_t size, uint32_t date = 0x52CF6000) {
+    auto h = std::make_unique<TZipHeaderInfo>();
+    h->SetFileName(name);
+    h->SetCompressedSize(packed);
+    h->SetUncompressedSize(size);
+    h->FileDateTime = date;
+    return h;
+  };
+  {
+    TSortedZip list(TListDuplicates::ldAccept, TZipSortMode::ByCompressedSize, true);
+    list.AddHeader(sized(u"small", 100, 100));
+    list.AddHeader(sized(u"3g", 3LL << 30, 3LL << 30));
+    list.AddHeader(sized(u"1g", 1LL << 30, 1LL << 30));
+    list.AddHeader(sized(u"5g", 5LL << 30, 5LL << 30));
+    EXPECT_EQ(Names(list), (std::vector<String>{u"5g", u"3g", u"1g", u"small"}));
+    EXPECT_TRUE(list.HasZip64);
+  }
+  {
+    TSortedZip list(TListDuplicates::ldAccept, TZipSortMode::ByDate, true);
+    list.AddHeader(sized(u"first", 1, 1));
+    list.AddHeader(sized(u"newer", 1, 1, 0x5AC16000));
+    list.AddHeader(sized(u"second", 1, 1));
+    list.AddHeader(sized(u"invalid date", 1, 1, 0x00000000));  // counts as 0.0
+    EXPECT_EQ(Names(list), (std::vector<String>{u"newer", u"first", u"second", u"invalid date"}));
+  }
+  {
+    TSortedZip list(TListDuplicates::ldAccept, TZipSortMode::ByRate, true);
+    list.AddHeader(sized(u"ten", 100, 1000));
+    list.AddHeader(sized(u"empty", 0, 0));
+    list.AddHeader(sized(u"twenty", 200, 1000));
+    EXPECT_EQ(Names(list), (std::vector<String>{u"twenty", u"ten", u"empty"}));
+  }
+  {
+    TSortedZip list(TListDuplicates::ldAccept, TZipSortMode::ByName, true);
+    auto named = [](String dir, String name) {
+      auto h = std::make_unique<TZipHeaderInfo>();
+      h->SetDirectory(dir);
+      h->SetFileName(name);
+      return h;
+    };
+    list.AddHeader(named(u"b\\", u"a"));
+    list.AddHeader(named(u"", u"B"));
+    list.AddHeader(named(u"A\\", u"z"));
+    EXPECT_EQ(Names(list), (std::vector<String>{u"z", u"B", u"a"}));
+  }
+}
+
+TEST(SortedZip, NotesZip64Records) {
+  TSortedZip list(TListDuplicates::ldError);
+  list.AddHeader(Header(0, 10));
+  EXPECT_FALSE(list.HasZip64);
+  auto h = Header(0, 20);
+  h->Zip64Info();  // present, though every value fits in 32 bits
+  list.AddHeader(std::move(h));
+  EXPECT_TRUE(list.HasZip64);
+}
+
+}  // namespace

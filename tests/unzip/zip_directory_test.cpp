@@ -1,0 +1,349 @@
+#include <gtest/gtest.h>
+
+#include "base/exception.h"
+#include "base/format.h"
+#include "tests/support/test_paths.h"
+#include "tests/unzip/unzip_test_support.h"
+#include "tests/unzip/zip_builder.h"
+#include "unzip/host_hooks.h"
+#include "unzip/unzip_errors.h"
+
+namespace {
+
+// Each fixture's directory is what python's zipfile lists for it (or, for archives
+// it reads differently, what the generator states).
+TEST(ZipDirectory, ListingsMatchTheFixtures) {
+  struct Case {
+    const char* fixture;
+    TIncompleteZipMode mode;
+    bool rebuilt;
+    bool dropped;
+  };
+  const Case cases[] = {
+      {"empty.zip", TIncompleteZipMode::izAssumeMulti, false, false},
+      {"end_only.zip", TIncompleteZipMode::izAssumeMulti, false, false},
+      {"basic.zip", TIncompleteZipMode::izAssumeMulti, false, false},
+      {"comments.zip", TIncompleteZipMode::izAssumeMulti, false, false},
+      {"descriptor.zip", TIncompleteZipMode::izAssumeMulti, false, false},
+      {"stub_adjusted.zip", TIncompleteZipMode::izAssumeMulti, false, false},
+      // Offsets counted from the archive's own start: rebuilt from the local headers.
+      {"stub_unadjusted.zip", TIncompleteZipMode::izAssumeMulti, true, true},
+      {"zip64_many.zip", TIncompleteZipMode::izAssumeMulti, false, false},
+      {"zip64_size.zip", TIncompleteZipMode::izAssumeMulti, false, false},
+      {"zip64_offset.zip", TIncompleteZipMode::izAssumeMulti, false, false},
+      {"unicode_path.zip", TIncompleteZipMode::izAssumeMulti, false, false},
+      {"cut_end_record.zip", TIncompleteZipMode::izAssumeBad, true, false},
+      {"cut_directory.zip", TIncompleteZipMode::izAssumeBad, true, false},
+      {"cut_descriptor.zip", TIncompleteZipMode::izAssumeBad, true, true},
+      {"missing_extra.zip", TIncompleteZipMode::izAssumeMulti, false, false},
+      {"duplicate_offset.zip", TIncompleteZipMode::izAssumeMulti, true, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.fixture);
+    RecordingUnZip unzip;
+    unzip.IncompleteZipMode = c.mode;
+    unzip.SetZipName(Fixture(c.fixture));
+    unzip.LoadDirectory();
+    EXPECT_EQ(ListingOf(unzip), ExpectedListing(c.fixture));
+    EXPECT_EQ(unzip.Rebuilt(), c.rebuilt);
+    EXPECT_EQ(unzip.EntriesDropped(), c.dropped);
+    EXPECT_FALSE(unzip.Busy());
+  }
+}
+
+TEST(ZipDirectory, Zip64CountsAndOffsets) {
+  TXrUnZip unzip;
+  unzip.SetZipName(Fixture("zip64_many.zip"));
+  unzip.LoadDirectory();
+  EXPECT_EQ(unzip.EndRecord().EntryCount(), 70000);
+  EXPECT_EQ(unzip.LoadedEntryCount(), 70000);
+  EXPECT_EQ(unzip.GetEntryName(69999), u"f69999");
+
+  unzip.SetZipName(Fixture("zip64_offset.zip"));
+  unzip.LoadDirectory();
+  ASSERT_EQ(unzip.LoadedEntryCount(), 1);
+  EXPECT_EQ(unzip.Entry(0).RelativeOffset(), 0x100001000LL);
+  EXPECT_GT(unzip.EndRecord().CentralDirOffset(), 0x100000000LL);
+}
+
+TEST(ZipDirectory, MissingEndRecordFollowsTheIncompleteMode) {
+  ScratchDir dir("zip_directory_incomplete");
+  const String shortFile = dir / u"short.zip";
+  WriteFileBytes(shortFile, "PK\x05\x06 too short");
+  const String noLocal = dir / u"nolocal.zip";
+  WriteFileBytes(noLocal, std::string(300, 'n'));
+
+  {
+    TXrUnZip unzip;
+    unzip.SetZipName(shortFile);
+    unzip.LoadDirectory();  // without a handler the read is left for UnZip
+    EXPECT_EQ(unzip.ZipName(), shortFile);
+    try {
+      unzip.UnZip();
+      FAIL() << "no error";
+    } catch (const EIncompleteZip& e) {
+      EXPECT_EQ(e.Message(), u"Incomplete Zip File");
+    }
+  }
+  {
+    TXrUnZip unzip;
+    unzip.IncompleteZipMode = TIncompleteZipMode::izAssumeNotAZip;
+    unzip.SetZipName(shortFile);
+    EXPECT_THROW(unzip.LoadDirectory(), ENotAZipFile);
+    EXPECT_EQ(unzip.ZipName(), u"");  // cleared
+  }
+  {
+    TXrUnZip unzip;
+    unzip.IncompleteZipMode = TIncompleteZipMode::izAssumeBad;
+    unzip.SetZipName(noLocal);
+    try {
+      unzip.LoadDirectory();
+      FAIL() << "no error";
+    } catch (const EBadZipFile& e) {
+      EXPECT_EQ(e.Message(), u"Not a valid zip file!");
+    }
+    EXPECT_EQ(unzip.ZipName(), u"");
+  }
+  {
+    // A handler is asked again on every pass until it gives up.
+    TXrUnZip unzip;
+    int calls = 0;
+    unzip.OnInCompleteZip = [&](TXrUnZip&, TIncompleteZipMode& mode) {
+      if (++calls == 3) mode = TIncompleteZipMode::izAssumeNotAZip;
+    };
+    unzip.SetZipName(shortFile);
+    EXPECT_THROW(unzip.LoadDirectory(), ENotAZipFile);
+    EXPECT_EQ(calls, 3);
+  }
+}
+
+TEST(ZipDirectory, SideFileHoldsTheDirectory) {
+  ScratchDir dir("zip_directory_side");
+  const std::string full = StoredArchive({{"one.txt", "first", ""}, {"two.txt", "second", ""}});
+  const size_t dirStart = full.find("PK\x01\x02");
+  WriteFileBytes(dir / u"set.zip", full.substr(0, dirStart));
+  // The side file: the central directory from offset 0, then the end record.
+  std::string side = full.substr(dirStart);
+  side.replace(side.size() - 6, 4, Le32(0));
+  WriteFileBytes(dir / u"set.zfc", side);
+  TXrUnZip unzip;
+  unzip.SetZipName(dir / u"set.zip");
+  unzip.LoadDirectory();
+  ASSERT_EQ(unzip.LoadedEntryCount(), 2);
+  EXPECT_EQ(unzip.GetEntryName(1), u"two.txt");
+  EXPECT_FALSE(unzip.Rebuilt());
+}
+
+TEST(ZipDirectory, SelfExtractorScanStartsAfterItsProgram) {
+  ScratchDir dir("zip_directory_sfx");
+  const std::string early = StoredArchive({{"early.txt", "e", ""}});
+  const std::string late = StoredArchive({{"late.txt", "l", ""}});
+  std::string bytes = early.substr(0, early.find("PK\x01\x02"));
+  bytes += std::string(14000 - bytes.size() + 10, 'x');
+  bytes += late.substr(0, late.find("PK\x01\x02"));
+  for (const char16_t* name : {u"setup.EXE", u"setup.zip"}) {
+    WriteFileBytes(dir / name, bytes);
+    TXrUnZip unzip;
+    unzip.IncompleteZipMode = TIncompleteZipMode::izAssumeBad;
+    unzip.SetZipName(dir / name);
+    unzip.LoadDirectory();
+    ASSERT_GE(unzip.LoadedEntryCount(), 1);
+    EXPECT_EQ(unzip.GetEntryName(0), String(name) == u"setup.EXE" ? u"late.txt" : u"early.txt");
+  }
+}
+
+TEST(ZipDirectory, Comments) {
+  TXrUnZip unzip;
+  unzip.SetZipName(Fixture("comments.zip"));
+  unzip.LoadDirectory();
+  EXPECT_EQ(unzip.GetArchiveComment(), "archive comment");
+  EXPECT_EQ(unzip.GetEntryComment(0), "first entry");
+  EXPECT_EQ(unzip.GetEntryComment(1), "");
+  EXPECT_EQ(unzip.GetEntryComment(2), "third");
+  EXPECT_FALSE(unzip.EndRecord().Changed);
+  unzip.SetArchiveComment("new");
+  EXPECT_TRUE(unzip.EndRecord().Changed);
+  EXPECT_THROW(unzip.GetEntryComment(3), EListError);
+}
+
+// Archives whose numbers cannot be true: each ends in a rebuilt list or EBadZipFile,
+// never in a crash, a huge allocation or an endless loop.
+TEST(ZipDirectory, HostileNumbersAreCaught) {
+  ScratchDir dir("zip_directory_hostile");
+  const std::string sound = StoredArchive({{"a.txt", "aaaa", ""}, {"b.txt", "bbbb", ""}});
+  const size_t dirAt = sound.find("PK\x01\x02");
+  const size_t endAt = sound.find("PK\x05\x06");
+  auto patched = [&](size_t at, const std::string& bytes) {
+    std::string s = sound;
+    s.replace(at, bytes.size(), bytes);
+    return s;
+  };
+  struct Case {
+    const char* what;
+    std::string bytes;
+    bool recovered;  // true: rebuilt from local headers; false: EBadZipFile
+  };
+  const Case cases[] = {
+      {"entry count beyond the directory's bytes", patched(endAt + 10, Le16(60000)), true},
+      {"directory offset past the end record", patched(endAt + 16, Le32(0x7FFFFFF0)), true},
+      {"local header offset past the end", patched(dirAt + 42, Le32(0x7FFFFFF0)), true},
+      {"compressed size past the end", patched(dirAt + 20, Le32(0x7FFFFFF0)), true},
+      {"disk number beyond the disk count", patched(dirAt + 34, Le16(7)), true},
+      {"ZIP64 escape without a value", patched(dirAt + 24, Le32(0xFFFFFFFF)), true},
+      {"NUL in a name", patched(dirAt + 46, std::string(1, '\0')), true},
+      {"start disk after this disk", patched(endAt + 6, Le16(3)), false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    const String path = dir / u"hostile.zip";
+    WriteFileBytes(path, c.bytes);
+    TXrUnZip unzip;
+    unzip.IncompleteZipMode = TIncompleteZipMode::izAssumeNotAZip;
+    unzip.SetZipName(path);
+    if (c.recovered) {
+      unzip.LoadDirectory();
+      EXPECT_TRUE(unzip.Rebuilt());
+      EXPECT_EQ(unzip.LoadedEntryCount(), 2);
+    } else {
+      EXPECT_THROW(unzip.LoadDirectory(), EXrZipException);
+    }
+  }
+}
+
+TEST(ZipDirectory, CancelRequestFromThePumpEndsTheRead) {
+  TXrUnZip unzip;
+  TZipHostHooks hooks;
+  hooks.PumpMessages = [&] {
+    unzip.RequestCancel();
+    return false;
+  };
+  TZipHostHooksScope scope(hooks);
+  unzip.SetZipName(Fixture("basic.zip"));
+  try {
+    unzip.LoadDirectory();
+    FAIL() << "no error";
+  } catch (const EUserCanceled& e) {
+    EXPECT_EQ(e.Message(), u"User Aborted Operation");
+  }
+  EXPECT_EQ(unzip.ZipName(), u"");
+  // Without the request the same archive reads.
+  unzip.DoProcessMessages = false;
+  unzip.SetZipName(Fixture("basic.zip"));
+  unzip.LoadDirectory();
+  EXPECT_EQ(unzip.LoadedEntryCount(), 5);
+}
+
+// A split archive: the directory starts on the first part and one header runs over
+// into the last part, which holds the end record. Comments of multi-part archives are
+// read while their part is at hand.
+TEST(ZipDirectory, SplitArchiveDirectoryOnAnEarlierPart) {
+  ScratchDir dir("zip_directory_split");
+  std::string part1, cd;
+  for (const char* name : {"x.txt", "y.txt"}) {
+    CentralFields f;
+    f.name = name;
+    f.dosTime = name[0] == 'x' ? 0x52CF6000 : 0x5AC16000;  // y.txt is the newer
+    f.crc = Crc32Of(name);
+    f.compressedSize = f.uncompressedSize = 5;
+    f.offset = uint32_t(part1.size());
+    f.comment = std::string("about ") + name;
+    part1 += LocalHeader(f) + name;
+    cd += CentralHeader(f);
+  }
+  const size_t cut = 20 + cd.size() / 2;
+  const uint32_t cdOffset = uint32_t(part1.size());
+  part1 += cd.substr(0, cut);
+  EndFields end;
+  end.thisDisk = 1;
+  end.startDisk = 0;
+  end.entries = 2;
+  end.dirSize = uint32_t(cd.size());
+  end.dirOffset = cdOffset;
+  end.comment = "split set";
+  WriteFileBytes(dir / u"set.z01", part1);
+  WriteFileBytes(dir / u"set.zip", cd.substr(cut) + EndRecord(end));
+
+  TXrUnZip unzip;
+  unzip.SetZipName(dir / u"set.zip");
+  unzip.LoadDirectory();
+  EXPECT_EQ(unzip.GetMultiPartMode(), TMultiPartMode::mpSplit);
+  EXPECT_EQ(unzip.DiskCount(), 2);
+  ASSERT_EQ(unzip.LoadedEntryCount(), 2);
+  EXPECT_EQ(unzip.GetEntryName(0), u"x.txt");
+  EXPECT_EQ(unzip.GetEntryName(1), u"y.txt");
+  EXPECT_EQ(unzip.Entry(1).FileComment, "about y.txt");
+  EXPECT_EQ(unzip.Entry(0).FileComment, "about x.txt");
+  EXPECT_EQ(unzip.EndRecord().Comment, "split set");
+
+  // Sorted by date, newest first; extraction still takes the entries part by part, and
+  // the view is by date again afterwards.
+  RecordingUnZip sorted;
+  sorted.SortMode = TZipSortMode::ByDate;
+  sorted.DoAll = true;
+  sorted.SetZipName(dir / u"set.zip");
+  sorted.LoadDirectory();
+  EXPECT_EQ(sorted.GetEntryName(0), u"y.txt");
+  EXPECT_EQ(sorted.UnZip(), 2);
+  EXPECT_EQ(sorted.handedNames, (std::vector<String>{u"x.txt", u"y.txt"}));
+  EXPECT_EQ(sorted.SortMode, TZipSortMode::ByDate);
+  EXPECT_EQ(sorted.GetEntryName(0), u"y.txt");
+}
+
+// Three parts: entries on the first, the directory on the second, the end record on
+// the last; the parts are found by the naming of the block mode or of the handler.
+TEST(ZipDirectory, SplitPartNaming) {
+  ScratchDir dir("zip_directory_split_names");
+  CentralFields f;
+  f.name = "only.txt";
+  f.crc = Crc32Of("data");
+  f.compressedSize = f.uncompressedSize = 4;
+  const std::string part1 = LocalHeader(f) + "data";
+  const std::string part2 = CentralHeader(f);
+  EndFields end;
+  end.thisDisk = 2;
+  end.startDisk = 1;
+  end.entries = 1;
+  end.dirSize = uint32_t(part2.size());
+  const std::string part3 = EndRecord(end);
+  struct Case {
+    const char* what;
+    TBlockMode mode;
+    bool handler;
+    std::vector<const char16_t*> names;
+  };
+  const Case cases[] = {
+      {"standard", TBlockMode::bmStandard, false, {u"s.z01", u"s.z02", u"s.zip"}},
+      {"classic", TBlockMode::bmClassic, false, {u"c.001", u"c.002", u"c.003"}},
+      {"handler", TBlockMode::bmStandard, true, {u"h-part1", u"h-part2", u"h.zip"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    WriteFileBytes(dir / c.names[0], part1);
+    WriteFileBytes(dir / c.names[1], part2);
+    WriteFileBytes(dir / c.names[2], part3);
+    TXrUnZip unzip;
+    unzip.BlockMode = c.mode;
+    std::vector<std::pair<int32_t, TSplitPartType>> asked;
+    if (c.handler)
+      unzip.OnFileNameForSplitPart = [&](TXrUnZip&, String& name, int32_t n, TSplitPartType type) {
+        asked.emplace_back(n, type);
+        EXPECT_EQ(name, dir / u"h");
+        name += u"-part" + IntToStr(n);
+      };
+    unzip.SetZipName(dir / c.names[2]);
+    unzip.LoadDirectory();
+    EXPECT_EQ(unzip.GetMultiPartMode(), TMultiPartMode::mpSplit);
+    ASSERT_EQ(unzip.LoadedEntryCount(), 1);
+    EXPECT_EQ(unzip.GetEntryName(0), u"only.txt");
+    if (c.handler) {
+      EXPECT_EQ(asked, (std::vector<std::pair<int32_t, TSplitPartType>>{{2, TSplitPartType::spMiddle}}));
+    }
+  }
+  // A part that is not there is the file-open error, not a prompt.
+  TXrUnZip unzip;
+  WriteFileBytes(dir / u"m.zip", part3);
+  unzip.SetZipName(dir / u"m.zip");
+  EXPECT_THROW(unzip.LoadDirectory(), EFOpenError);
+}
+
+}  // namespace

@@ -1,0 +1,88 @@
+// Opening the disks and parts of a multi-part archive.
+#include "base/format.h"
+#include "base/text.h"
+#include "unzip/host_hooks.h"
+#include "unzip/lfn_file_stream.h"
+#include "unzip/unzip_errors.h"
+#include "unzip/unzip_messages.h"
+#include "unzip/xr_unzip.h"
+#include "unzip/zip_lib_routines.h"
+
+namespace {
+
+String ZeroPadded(int32_t n, size_t width) {
+  const String digits = IntToStr(n);
+  String padded;
+  for (size_t i = digits.size(); i < width; ++i) padded.push_back(u'0');
+  padded.append(digits);
+  return padded;
+}
+
+}  // namespace
+
+void TXrUnZip::NameSplitPart(String& fName, int32_t number, TSplitPartType splitType) {
+  if (OnFileNameForSplitPart) {
+    OnFileNameForSplitPart(*this, fName, number, splitType);
+    return;
+  }
+  String suffix;
+  if (BlockMode == TBlockMode::bmStandard && splitType == TSplitPartType::spLast) {
+    suffix = u".zip";
+  } else {
+    suffix = BlockMode == TBlockMode::bmStandard ? u".z" : u".";
+    suffix.append(ZeroPadded(number, BlockMode == TBlockMode::bmStandard ? 2 : 3));
+  }
+  fName.append(suffix);
+}
+
+void TXrUnZip::RequestDisk(int32_t number, String& fName) {
+  if (OnGetNextDisk) {
+    OnGetNextDisk(*this, number, fName);
+    return;
+  }
+  if (GetMultiPartMode() != TMultiPartMode::mpSpanned) return;
+  const String text = ZipMessageText(TZipMessage::InsertDiskPrefix) + IntToStr(number) +
+                      ZipMessageText(TZipMessage::InsertDiskSuffix);
+  if (PromptUser(ZipMessageNumber(TZipMessage::InsertDiskPrefix), text, String(), mbOKCancel) == idCancel)
+    fName.clear();
+}
+
+bool TXrUnZip::DiskLabelMatches(int32_t number, const String& name) {
+  if (GetMultiPartMode() != TMultiPartMode::mpSpanned) return true;
+  const String label = GetVolumeLabel(UpperCase(LeftChars(name, 3)));
+  return RightChars(label, 3) == ZeroPadded(number, 3);
+}
+
+TStream& TXrUnZip::OpenDisk(int32_t number) {
+  FZipStream.reset();
+  if (number < 1 || number > FDiskCount)
+    throw EBadZipFile(ZipMessageText(TZipMessage::NotValidZip));
+  String name = FZipName;
+  if (GetMultiPartMode() == TMultiPartMode::mpSplit) {
+    const TSplitPartType type = FBusy && number == FDiskCount ? TSplitPartType::spLast
+                                : number == 1                 ? TSplitPartType::spFirst
+                                                              : TSplitPartType::spMiddle;
+    name = FSplitBaseName;
+    NameSplitPart(name, number, type);
+  } else {
+    // Ask again only while someone can answer; otherwise the open below reports the
+    // missing file.
+    const bool canAsk = bool(OnGetNextDisk) || GetMultiPartMode() == TMultiPartMode::mpSpanned;
+    for (;;) {
+      RequestDisk(number, name);
+      if (name.empty()) throw EUserCanceled(ZipMessageText(TZipMessage::UserCanceledDisk));
+      if (GetVerifyDiskLabels() && !DiskLabelMatches(number, name)) {
+        if (canAsk) continue;
+        break;
+      }
+      if (FileFound(name) || !canAsk) break;
+    }
+  }
+  FZipStream = OpenArchiveStream(name, uint16_t(fmOpenRead | fmShareDenyNone), false);
+  FCurrentDisk = number - 1;
+  FArchiveDate = ArchiveStampOf(*FZipStream);
+  FZipName = name;
+  return *FZipStream;
+}
+
+void TXrUnZip::OpenNextDisk(TZipHeaderInfo&, TStream*& stream) { stream = &OpenDisk(FCurrentDisk + 2); }

@@ -1,0 +1,94 @@
+#include "unzip/sorted_zip.h"
+
+#include "base/exception.h"
+#include "unzip/zip_file_routines.h"
+#include "unzip/zip_lib_routines.h"
+
+namespace {
+
+template <typename T>
+int ThreeWay(T a, T b) {
+  return a < b ? -1 : (b < a ? 1 : 0);
+}
+
+// Days since 1899-12-30 plus the fraction of the day, as the class library's date-time
+// value; 0.0 for a DOS value that names no real date.
+double DosToDateTime(uint32_t dos) {
+  const int sec = int(dos & 0x1F) * 2;
+  const int min = int((dos >> 5) & 0x3F);
+  const int hour = int((dos >> 11) & 0x1F);
+  const int day = int((dos >> 16) & 0x1F);
+  const int month = int((dos >> 21) & 0x0F);
+  const int year = int((dos >> 25) & 0x7F) + 1980;
+  if (month < 1 || month > 12 || day < 1 || hour > 23 || min > 59 || sec > 59) return 0.0;
+  static const int kDays[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+  const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+  const int monthDays = kDays[month - 1] + (month == 2 && leap ? 1 : 0);
+  if (day > monthDays) return 0.0;
+  // Days from civil (proleptic Gregorian), shifted to the 1899-12-30 epoch.
+  const int y = year - (month <= 2 ? 1 : 0);
+  const int era = y / 400;
+  const int yoe = y - era * 400;
+  const int doy = (153 * (month + (month > 2 ? -3 : 9)) + 2) / 5 + day - 1;
+  const int doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
+  const long days = long(era) * 146097 + doe - 719468;  // since 1970-01-01
+  const double serial = double(days + 25569);
+  return serial + (hour * 3600 + min * 60 + sec) / 86400.0;
+}
+
+}  // namespace
+
+int CompareByPosition(const TZipHeaderInfo& a, const TZipHeaderInfo& b) {
+  const int disk = ThreeWay(a.DiskNumberStart(), b.DiskNumberStart());
+  return disk != 0 ? disk : ThreeWay(a.RelativeOffset(), b.RelativeOffset());
+}
+
+TSortedZip::TSortedZip(TListDuplicates duplicates, TZipSortMode mode, bool ownsItems)
+    : TSortedObjectList(duplicates), SortMode(mode) {
+  SetOwnsItems(ownsItems);
+}
+
+int32_t TSortedZip::Add(TObject* obj) {
+  const int32_t result = TSortedObjectList::Add(obj);
+  if (!HasZip64) {
+    auto* header = dynamic_cast<TZipHeaderInfo*>(obj);
+    if (!header) throw EInvalidCast(u"Invalid class typecast");
+    if (header->HasZip64Info()) HasZip64 = true;
+  }
+  return result;
+}
+
+int TSortedZip::Compare(TListKey key1, TListKey key2) const {
+  const auto& a = *static_cast<const TZipHeaderInfo*>(key1);
+  const auto& b = *static_cast<const TZipHeaderInfo*>(key2);
+  switch (SortMode) {
+    case TZipSortMode::ByName:
+      return CompareNoCase(a.Directory + a.FileName, b.Directory + b.FileName);
+    case TZipSortMode::ByFileName:
+      return CompareNoCase(a.FileName, b.FileName);
+    case TZipSortMode::ByDirectoryName:
+      return CompareNoCase(a.Directory, b.Directory);
+    case TZipSortMode::ByDate:
+      return DosToDateTime(b.FileDateTime) > DosToDateTime(a.FileDateTime) ? 1 : -1;
+    case TZipSortMode::ByCompressedSize:
+      return b.CompressedSize() > a.CompressedSize() ? 1 : -1;
+    case TZipSortMode::ByUnCompressedSize:
+      return b.UncompressedSize() > a.UncompressedSize() ? 1 : -1;
+    case TZipSortMode::ByRate:
+      return ThreeWay(Percentage(b.UncompressedSize(), b.CompressedSize()),
+                      Percentage(a.UncompressedSize(), a.CompressedSize()));
+    case TZipSortMode::ByNone:
+      return CompareByPosition(a, b);
+  }
+  return -1;
+}
+
+TZipHeaderInfo& TSortedZip::Header(int32_t index) const {
+  return *static_cast<TZipHeaderInfo*>(Get(index));
+}
+
+TZipHeaderInfo* TSortedZip::AddHeader(std::unique_ptr<TZipHeaderInfo> header) {
+  return AddOwned(std::move(header));
+}
+
+void TSortedZip::AddShared(TZipHeaderInfo& header) { Add(&header); }

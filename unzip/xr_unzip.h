@@ -1,0 +1,260 @@
+// The zip component: reads an archive's directory and writes the selected entries
+// below a destination folder.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "base/object.h"
+#include "base/stream.h"
+#include "base/string.h"
+#include "base/string_list.h"
+#include "unzip/end_central.h"
+#include "unzip/extract_state.h"
+#include "unzip/sorted_zip.h"
+#include "unzip/zip_file_routines.h"
+#include "unzip/zip_header.h"
+
+enum class TUZOverwriteMode : uint8_t { Prompt, Always, Never, ifNewer, ifOlder };
+enum class TIncompleteZipMode : uint8_t { izAssumeMulti, izAssumeBad, izAssumeNotAZip };
+enum class TSkipReason : uint8_t {
+  srBadPassword,
+  srNoOverwrite,
+  srFileOpenError,
+  srCreateError,
+  srExcludeList,
+  srArchiveBitNotSet,
+  srNoFileToFreshen,
+  srSkippedInStartZip,
+};
+enum class TSplitPartType : uint8_t { spFirst, spMiddle, spLast };
+enum class TBlockMode : uint8_t { bmStandard, bmClassic };
+enum class TMultiPartMode : uint8_t { mpNone, mpSpanned, mpSplit };
+
+class TXrUnZip;
+
+using TStartUnZipInfoEvent =
+    std::function<void(TXrUnZip& sender, int32_t numFiles, int64_t totalBytes, bool& stopNow)>;
+using TFilePercentDoneEvent = std::function<void(TXrUnZip& sender, int32_t percent)>;
+using TTotalPercentDoneEvent = std::function<void(TXrUnZip& sender, int32_t percent)>;
+using TStartUnZipEvent =
+    std::function<void(TXrUnZip& sender, int32_t fileIndex, String& fName, bool& skip)>;
+using TEndUnZipEvent = std::function<void(TXrUnZip& sender, int32_t fileIndex, const String& fName)>;
+using TPromptForOverwriteEvent =
+    std::function<void(TXrUnZip& sender, bool& overWriteIt, int32_t fileIndex, String& fName)>;
+using TSkippingFileEvent = std::function<void(TXrUnZip& sender, TSkipReason reason,
+                                              const String& fName, int32_t fileIndex, bool& retry)>;
+using TBadPasswordEvent =
+    std::function<void(TXrUnZip& sender, int32_t fileIndex, std::string& newPassword)>;
+using TBadCRCEvent =
+    std::function<void(TXrUnZip& sender, int32_t calcCRC, int32_t storedCRC, int32_t fileIndex)>;
+using TInCompleteZipEvent = std::function<void(TXrUnZip& sender, TIncompleteZipMode& incompleteMode)>;
+using TGetNextDiskEvent = std::function<void(TXrUnZip& sender, int32_t nextDisk, String& fName)>;
+using TUnZipCompleteEvent = std::function<void(TXrUnZip& sender, int32_t fileCount)>;
+using TGetNextBufferEvent =
+    std::function<void(TXrUnZip& sender, char*& buffer, const String& fName, int32_t amountUsed,
+                       int32_t bufferNum, bool& quit)>;
+using TDecryptEvent = std::function<void(TXrUnZip& sender, uint8_t* buffer, int32_t length,
+                                         const std::string& password)>;
+using TFileNameForSplitPartEvent =
+    std::function<void(TXrUnZip& sender, String& fName, int32_t partNum, TSplitPartType splitType)>;
+using THandleMessageEvent =
+    std::function<void(TXrUnZip& sender, int32_t messageID, const String& msg1, const String& msg2,
+                       uint32_t flags, int32_t& returnValue)>;
+
+inline constexpr int32_t kThisVersion = 451;
+inline constexpr int32_t kThisBuild = 1;
+inline constexpr const Char* kThisReleaseLevel = u"Release";
+inline constexpr int32_t kZipBufferSize = 8192;
+
+class TXrUnZip : public TComponent {
+public:
+  explicit TXrUnZip(TComponent* owner = nullptr);
+  ~TXrUnZip() override;
+  TXrUnZip(const TXrUnZip&) = delete;
+  TXrUnZip& operator=(const TXrUnZip&) = delete;
+  String ClassName() const override { return u"TXrUnZip"; }
+
+  void Assign(const TPersistent& source) override;
+  void Loaded() override;
+
+  // Reads the directory when needed and extracts the selected entries; the number of
+  // files written.
+  int32_t UnZip();
+  int32_t LoadedEntryCount() const;
+  String GetEntryName(int32_t index) const;
+  const TZipHeaderInfo& Entry(int32_t index) const;
+  std::string GetEntryComment(int32_t index);
+  void SetEntryComment(int32_t index, const std::string& value);
+  std::string GetArchiveComment();
+  void SetArchiveComment(const std::string& value);
+  // Makes sure the directory is loaded; handles an incomplete archive.
+  void LoadDirectory();
+
+  // Requests the long loops test; a host sets them from its window handlers.
+  void RequestCancel() { FCancelRequested = true; }
+  void SetPaused(bool paused) { FPaused = paused; }
+  bool Busy() const { return FBusy; }
+  // The last directory read rebuilt the list from local headers and left out entries
+  // the central directory lists (or central headers it could not match).
+  bool EntriesDropped() const { return FEntriesDropped; }
+  bool Rebuilt() const { return FRebuilt; }
+  const TEndCentral& EndRecord() const { return *FEndRecord; }
+  int32_t DiskCount() const { return FDiskCount; }
+  int32_t CurrentDisk() const { return FCurrentDisk; }
+
+  // Properties.
+  int32_t ThisVersion() const { return FThisVersion; }
+  void SetThisVersion(int32_t) { FThisVersion = kThisVersion; }
+  int32_t ThisBuild() const { return FThisBuild; }
+  void SetThisBuild(int32_t) { FThisBuild = kThisBuild; }
+  const String& ThisReleaseLevel() const { return FThisReleaseLevel; }
+  void SetThisReleaseLevel(const String&) { FThisReleaseLevel = kThisReleaseLevel; }
+  const String& ZipName() const { return FZipName; }
+  virtual void SetZipName(const String& value);
+  const String& DestDir() const { return FDestDir; }
+  void SetDestDir(const String& value);
+  const String& RootDir() const { return FRootDir; }
+  void SetRootDir(const String& value);
+  TStringList& RelativePathList() { return *FRelativePathList; }
+  TStringList& FilesList() { return *FFilesList; }
+  void SetFilesList(const TStringList& value);
+  virtual TMultiPartMode GetMultiPartMode() const { return FMultiPartMode; }
+  virtual void SetMultiPartMode(TMultiPartMode value) { FMultiPartMode = value; }
+  virtual bool GetVerifyDiskLabels() const { return FVerifyDiskLabels; }
+  virtual void SetVerifyDiskLabels(bool value) { FVerifyDiskLabels = value; }
+
+  // Plain properties.
+  TZipSortMode SortMode = TZipSortMode::ByNone;
+  bool RecreateDirs = false;
+  TUZOverwriteMode OverwriteMode = TUZOverwriteMode::Prompt;
+  bool DoAll = false;
+  TIncompleteZipMode IncompleteZipMode = TIncompleteZipMode::izAssumeMulti;
+  bool KeepZipOpen = false;
+  bool DoProcessMessages = true;
+  bool RetainAttributes = true;
+  bool ReplaceReadOnly = false;
+  bool FlushFilesOnClose = false;
+  TBlockMode BlockMode = TBlockMode::bmStandard;
+  bool IgnorePath = false;
+  TOEMConvert OEMConvert = TOEMConvert::oemFlexible;
+
+  // Events.
+  TStartUnZipInfoEvent OnStartUnZipInfo;
+  TFilePercentDoneEvent OnFilePercentDone;
+  TTotalPercentDoneEvent OnTotalPercentDone;
+  TStartUnZipEvent OnStartUnZip;
+  TEndUnZipEvent OnEndUnZip;
+  TPromptForOverwriteEvent OnPromptForOverwrite;
+  TSkippingFileEvent OnSkippingFile;
+  TBadPasswordEvent OnBadPassword;
+  TBadCRCEvent OnBadCRC;
+  TInCompleteZipEvent OnInCompleteZip;
+  TGetNextDiskEvent OnGetNextDisk;
+  TUnZipCompleteEvent OnUnZipComplete;
+  TGetNextBufferEvent OnGetNextBuffer;
+  TDecryptEvent OnDecrypt;
+  TFileNameForSplitPartEvent OnFileNameForSplitPart;
+  THandleMessageEvent OnHandleMessage;
+
+  // Asks the user through OnHandleMessage or the host's prompt.
+  int32_t PromptUser(int32_t messageID, const String& msg1, const String& msg2, uint32_t flags);
+
+protected:
+  // Extraction of one entry; the extraction engine fills this in. Called for every
+  // Included entry with its position in the sorted view.
+  virtual void ExtractEntry(int32_t index, TExtractState& state);
+
+  // Opens the archive or one of its parts; overridden to serve archives from memory.
+  virtual std::unique_ptr<TStream> OpenArchiveStream(const String& name, uint16_t mode,
+                                                     bool flushOnClose);
+  // Raw modification time and size of an open archive stream, for the change test.
+  virtual TFileStamp ArchiveStampOf(TStream& stream);
+
+  void OpenArchive();
+  void CloseArchive();
+  void ClearArchive();
+  std::unique_ptr<TZipHeaderInfo> CreateHeader() const;
+  void BuildSortedView(TZipSortMode mode);
+  void StripRelativePath(String& path, String& stripped) const;
+  bool SetBusy(bool value);
+  int32_t ExtractEntries(TStream& stream);
+  void ReadDirectory(TStream& stream);
+  bool RebuildDirectory();
+  // Multi-part archives.
+  virtual TStream& OpenDisk(int32_t number);
+  void OpenNextDisk(TZipHeaderInfo& header, TStream*& stream);
+  void WaitWhilePaused();
+  void RequestDisk(int32_t number, String& fName);
+  void NameSplitPart(String& fName, int32_t number, TSplitPartType splitType);
+  bool DiskLabelMatches(int32_t number, const String& name);
+
+  TZipHeaderInfo& HeaderTemplate() { return *FHeaderTemplate; }
+  TSortedZip* SortedEntries() const { return FSortedEntries; }
+  TStream* ZipStream() const;
+  int64_t& TotalBytes() { return FTotalBytes; }
+  int64_t& BytesDone() { return FBytesDone; }
+  std::string& Password() { return FPassword; }
+
+private:
+  // Sets the busy flag for a scope and gives back the value it had.
+  class TBusyScope {
+  public:
+    explicit TBusyScope(TXrUnZip& owner) : owner_(owner), previous_(owner.SetBusy(true)) {}
+    ~TBusyScope() { owner_.SetBusy(previous_); }
+    TBusyScope(const TBusyScope&) = delete;
+    TBusyScope& operator=(const TBusyScope&) = delete;
+
+  private:
+    TXrUnZip& owner_;
+    bool previous_;
+  };
+  void RefuseWhenBusy() const;
+  void FreeEntryLists();
+  void PumpAndHonourRequests(bool withPause);
+  bool EntryIsPlausible(const TZipHeaderInfo& info, int64_t archiveSize) const;
+  // The central header loop; Merge completes a rebuilt list instead of filling one.
+  enum class TCentralResult { Done, Damaged, Duplicate };
+  TCentralResult ReadCentralHeaders(TStream*& dirStream, bool merge, bool usingSideFile);
+  void RecoverOrFail();
+  std::string ReadArchiveComment();
+  std::string ReadEntryComment(int32_t index);
+  bool ArchiveChanged();
+  void SelectEntries(TExtractState& state);
+
+  int32_t FThisVersion = kThisVersion;
+  int32_t FThisBuild = kThisBuild;
+  String FThisReleaseLevel = kThisReleaseLevel;
+  String FZipName;
+  String FDestDir;
+  String FRootDir;
+  std::unique_ptr<TStringList> FRelativePathList;
+  std::unique_ptr<TStringList> FFilesList;
+
+  std::string FPassword;
+  int32_t FDiskCount = 1;
+  bool FBusy = false;
+  bool FVerifyDiskLabels = true;
+  TMultiPartMode FMultiPartMode = TMultiPartMode::mpNone;
+  std::unique_ptr<TZipHeaderInfo> FHeaderTemplate;
+  std::unique_ptr<TSortedZip> FEntries;
+  // FEntries itself when SortMode is ByNone, else FSortedView.
+  TSortedZip* FSortedEntries = nullptr;
+  std::unique_ptr<TSortedZip> FSortedView;
+  // Raw modification time and size of the archive when its directory was read.
+  TFileStamp FArchiveDate;
+  bool FRebuilt = false;
+  bool FEntriesDropped = false;
+  int32_t FCurrentDisk = 0;
+  std::unique_ptr<TStream> FZipStream;
+  uint32_t FCRC = 0;
+  std::unique_ptr<TEndCentral> FEndRecord;
+  bool FCancelRequested = false;
+  bool FPaused = false;
+  String FSplitBaseName;
+  int64_t FTotalBytes = 0;
+  int64_t FBytesDone = 0;
+};
