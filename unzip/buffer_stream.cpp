@@ -6,7 +6,7 @@
 #include "base/exception.h"
 #include "base/file_stream.h"
 #include "base/format.h"
-#include "unzip/io_texts.h"
+#include "unzip/unzip_messages.h"
 #include "unzip/zip_file_routines.h"
 
 TS_BufferStream::TS_BufferStream(TStream* source, int32_t bufSize)

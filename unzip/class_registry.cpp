@@ -3,7 +3,7 @@
 #include <utility>
 
 #include "base/format.h"
-#include "unzip/io_texts.h"
+#include "unzip/unzip_messages.h"
 
 TStringList& ClassRegistry() {
   static TStringList registry;

@@ -7,7 +7,7 @@
 #include "base/format.h"
 #include "base/messages.h"
 #include "unzip/class_registry.h"
-#include "unzip/io_texts.h"
+#include "unzip/unzip_messages.h"
 
 // ---- TObjectList ----
 

@@ -3,7 +3,6 @@
 #include "base/exception.h"
 #include "base/format.h"
 #include "unzip/host_hooks.h"
-#include "unzip/io_texts.h"
 #include "unzip/lfn_file_stream.h"
 #include "unzip/selection_match.h"
 #include "unzip/unzip_errors.h"

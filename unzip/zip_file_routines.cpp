@@ -6,7 +6,7 @@
 #include "base/exception.h"
 #include "base/text.h"
 #include "unzip/host_hooks.h"
-#include "unzip/io_texts.h"
+#include "unzip/unzip_messages.h"
 #include "unzip/zip_file_os.h"
 
 namespace {
