@@ -508,6 +508,9 @@ namespace {
 // 'bits' bits (as the class library reads "$FFFFFFFF" as -1); decimal must fit.
 bool ParseInteger(StringView text, int bits, int64_t& value) {
   size_t i = 0;
+  // Leading blanks are skipped, as the class library's conversion does; trailing
+  // ones are not.
+  while (i < text.size() && text[i] == u' ') ++i;
   bool negative = false;
   if (i < text.size() && (text[i] == u'+' || text[i] == u'-')) {
     negative = text[i] == u'-';

@@ -62,8 +62,8 @@ String FormatFloat(StringView pattern, double value,
 String IntToStr(int64_t value);
 // Upper-case, zero-padded to at least digits (at most 16).
 String IntToHex(uint64_t value, int digits);
-// Decimal with an optional sign, or hex with '$' or "0x"; surrounding blanks are not
-// allowed. Out-of-range decimals fail; hex is read as a bit pattern of the result's
+// Decimal with an optional sign, or hex with '$' or "0x", after optional leading blanks;
+// trailing blanks fail. Out-of-range decimals fail; hex is read as a bit pattern of the result's
 // width ("$FFFFFFFF" is -1), longer hex fails. StrToInt raises EConvertError
 // "'%s' is not a valid integer value".
 bool TryStrToInt(StringView text, int32_t& value);

@@ -3,6 +3,8 @@
 
 #include <windows.h>
 
+#include <shtypes.h>
+
 #include "base/string.h"
 
 // Modal boxes with one OK button, captioned "Information", "Warning", "Error".
@@ -17,6 +19,9 @@ extern String BrowseInitialDir;
 // path ending in one backslash; false with Folder empty when cancelled or when the
 // choice has no file-system path.
 bool BrowseForFolder(const String& Title, int Flags, const String& InitialDir, String& Folder);
+// The folder of a chosen shell item, ending in one backslash; false (Folder empty)
+// when the item has no file-system path.
+bool FolderOfItem(LPCITEMIDLIST Item, String& Folder);
 // Preselects BrowseInitialDir and centres the dialog on the work area.
 int CALLBACK BrowseCallback(HWND Wnd, UINT Msg, LPARAM Param, LPARAM Data);
 // Where BrowseCallback moves a dialog of rectangle Dialog within WorkArea: half the

@@ -58,9 +58,13 @@ bool BrowseForFolder(const String& Title, int Flags, const String& InitialDir, S
   info.lpfn = BrowseCallback;
   info.lParam = 0;
   PidlOwner chosen{SHBrowseForFolderW(&info)};
-  if (!chosen.pidl) return false;
+  return chosen.pidl && FolderOfItem(chosen.pidl, Folder);
+}
+
+bool FolderOfItem(LPCITEMIDLIST Item, String& Folder) {
+  Folder.clear();
   wchar_t path[kPathBufferSize] = {};
-  if (!SHGetPathFromIDListW(chosen.pidl, path)) return false;
+  if (!SHGetPathFromIDListW(Item, path)) return false;
   String result = FromW(path, kPathBufferSize);
   if (result.empty()) return false;
   if (result.back() != u'\\') result.push_back(u'\\');

@@ -207,7 +207,9 @@ TEST(StrToInt, Conversions) {
       {u"$100000000", false, 0},
       {u"-$10", true, -16},
       {u"", false, 0},
-      {u" 1", false, 0},
+      {u" 1", true, 1},  // leading blanks are skipped
+      {u"  -7", true, -7},
+      {u" ", false, 0},
       {u"1 ", false, 0},
       {u"12a", false, 0},
       {u"-", false, 0},

@@ -158,6 +158,18 @@ TEST(StringList, TurningSortedOnSortsAndCaseChangeResorts) {
   EXPECT_EQ(list[list.Count() - 1], u"0");  // unsorted: appended
 }
 
+#ifdef _WIN32
+TEST(StringList, CaseSensitiveOrderIsTheLocales) {
+  // The user locale's collation puts a lower-case letter just before its capital;
+  // code order would put every capital first.
+  TStringList list;
+  list.SetCaseSensitive(true);
+  list.SetSorted(true);
+  for (const char16_t* s : {u".txt", u".Doc", u".TXT", u".doc"}) list.Add(s);
+  EXPECT_EQ(Lines(list), (std::vector<String>{u".doc", u".Doc", u".txt", u".TXT"}));
+}
+#endif
+
 namespace {
 int ByValue(TStringList& list, int a, int b) {
   const int x = static_cast<Tracked*>(list.Objects(a))->value;

@@ -15,6 +15,30 @@ String Lower(String s) {
   CharLowerBuffW(W(s.data()), DWORD(s.size()));
   return s;
 }
+
+BOOL CALLBACK FindIconStatic(HWND child, LPARAM lp) {
+  wchar_t cls[16] = {};
+  GetClassNameW(child, cls, 16);
+  if (_wcsicmp(cls, L"Static") == 0 && (GetWindowLongW(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON) {
+    *reinterpret_cast<HICON*>(lp) = reinterpret_cast<HICON>(SendMessageW(child, STM_GETICON, 0, 0));
+    return FALSE;
+  }
+  return TRUE;
+}
+
+// The icon a message box shows.
+HICON DialogIcon(HWND dialog) {
+  HICON icon = nullptr;
+  EnumChildWindows(dialog, FindIconStatic, reinterpret_cast<LPARAM>(&icon));
+  return icon;
+}
+
+struct PidlOwner {
+  LPITEMIDLIST pidl = nullptr;
+  ~PidlOwner() {
+    if (pidl) CoTaskMemFree(pidl);
+  }
+};
 }  // namespace
 
 TEST(CentredDialogOrigin, UsesHalfSizesWithoutTheWorkAreaOrigin) {
@@ -37,22 +61,37 @@ TEST(MessageRoutines, ShowKindCaptionAndText) {
   struct Case {
     void (*show)(const String&);
     String caption;
-  } cases[] = {{ShowInfoMsg, u"Information"}, {ShowWarningMsg, u"Warning"}, {ShowErrorMsg, u"Error"}};
+    const wchar_t* icon;
+  } cases[] = {{ShowInfoMsg, u"Information", IDI_INFORMATION},
+               {ShowWarningMsg, u"Warning", IDI_WARNING},
+               {ShowErrorMsg, u"Error", IDI_ERROR}};
   for (const auto& c : cases) {
-    DialogAnswerer answer(IDOK);
+    HICON shown = nullptr;
+    DialogAnswerer answer(IDOK, [&](HWND dialog) { shown = DialogIcon(dialog); });
     c.show(u"Help file does not exist.");
     const SeenDialog& seen = answer.Seen();
     ASSERT_TRUE(seen.found) << ToUtf8(c.caption);
     EXPECT_EQ(seen.caption, c.caption);
+    EXPECT_EQ(shown, LoadIconW(nullptr, c.icon)) << ToUtf8(c.caption);
     EXPECT_NE(seen.text.find(u"Help file does not exist."), String::npos);
   }
 }
 
 TEST(AskYesNo, ReturnsSixForYesAndSevenForNo) {
   for (int button : {IDYES, IDNO}) {
-    DialogAnswerer answer(button);
+    HICON shown = nullptr;
+    DialogAnswerer answer(button, [&](HWND dialog) { shown = DialogIcon(dialog); });
     EXPECT_EQ(AskYesNo(u"Download the update now?", u"Quorlix Zeva"), button);
     EXPECT_EQ(answer.Seen().caption, u"Quorlix Zeva");
+    EXPECT_EQ(shown, LoadIconW(nullptr, IDI_QUESTION));
+  }
+  {
+    // A question line without a caption field shows none.
+    Application().SetTitle(u"Quorlix Zeva");
+    DialogAnswerer answer(IDYES);
+    EXPECT_EQ(AskYesNo(u"Question?", u""), IDYES);
+    ASSERT_TRUE(answer.Seen().found);
+    EXPECT_EQ(answer.Seen().caption, u"");
   }
   // Closing the box another way counts as No.
   DialogAnswerer answer(IDCANCEL);
@@ -102,6 +141,19 @@ TEST(BrowseForFolder, DialogIsOwnedByTheApplicationAndCentred) {
   EXPECT_EQ(seen.rect.left, expected.x);
   EXPECT_EQ(seen.rect.top, expected.y);
   EXPECT_EQ(BrowseInitialDir, u"");
+}
+
+TEST(BrowseForFolder, ItemWithoutFileSystemPathGivesNoFolder) {
+  PidlOwner computer, windows;
+  ASSERT_EQ(SHGetSpecialFolderLocation(nullptr, CSIDL_DRIVES, &computer.pidl), S_OK);
+  String folder = u"stale";
+  EXPECT_FALSE(FolderOfItem(computer.pidl, folder));
+  EXPECT_EQ(folder, u"");
+  ASSERT_EQ(SHGetSpecialFolderLocation(nullptr, CSIDL_WINDOWS, &windows.pidl), S_OK);
+  wchar_t windir[MAX_PATH] = {};
+  GetWindowsDirectoryW(windir, MAX_PATH);
+  EXPECT_TRUE(FolderOfItem(windows.pidl, folder));
+  EXPECT_EQ(Lower(folder), Lower(FromW(windir) + u"\\"));
 }
 
 TEST(GetMyDocumentsDir, GivesAnExistingFolderWithoutTrailingBackslash) {
