@@ -192,8 +192,11 @@ int64_t TS_BufferStream::Seek(int64_t offset, TSeekOrigin origin) {
     case TSeekOrigin::soBeginning: target = offset; break;
     case TSeekOrigin::soCurrent: overflow = __builtin_add_overflow(current, offset, &target); break;
     case TSeekOrigin::soEnd: {
-      // Both signs count back from the end; pending bytes belong to it.
-      const int64_t end = std::max(FSource->Size(), current);
+      // Both signs count back from the end; pending bytes belong to it, but a
+      // position merely moved past the end does not.
+      const int64_t sourceSize = FSource->Size();
+      const int64_t end =
+          FMode == TStreamBufferMode::sbWriting ? std::max(sourceSize, current) : sourceSize;
       overflow = offset == INT64_MIN;
       if (!overflow) target = end - (offset < 0 ? -offset : offset);
       break;

@@ -40,7 +40,8 @@ public:
   virtual void Close();
 
   // Makes B the next byte read; EStreamError "Putback overflow" unless bytes of the
-  // current read-ahead were consumed.
+  // current read-ahead were consumed. Bytes a read took straight from the source (see
+  // Read) were never buffered: a PutBack right after a read that ended so raises it.
   virtual void PutBack(uint8_t b);
 
   TStreamBufferMode Mode() const { return FMode; }

@@ -8,7 +8,7 @@ TLFNFileStream::TLFNFileStream(const String& fileName, uint16_t mode, bool flush
     : TS_BufferStream(nullptr, bufSize), FFileName(fileName) {
   FFile = std::make_unique<TFileStream>(HostFileName(fileName), mode);
   AttachSource(FFile.get());
-  FSyncOnFree = flushOnClose && (mode == fmCreate || (mode & 3) != 0);
+  FSyncOnFree = flushOnClose && ((mode & fmCreate) == fmCreate || (mode & 3) != 0);
 }
 
 TLFNFileStream::~TLFNFileStream() {

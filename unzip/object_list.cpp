@@ -134,14 +134,22 @@ void TObjectList::SaveItems(TStream& stream) const {
   for (int32_t i = 0; i < FCount; ++i) WriteObject(Get(i), stream);
 }
 
-void TObjectList::LoadItems(TStream& stream) {
+void TObjectList::LoadItems(TStream& stream, const std::function<void()>& headAccepted) {
   uint8_t head[5];
   stream.ReadBuffer(head, 5);
   if (head[0] > 1) throw EStreamError(Format(io_text::kBadListData, {int(head[0])}));
   const int32_t count =
       int32_t(uint32_t(head[1]) | (uint32_t(head[2]) << 8) | (uint32_t(head[3]) << 16) |
               (uint32_t(head[4]) << 24));
-  FOwnsItems = head[0] == 1;
+  // Nobody but the list holds the objects read here, nor those it owns already:
+  // a stored "does not own" would leave them all unfreed.
+  const bool owns = head[0] == 1;
+  if (!owns) {
+    const int64_t orphaned = int64_t(count > 0 ? count : 0) + (FOwnsItems ? FCount : 0);
+    if (orphaned > 0) throw EStreamError(Format(io_text::kStoredListDisowns, {orphaned}));
+  }
+  if (headAccepted) headAccepted();
+  FOwnsItems = owns;
   // The count is not trusted for allocation: the list grows as records arrive.
   for (int32_t i = 0; i < count; ++i) {
     std::unique_ptr<TObject> obj = ReadObject(stream);
@@ -214,6 +222,5 @@ void TSortedObjectList::LoadFromStream(TStream& stream) {
   uint8_t mode = 0;
   stream.ReadBuffer(&mode, 1);
   if (mode > 2) throw EStreamError(Format(io_text::kBadListData, {int(mode)}));
-  FDuplicates = TListDuplicates(mode);
-  LoadItems(stream);
+  LoadItems(stream, [this, mode] { FDuplicates = TListDuplicates(mode); });
 }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 
 #include "base/exception.h"
@@ -57,7 +58,9 @@ public:
   virtual void Clear();
   virtual int32_t IndexOf(const TObject* obj) const;
   virtual void Insert(int32_t index, TObject* obj);
-  // The "ObjectContainer" form (see class_registry.h for the item records).
+  // The "ObjectContainer" form (see class_registry.h for the item records). Loading
+  // takes the stored owns flag, but refuses (EStreamError) a "does not own" while
+  // the list would hold objects it owns: the ones read, or its own from before.
   virtual void LoadFromStream(TStream& stream);
   virtual void SaveToStream(TStream& stream) const;
   TObject* First() const;
@@ -84,7 +87,9 @@ protected:
   virtual void Grow();
   // The list's own part of the stored form; a sorted list puts its mode first.
   void SaveItems(TStream& stream) const;
-  void LoadItems(TStream& stream);
+  // HeadAccepted runs once the stored owns flag and count passed their checks, before
+  // the list changes.
+  void LoadItems(TStream& stream, const std::function<void()>& headAccepted = {});
 
   bool FOwnsItems = true;
 

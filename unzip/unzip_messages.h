@@ -60,4 +60,6 @@ inline constexpr const Char* kClassNameLength = u"Invalid class name length (%d)
 inline constexpr const Char* kClassNameTooLong = u"Class name too long to store <%s>";
 inline constexpr const Char* kBadListData = u"Invalid stored list data (%d)";
 inline constexpr const Char* kListDoesNotOwn = u"The list does not own its items";
+inline constexpr const Char* kStoredListDisowns =
+    u"Invalid stored list data: a list that does not own its items would hold %d";
 }  // namespace io_text

@@ -33,6 +33,11 @@ Char FoldAscii(Char c) { return (c >= u'a' && c <= u'z') ? Char(c - 32) : c; }
 
 }  // namespace
 
+int32_t AttributesToSet(int32_t attr) {
+  const int32_t settable = attr & faSettableMask;
+  return settable ? settable : faNormal;
+}
+
 // ---- Path and text routines ----
 
 Char* ScanChar(Char* p, Char c) {

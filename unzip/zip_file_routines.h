@@ -21,6 +21,8 @@ enum : int32_t {
   faArchive = 0x20,
   // The only bits SetAttributes passes on: stored attributes come from archives.
   faSettableMask = faReadOnly | faHidden | faSystem | faArchive,
+  // The system's "no attributes" value (FILE_ATTRIBUTE_NORMAL).
+  faNormal = 0x80,
 };
 
 // Longest path MakeDirs works on (the Win32 limit for long paths).
@@ -45,9 +47,12 @@ bool RemoveFile(const String& name);
 // The file's attributes, -1 when they cannot be read. Natively: folder 16, archive
 // 32 for files, read-only 1 when the owner may not write.
 int32_t GetAttributes(const String& name);
-// Sets Attr & faSettableMask; 0 on success, else the system's error code. Natively
+// Sets AttributesToSet(Attr); 0 on success, else the system's error code. Natively
 // only the read-only bit of a file has an effect.
 int32_t SetAttributes(const String& name, int32_t attr);
+// What SetAttributes hands the system for stored attributes Attr: its bits within
+// faSettableMask, faNormal when none of them is set.
+int32_t AttributesToSet(int32_t attr);
 // Last-write time as a DOS date/time in local time; -1 when the file is missing, is a
 // folder or its time has no DOS form.
 int32_t FileDosAge(const String& name);
@@ -118,7 +123,8 @@ const Char* ScanChar(const Char* p, Char c);
 // Negative, 0 or positive; a-z compare as A-Z, no other folding; a prefix sorts first.
 int CompareNoCase(StringView a, StringView b);
 // Path up to its last backslash or colon, without that backslash unless it follows a
-// colon or another backslash or starts the path (so C:\ and \ keep it).
+// colon or another backslash or starts the path: C:\a gives C:\, and a leading
+// backslash is kept (\a gives \).
 String FileDirOf(StringView path);
 // FileDirOf(Path) ending in a backslash (one is added unless it ends in one already);
 // empty when FileDirOf is.

@@ -82,7 +82,7 @@ int32_t SetAttributes(const String& name, int32_t attr) {
   if (!StatOf(name, st)) return errno ? errno : ENOENT;
   if (S_ISDIR(st.st_mode)) return 0;
   mode_t mode = st.st_mode & 07777;
-  mode = (attr & faSettableMask & faReadOnly) ? (mode & ~mode_t(0222)) : (mode | S_IWUSR);
+  mode = (AttributesToSet(attr) & faReadOnly) ? (mode & ~mode_t(0222)) : (mode | S_IWUSR);
   return ::chmod(Native(name).c_str(), mode) == 0 ? 0 : errno;
 }
 

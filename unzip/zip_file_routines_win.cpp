@@ -59,8 +59,7 @@ int32_t GetAttributes(const String& name) {
 
 int32_t SetAttributes(const String& name, int32_t attr) {
   if (name.empty()) return int32_t(ERROR_PATH_NOT_FOUND);
-  const DWORD value = DWORD(attr & faSettableMask);
-  if (SetFileAttributesW(W(name), value ? value : FILE_ATTRIBUTE_NORMAL)) return 0;
+  if (SetFileAttributesW(W(name), DWORD(AttributesToSet(attr)))) return 0;
   return int32_t(GetLastError());
 }
 

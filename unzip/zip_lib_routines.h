@@ -11,7 +11,8 @@ inline int64_t Min64(int64_t a, int64_t b) { return a < b ? a : b; }
 inline int64_t Max64(int64_t a, int64_t b) { return a > b ? a : b; }
 
 // Part * 100 / Whole to the nearest whole number (a half to the even neighbour),
-// within 0 to 100; 0 when Whole <= 0. Exact for every 64-bit input.
+// clamped to 0..100: a Part above Whole gives 100, a negative Part 0; 0 when
+// Whole <= 0. Exact for every 64-bit input.
 int32_t Percentage(int64_t whole, int64_t part);
 
 // Replaces every '/' by '\' in place, up to the terminating NUL; returns P.

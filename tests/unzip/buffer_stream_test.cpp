@@ -339,6 +339,21 @@ TEST(BufferStream, PositionsBeyondFourGiB) {
 }
 
 TEST(BufferStream, MatchesAnUnbufferedStreamUnderMixedOperations) {
+  {
+    // Moved past the end with nothing pending: the end is the source's.
+    TMemoryStream source;
+    source.Write(Pattern(10).data(), 10);
+    TS_BufferStream s(&source, 16);
+    s.Seek(100, TSeekOrigin::soBeginning);
+    EXPECT_EQ(s.Size(), 10);
+    EXPECT_EQ(s.Position(), 100);
+    EXPECT_EQ(s.Seek(-5, TSeekOrigin::soEnd), 5);
+    // Pending bytes written past the end do belong to it.
+    s.Seek(20, TSeekOrigin::soBeginning);
+    s.Write("ab", 2);
+    EXPECT_EQ(s.Size(), 22);
+    EXPECT_EQ(s.Seek(-2, TSeekOrigin::soEnd), 20);
+  }
   for (int32_t bufSize : {1, 7, 64, 4096}) {
     SCOPED_TRACE(bufSize);
     std::mt19937 rng(uint32_t(bufSize) * 7919u);
@@ -369,19 +384,27 @@ TEST(BufferStream, MatchesAnUnbufferedStreamUnderMixedOperations) {
             break;
           }
           default: {
+            // Targets up to 50 bytes past the end: moving there does not make the
+            // stream longer, only a write does.
             const int64_t size = plain.Size();
-            const int64_t target = int64_t(rng() % uint32_t(size + 1));
+            const int64_t target = int64_t(rng() % uint32_t(size + 51));
             switch (rng() % 3) {
               case 0: plain.Seek(target, TSeekOrigin::soBeginning);
                       buffered.Seek(target, TSeekOrigin::soBeginning); break;
               case 1: plain.Seek(target - plain.Position(), TSeekOrigin::soCurrent);
                       buffered.Seek(target - buffered.Position(), TSeekOrigin::soCurrent); break;
-              default: plain.Seek(target - size, TSeekOrigin::soEnd);
-                       buffered.Seek(target - size, TSeekOrigin::soEnd); break;
+              default: {
+                // Counting back from the end (both signs do in the buffered stream).
+                const int64_t back = target % (size + 1);
+                plain.Seek(-back, TSeekOrigin::soEnd);
+                buffered.Seek(rng() % 2 ? back : -back, TSeekOrigin::soEnd);
+                break;
+              }
             }
           }
         }
         ASSERT_EQ(plain.Position(), buffered.Position()) << "step " << step;
+        ASSERT_EQ(plain.Size(), buffered.Size()) << "step " << step;
       }
       buffered.Close();
     }

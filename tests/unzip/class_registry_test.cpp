@@ -245,6 +245,53 @@ TEST_F(ClassRegistryTest, AFailedLoadKeepsWhatWasRead) {
   EXPECT_EQ(list.Count(), 2);
 }
 
+// The objects a load creates, and those the list owned before it, have no other
+// owner: stored data may not make the list stop owning them.
+TEST_F(ClassRegistryTest, StoredOwnsFlagCannotOrphanItems) {
+  const struct {
+    const char* what;
+    bool ownsBefore;
+    int itemsBefore;
+    uint8_t storedOwns;
+    int stored;
+    bool refused;
+  } cases[] = {
+      {"not owning, records", true, 0, 0, 2, true},
+      {"not owning, owned items before", true, 1, 0, 0, true},
+      {"not owning, both", true, 1, 0, 1, true},
+      {"not owning, nothing to own", true, 0, 0, 0, false},
+      {"not owning, borrowed items", false, 1, 0, 0, false},
+      {"owning, records", true, 0, 1, 2, false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    std::vector<uint8_t> stored = Bytes({c.storedOwns, c.stored, 0, 0, 0});
+    for (int i = 0; i < c.stored; ++i) AppendItem(stored, 10 + i);
+    TMemoryStream in = StreamOf(stored);
+    TStoredItem borrowed;
+    TObjectList list;
+    for (int i = 0; i < c.itemsBefore; ++i) list.Add(c.ownsBefore ? NewItem(i) : &borrowed);
+    list.SetOwnsItems(c.ownsBefore);
+    if (c.refused) {
+      EXPECT_THROW(list.LoadFromStream(in), EStreamError);
+      EXPECT_EQ(list.Count(), c.itemsBefore);
+      EXPECT_EQ(list.OwnsItems(), c.ownsBefore);
+    } else {
+      list.LoadFromStream(in);
+      EXPECT_EQ(list.Count(), c.itemsBefore + c.stored);
+      EXPECT_EQ(list.OwnsItems(), c.storedOwns == 1);
+    }
+  }
+  // A refused block leaves a sorted list's mode as it was.
+  std::vector<uint8_t> stored = Bytes({0, 0, 1, 0, 0, 0});
+  AppendItem(stored, 1);
+  TMemoryStream in = StreamOf(stored);
+  TValueList sorted(TListDuplicates::ldAccept);
+  EXPECT_THROW(sorted.LoadFromStream(in), EStreamError);
+  EXPECT_EQ(sorted.Duplicates(), TListDuplicates::ldAccept);
+  EXPECT_TRUE(sorted.OwnsItems());
+}
+
 TEST_F(ClassRegistryTest, NamesOverThe127CharacterLimitAreRefused) {
   TLongNamed obj;
   TMemoryStream out;

@@ -6,6 +6,8 @@
 
 #ifdef _WIN32
 #include <windows.h>
+
+#include "base/win_handle.h"
 #endif
 
 namespace {
@@ -72,6 +74,59 @@ TEST(DefaultPump, DispatchesPendingMessages) {
   ASSERT_TRUE(PostThreadMessageW(GetCurrentThreadId(), WM_APP + 1, 0, 0));
   ASSERT_TRUE(PostThreadMessageW(GetCurrentThreadId(), WM_APP + 2, 0, 0));
   EXPECT_FALSE(DefaultPumpMessages());
+  MSG msg;
+  EXPECT_FALSE(PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE));
+}
+
+struct WindowTraits {
+  static HWND Invalid() { return nullptr; }
+  static void Close(HWND h) { DestroyWindow(h); }
+};
+using UniqueWindow = UniqueOwner<HWND, WindowTraits>;
+
+// A message-only window that counts the WM_APP messages dispatched to it.
+class TCountingWindow {
+public:
+  TCountingWindow() {
+    WNDCLASSW wc = {};
+    wc.lpfnWndProc = &TCountingWindow::Proc;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.lpszClassName = kClassName;
+    registered_ = RegisterClassW(&wc) != 0;
+    window_.reset(CreateWindowExW(0, kClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                  wc.hInstance, nullptr));
+    if (window_) SetWindowLongPtrW(window_.get(), GWLP_USERDATA, LONG_PTR(&calls_));
+  }
+  ~TCountingWindow() {
+    window_.reset();
+    if (registered_) UnregisterClassW(kClassName, GetModuleHandleW(nullptr));
+  }
+  HWND Handle() const { return window_.get(); }
+  int Calls() const { return calls_; }
+
+private:
+  static constexpr const wchar_t* kClassName = L"QzPumpCountingWindow";
+  // Nothing here can throw.
+  static LRESULT CALLBACK Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_APP) {
+      if (auto* calls = reinterpret_cast<int*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA))) ++*calls;
+      return 0;
+    }
+    return DefWindowProcW(hwnd, message, wParam, lParam);
+  }
+
+  bool registered_ = false;
+  UniqueWindow window_;
+  int calls_ = 0;
+};
+
+TEST(DefaultPump, DispatchesToTheWindowsOfTheThread) {
+  TCountingWindow window;
+  ASSERT_NE(window.Handle(), nullptr);
+  ASSERT_TRUE(PostMessageW(window.Handle(), WM_APP, 0, 0));
+  ASSERT_TRUE(PostMessageW(window.Handle(), WM_APP, 1, 0));
+  EXPECT_FALSE(DefaultPumpMessages());
+  EXPECT_EQ(window.Calls(), 2);
   MSG msg;
   EXPECT_FALSE(PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE));
 }

@@ -91,6 +91,41 @@ TEST(LFNFileStream, OpenErrorsPassThrough) {
                EFCreateError);
 }
 
+// Reads whether freeing the stream will write the file to disk.
+class TSyncProbe : public TLFNFileStream {
+public:
+  using TLFNFileStream::TLFNFileStream;
+  bool SyncOnFree() const { return FSyncOnFree; }
+};
+
+TEST(LFNFileStream, FlushOnCloseCoversWritingAndCreatingModes) {
+  ScratchDir dir("lfn-sync");
+  const String name = Below(dir, u"a.bin");
+  { TLFNFileStream(name, fmCreate, false, 64).WriteBuffer("x", 1); }
+  const struct {
+    const char* what;
+    uint16_t mode;
+    bool writes;
+  } cases[] = {
+      {"create", fmCreate, true},
+      {"create, deny write", uint16_t(fmCreate | fmShareDenyWrite), true},
+      {"create, exclusive", uint16_t(fmCreate | fmShareExclusive), true},
+      {"create, deny none", uint16_t(fmCreate | fmShareDenyNone), true},
+      {"read", fmOpenRead, false},
+      {"read, deny write", uint16_t(fmOpenRead | fmShareDenyWrite), false},
+      {"read, deny none", uint16_t(fmOpenRead | fmShareDenyNone), false},
+      {"write", fmOpenWrite, true},
+      {"read-write, deny none", uint16_t(fmOpenReadWrite | fmShareDenyNone), true},
+  };
+  for (const auto& c : cases) {
+    for (bool flushOnClose : {false, true}) {
+      SCOPED_TRACE(std::string(c.what) + (flushOnClose ? ", flush" : ", no flush"));
+      TSyncProbe s(name, c.mode, flushOnClose, 64);
+      EXPECT_EQ(s.SyncOnFree(), flushOnClose && c.writes);
+    }
+  }
+}
+
 TEST(LFNFileStream, FullDiskFailsTheClose) {
 #ifdef _WIN32
   const String device = u"Z:\\dev\\full";

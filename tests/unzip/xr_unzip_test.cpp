@@ -168,6 +168,40 @@ TEST(XrUnZip, StopNowEndsTheRunAndAnEmptyArchiveReportsZero) {
   EXPECT_EQ(bytes, 0);
 }
 
+// A quit met by the host's pump in the selection loop cancels the run there, before
+// anything is handed to extraction, and the request does not outlive the run.
+TEST(XrUnZip, QuitFromThePumpCancelsTheRun) {
+  RecordingUnZip unzip;
+  unzip.SetZipName(Fixture("basic.zip"));
+  unzip.DoAll = true;
+  unzip.LoadDirectory();  // read before the pump starts to report the quit
+  int pumped = 0;
+  bool infoSeen = false;
+  unzip.OnStartUnZipInfo = [&](TXrUnZip&, int32_t, int64_t, bool&) { infoSeen = true; };
+  TZipHostHooks hooks;
+  hooks.PumpMessages = [&] {
+    ++pumped;
+    return true;
+  };
+  TZipHostHooksScope scope(hooks);
+  try {
+    unzip.UnZip();
+    ADD_FAILURE() << "no error";
+  } catch (const EUserCanceled& e) {
+    EXPECT_EQ(e.Message(), u"User Aborted Operation");
+  }
+  EXPECT_EQ(pumped, 1);
+  EXPECT_FALSE(infoSeen);
+  EXPECT_TRUE(unzip.handed.empty());
+  EXPECT_FALSE(unzip.Busy());
+  // The directory read stayed (a cancel there would have dropped the archive).
+  EXPECT_EQ(unzip.LoadedEntryCount(), 5);
+  // Without pumping the same run goes through.
+  unzip.DoProcessMessages = false;
+  EXPECT_EQ(unzip.UnZip(), 4);
+  EXPECT_EQ(pumped, 1);
+}
+
 TEST(XrUnZip, RefusesNestedOperations) {
   RecordingUnZip unzip;
   unzip.SetZipName(Fixture("basic.zip"));

@@ -185,6 +185,28 @@ TEST(FileTests, WildcardsInNamesMatchNothing) {
   }
 }
 
+TEST(Attributes, OnlyTheFourFileBitsAreSet) {
+  // Stored attributes come from archives; the system would take folder, device,
+  // temporary, compressed or encrypted bits from them too.
+  const struct {
+    int32_t stored;
+    int32_t set;
+  } cases[] = {
+      {0, faNormal},
+      {faReadOnly, faReadOnly},
+      {faHidden | faSystem, faHidden | faSystem},
+      {faArchive | faDirectory, faArchive},
+      {faDirectory, faNormal},
+      {0x40, faNormal},                            // device
+      {faNormal, faNormal},
+      {0x100 | 0x800 | 0x2000 | 0x4000, faNormal},  // temporary, compressed, not indexed, encrypted
+      {faReadOnly | 0x4000, faReadOnly},
+      {int32_t(0x80000000u) | faSystem, faSystem},
+      {-1, faReadOnly | faHidden | faSystem | faArchive},
+  };
+  for (const auto& c : cases) EXPECT_EQ(AttributesToSet(c.stored), c.set) << c.stored;
+}
+
 TEST(Attributes, MaskedToTheFourFileBits) {
   ScratchDir dir("attributes");
   const String file = Below(dir, u"f.txt");
