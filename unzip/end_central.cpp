@@ -114,6 +114,12 @@ TZip64Locator& TEndCentral::Zip64LocatorRec() {
 }
 
 bool TEndCentral::ReadEndCentral(TStream& stream) {
+  // Nothing of an archive read before may pass for this one's, not even when this
+  // one is empty or has no end record.
+  std::memset(EndRec, 0, sizeof EndRec);
+  PutLe32(EndRec, EndCentralSig);
+  Comment.clear();
+  CommentOffset = 0;
   zip64End_.reset();
   zip64Locator_.reset();
   const int64_t size = stream.Size();

@@ -1,6 +1,10 @@
 #include "unzip/sorted_zip.h"
 
+#include <algorithm>
+#include <vector>
+
 #include "base/exception.h"
+#include "unzip/unzip_messages.h"
 #include "unzip/zip_file_routines.h"
 #include "unzip/zip_lib_routines.h"
 
@@ -92,3 +96,26 @@ TZipHeaderInfo* TSortedZip::AddHeader(std::unique_ptr<TZipHeaderInfo> header) {
 }
 
 void TSortedZip::AddShared(TZipHeaderInfo& header) { Add(&header); }
+
+void TSortedZip::AddAllShared(const TSortedZip& source) {
+  if (OwnsItems() || Count() > 0) throw EListError(io_text::kListDoesNotOwn);
+  struct Item {
+    TZipHeaderInfo* header;
+    int32_t arrival;
+  };
+  std::vector<Item> items;
+  items.reserve(size_t(source.Count()));
+  for (int32_t i = 0; i < source.Count(); ++i) items.push_back({&source.Header(i), i});
+  // Adding one at a time puts a later header after an earlier one exactly when Compare
+  // of the earlier with the later is negative, else before it.
+  std::sort(items.begin(), items.end(), [this](const Item& a, const Item& b) {
+    if (a.arrival == b.arrival) return false;
+    if (a.arrival < b.arrival) return Compare(a.header, b.header) < 0;
+    return Compare(b.header, a.header) >= 0;
+  });
+  SetCapacity(source.Count());
+  for (const Item& item : items) {
+    TObjectList::Insert(Count(), item.header);
+    if (item.header->HasZip64Info()) HasZip64 = true;
+  }
+}

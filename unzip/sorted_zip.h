@@ -34,6 +34,9 @@ public:
   TZipHeaderInfo* AddHeader(std::unique_ptr<TZipHeaderInfo> header);
   // Adds a header another list owns, to a list that does not own its items.
   void AddShared(TZipHeaderInfo& header);
+  // Adds every header of Source (in its order) to this empty list that does not own its
+  // items: the order one AddShared after another gives, from one sort.
+  void AddAllShared(const TSortedZip& source);
   // An item whose key (disk and offset in ByNone order) equals Key's.
   bool SearchHeader(const TZipHeaderInfo& key, int32_t& index) const { return Search(&key, index); }
 

@@ -89,6 +89,11 @@ void TXrUnZip::Loaded() {
 
 namespace {
 
+// Sizes of up to 2^63 - 1 each: their sum stops at the largest value.
+int64_t SaturatingAdd(int64_t total, int64_t size) {
+  return size > INT64_MAX - total ? INT64_MAX : total + size;
+}
+
 // ZipName up to the last dot of its file-name part, so that "a.b.zip" names its parts
 // "a.b.z01" and so on.
 String SplitBaseOf(const String& name) {
@@ -172,7 +177,7 @@ void TXrUnZip::BuildSortedView(TZipSortMode mode) {
     FSortedEntries = FEntries.get();
   } else {
     FSortedView = std::make_unique<TSortedZip>(TListDuplicates::ldAccept, mode, false);
-    for (int i = 0; i < FEntries->Count(); ++i) FSortedView->AddShared(FEntries->Header(i));
+    FSortedView->AddAllShared(*FEntries);
     FSortedEntries = FSortedView.get();
   }
   SortMode = mode;
@@ -282,7 +287,7 @@ void TXrUnZip::SelectEntries(TExtractState& state) {
       }
     }
     if (entry.Included)
-      FTotalBytes += entry.UncompressedSize();
+      FTotalBytes = SaturatingAdd(FTotalBytes, entry.UncompressedSize());
     else
       --state.FilesToDo;
   }

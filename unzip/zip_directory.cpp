@@ -248,7 +248,10 @@ void TXrUnZip::ReadDirectory(TStream& stream) {
       }
       if (dirOffset < 0 || dirBytes < 0 || expected > dirBytes / kCentralHeaderSize) {
         RecoverOrFail();
+        // The rebuilt list is completed from the archive, where the scan stopped.
         merge = true;
+        dirStream = FZipStream.get();
+        usingSideFile = false;
       } else {
         dirStream->SetPosition(dirOffset);
       }
@@ -339,13 +342,15 @@ bool TXrUnZip::RebuildDirectory() {
   while (info->ReadLocalHeader(stream)) {
     if (DoProcessMessages) PumpAndHonourRequests(false);
     const int64_t dataStart = stream.Position() + info->LocalExtraLength;
-    int64_t skip = info->CompressedSize() + (info->HasDataDescriptor() ? kDataDescriptorSize : 0);
-    // Data that runs past the end of the file belongs to no real entry.
+    // Data that runs past the end of the file belongs to no real entry. Tested before
+    // any sum, so that a size near 2^63 cannot overflow it.
     if (info->CompressedSize() > size - dataStart) {
       stream.SetPosition(info->RelativeOffset());
       break;
     }
-    stream.SetPosition(std::min(dataStart + skip, size));
+    const int64_t dataEnd = dataStart + info->CompressedSize();
+    const int64_t descriptor = info->HasDataDescriptor() ? kDataDescriptorSize : 0;
+    stream.SetPosition(dataEnd + std::min(descriptor, size - dataEnd));
     FEntries->AddHeader(std::move(info));
     info = CreateHeader();
   }

@@ -2,6 +2,7 @@
 
 #include <zlib.h>
 
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -29,6 +30,22 @@ int32_t ReadFully(TStream& stream, void* buffer, int32_t count) {
     total += n;
   }
   return total;
+}
+
+// Reads up to count bytes in steps, so that a length the stream cannot back costs no
+// more memory than the bytes that are there.
+std::vector<uint8_t> ReadAvailable(TStream& stream, int32_t count) {
+  constexpr int32_t kStep = 4096;
+  std::vector<uint8_t> bytes;
+  while (int32_t(bytes.size()) < count) {
+    const size_t have = bytes.size();
+    const int32_t want = std::min(kStep, count - int32_t(have));
+    bytes.resize(have + size_t(want));
+    const int32_t n = ReadFully(stream, bytes.data() + have, want);
+    bytes.resize(have + size_t(n));
+    if (n < want) break;
+  }
+  return bytes;
 }
 
 }  // namespace
@@ -293,8 +310,8 @@ bool TZipHeaderInfo::ReadCentralHeader(TStream*& stream, const TNextPartProc& ne
   staged.UserSelected = false;
   // The stream stays at the start of the extra field for the caller.
   const int64_t extraStart = stream->Position();
-  std::vector<uint8_t> extra(staged.CentralExtraLength, 0);
-  ReadFully(*stream, extra.data(), int32_t(extra.size()));
+  // Only the bytes that are there: a block cut off by the end of the data is no block.
+  const std::vector<uint8_t> extra = ReadAvailable(*stream, staged.CentralExtraLength);
   stream->SetPosition(extraStart);
   if (!staged.ParseExtraField(extra.data(), extra.size(), HeaderKind::Central, raw)) return fail();
   staged.MapAesMethod();
@@ -344,8 +361,7 @@ bool TZipHeaderInfo::ReadLocalHeader(TStream& stream) {
   staged.UserSelected = false;
   staged.SetRelativeOffset(start);
   const int64_t extraStart = stream.Position();
-  std::vector<uint8_t> extra(staged.LocalExtraLength, 0);
-  ReadFully(stream, extra.data(), int32_t(extra.size()));
+  const std::vector<uint8_t> extra = ReadAvailable(stream, staged.LocalExtraLength);
   stream.SetPosition(extraStart);
   if (!staged.ParseExtraField(extra.data(), extra.size(), HeaderKind::Local, raw)) return fail();
   staged.MapAesMethod();

@@ -17,6 +17,14 @@ qz_wine_prefix() {
   mkdir -p "$WINEPREFIX"
   wineserver -p >/dev/null 2>&1
   wineboot -i >/dev/null 2>&1
+  # With no window manager Wine waits for one at every hide, destroy and exit.
+  wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
+  # One desktop process for the run, held by a hidden window: otherwise each test
+  # starts its own, which inherits the test's output and holds ctest after the test.
+  local keepalive="$QZ_BUILD/win/tests/testlib/qz_desktop_keepalive.exe"
+  if [ -f "$keepalive" ]; then
+    wine "$keepalive" >/dev/null 2>&1 &
+  fi
 }
 
 # Starts Xvfb on a free display unless QZ_KEEP_DISPLAY is set and DISPLAY works.

@@ -83,6 +83,17 @@ std::string Zip64Tail(uint64_t entries, uint64_t dirOffset, std::string prefix,
   return bytes + EndRecord(end);
 }
 
+// A ZIP64 end record with its signature in the archive comment, after the locator
+// that points to it.
+std::string Zip64AfterLocator(const std::string& prefix) {
+  EndFields end;
+  end.entries = end.entriesThisDisk = 0xFFFF;
+  end.dirOffset = 0xFFFFFFFF;
+  end.dirSize = 0xFFFFFFFF;
+  end.comment = Zip64EndRecord(70000, 46, 5000000000ull);
+  return prefix + Zip64Locator(prefix.size() + kZip64LocatorSize + kEndCentralSize) + EndRecord(end);
+}
+
 TEST(EndCentral, Zip64RecordsAreTakenOnlyWhenSound) {
   struct Case {
     const char* what;
@@ -96,6 +107,7 @@ TEST(EndCentral, Zip64RecordsAreTakenOnlyWhenSound) {
       {"record offset at the locator", Zip64Tail(70000, 1, pad, 0x06064B50, 156), false},
       {"record offset past the file", Zip64Tail(70000, 1, pad, 0x06064B50, 1 << 30), false},
       {"entry count beyond 2^63", Zip64Tail(0x8000000000000000ull, 1, pad), false},
+      {"sound record after its locator", Zip64AfterLocator(pad), false},
   };
   for (const Case& c : cases) {
     TEndCentral end;

@@ -95,6 +95,42 @@ TEST(SortedZip, OtherOrders) {
   }
 }
 
+// A view filled from one sort holds the headers in the order that adding them one by
+// one gives, ties included (in some modes equal keys keep their arrival order, in
+// others the later goes first).
+TEST(SortedZip, ViewFromOneSortMatchesOneByOne) {
+  TSortedZip source(TListDuplicates::ldError);
+  uint32_t seed = 12345;
+  auto next = [&](uint32_t range) {
+    seed = seed * 1103515245u + 12345u;
+    return (seed >> 16) % range;
+  };
+  const String dirs[] = {u"", u"a\\", u"B\\"};
+  const String names[] = {u"x", u"Y", u"x", u"z"};
+  const uint32_t dates[] = {0x52CF6000, 0x5AC16000, 0, 0x52CF6000};
+  for (int i = 0; i < 300; ++i) {
+    auto h = Header(0, 1000 - i);
+    h->SetDirectory(dirs[next(3)]);
+    h->SetFileName(names[next(4)]);
+    h->FileDateTime = dates[next(4)];
+    h->SetCompressedSize(next(3) * 10);
+    h->SetUncompressedSize(next(3) == 0 ? (5LL << 30) : next(3) * 40);
+    source.AddHeader(std::move(h));
+  }
+  for (int mode = 0; mode < int(TZipSortMode::ByNone); ++mode) {
+    SCOPED_TRACE(mode);
+    TSortedZip oneByOne(TListDuplicates::ldAccept, TZipSortMode(mode), false);
+    for (int i = 0; i < source.Count(); ++i) oneByOne.AddShared(source.Header(i));
+    TSortedZip sorted(TListDuplicates::ldAccept, TZipSortMode(mode), false);
+    sorted.AddAllShared(source);
+    ASSERT_EQ(sorted.Count(), oneByOne.Count());
+    for (int i = 0; i < sorted.Count(); ++i) ASSERT_EQ(&sorted.Header(i), &oneByOne.Header(i)) << i;
+    EXPECT_TRUE(sorted.HasZip64);
+  }
+  TSortedZip owning(TListDuplicates::ldAccept, TZipSortMode::ByName, true);
+  EXPECT_THROW(owning.AddAllShared(source), EListError);
+}
+
 TEST(SortedZip, NotesZip64Records) {
   TSortedZip list(TListDuplicates::ldError);
   list.AddHeader(Header(0, 10));

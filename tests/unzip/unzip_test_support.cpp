@@ -3,7 +3,7 @@
 #include <sstream>
 
 #include "base/stream.h"
-#include "tests/support/test_paths.h"
+#include "tests/testlib/test_paths.h"
 #include "tests/unzip/zip_builder.h"
 
 String Fixture(const std::string& name) { return HostPath(std::string(QZ_DIRECTORY_FIXTURES) + "/" + name); }

@@ -4,7 +4,7 @@
 
 #include "base/exception.h"
 #include "base/files.h"
-#include "tests/support/test_paths.h"
+#include "tests/testlib/test_paths.h"
 #include "tests/unzip/unzip_test_support.h"
 #include "tests/unzip/zip_builder.h"
 #include "unzip/host_hooks.h"
@@ -166,6 +166,17 @@ TEST(XrUnZip, StopNowEndsTheRunAndAnEmptyArchiveReportsZero) {
   EXPECT_EQ(empty.UnZip(), 0);
   EXPECT_EQ(files, 0);
   EXPECT_EQ(bytes, 0);
+}
+
+// Two entries of 2^63 - 1 bytes: the total handed to the host stops at the largest value.
+TEST(XrUnZip, TotalBytesDoNotOverflow) {
+  RecordingUnZip unzip;
+  unzip.SetZipName(Fixture("huge_total.zip"));
+  unzip.DoAll = true;
+  int64_t total = 0;
+  unzip.OnStartUnZipInfo = [&](TXrUnZip&, int32_t, int64_t bytes, bool&) { total = bytes; };
+  EXPECT_EQ(unzip.UnZip(), 2);
+  EXPECT_EQ(total, INT64_MAX);
 }
 
 // A quit met by the host's pump in the selection loop cancels the run there, before

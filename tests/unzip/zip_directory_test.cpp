@@ -2,7 +2,7 @@
 
 #include "base/exception.h"
 #include "base/format.h"
-#include "tests/support/test_paths.h"
+#include "tests/testlib/test_paths.h"
 #include "tests/unzip/unzip_test_support.h"
 #include "tests/unzip/zip_builder.h"
 #include "unzip/host_hooks.h"
@@ -37,6 +37,9 @@ TEST(ZipDirectory, ListingsMatchTheFixtures) {
       {"cut_descriptor.zip", TIncompleteZipMode::izAssumeBad, true, true},
       {"missing_extra.zip", TIncompleteZipMode::izAssumeMulti, false, false},
       {"duplicate_offset.zip", TIncompleteZipMode::izAssumeMulti, true, true},
+      {"descriptor_sizes.zip", TIncompleteZipMode::izAssumeBad, true, false},
+      {"data_past_end.zip", TIncompleteZipMode::izAssumeBad, true, true},
+      {"descriptor_huge_size.zip", TIncompleteZipMode::izAssumeBad, true, true},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.fixture);
@@ -167,7 +170,9 @@ TEST(ZipDirectory, Comments) {
 }
 
 // Archives whose numbers cannot be true: each ends in a rebuilt list or EBadZipFile,
-// never in a crash, a huge allocation or an endless loop.
+// never in a crash, a huge allocation or an endless loop. The first two would also be
+// rebuilt without the directory bounds, when a header read fails; what only the
+// bounds give is shown by DirectoryIsReadOnlyWithinItsBytes.
 TEST(ZipDirectory, HostileNumbersAreCaught) {
   ScratchDir dir("zip_directory_hostile");
   const std::string sound = StoredArchive({{"a.txt", "aaaa", ""}, {"b.txt", "bbbb", ""}});
@@ -208,6 +213,133 @@ TEST(ZipDirectory, HostileNumbersAreCaught) {
       EXPECT_THROW(unzip.LoadDirectory(), EXrZipException);
     }
   }
+}
+
+// Where the end record says the directory lies bounds what is read as the directory:
+// central headers beyond those bytes (here in the archive comment) are not taken.
+TEST(ZipDirectory, DirectoryIsReadOnlyWithinItsBytes) {
+  ScratchDir dir("zip_directory_bounds");
+  std::string body, cd;
+  for (const char* name : {"a.txt", "b.txt"}) {
+    CentralFields f;
+    f.name = name;
+    f.crc = Crc32Of("data");
+    f.compressedSize = f.uncompressedSize = 4;
+    f.offset = uint32_t(body.size());
+    body += LocalHeader(f) + "data";
+    cd += CentralHeader(f);
+  }
+  auto ghost = [](const char* name, uint32_t offset) {
+    CentralFields f;
+    f.name = name;
+    f.offset = offset;
+    return CentralHeader(f);
+  };
+  EndFields end;
+  end.entries = end.entriesThisDisk = 2;
+  end.dirSize = uint32_t(cd.size());
+
+  // The directory offset points past the end record, into its comment.
+  EndFields pastEnd = end;
+  pastEnd.comment = ghost("ghost1", 1) + ghost("ghost2", 2);
+  pastEnd.dirOffset = uint32_t(body.size() + cd.size() + 22);
+
+  // One entry more than the directory's bytes hold; the last header's comment length
+  // reaches over the end record to a header in the archive comment.
+  std::string stretched = cd;
+  stretched.replace(cd.size() / 2 + 32, 2, Le16(22));
+  EndFields tooMany = end;
+  tooMany.entries = tooMany.entriesThisDisk = 3;
+  tooMany.dirOffset = uint32_t(body.size());
+  tooMany.comment = ghost("ghost", 1);
+
+  struct Case {
+    const char* what;
+    std::string bytes;
+  };
+  const Case cases[] = {
+      {"directory offset past the end record", body + cd + EndRecord(pastEnd)},
+      {"entry count beyond the directory's bytes", body + stretched + EndRecord(tooMany)},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    const String path = dir / u"bounds.zip";
+    WriteFileBytes(path, c.bytes);
+    TXrUnZip unzip;
+    unzip.SetZipName(path);
+    unzip.LoadDirectory();
+    EXPECT_TRUE(unzip.Rebuilt());
+    ASSERT_EQ(unzip.LoadedEntryCount(), 2);
+    EXPECT_EQ(unzip.GetEntryName(0), u"a.txt");
+    EXPECT_EQ(unzip.GetEntryName(1), u"b.txt");
+  }
+}
+
+// The same name read again after the file was replaced: nothing of the old end record
+// passes for the new archive's.
+TEST(ZipDirectory, ReplacedArchiveKeepsNothingOfTheOld) {
+  ScratchDir dir("zip_directory_replaced");
+  const String path = dir / u"set.zip";
+  WriteFileBytes(path, StoredArchive({{"a.txt", "aaaa", ""}}, "comment of A"));
+  TXrUnZip unzip;
+  unzip.SetZipName(path);
+  unzip.LoadDirectory();
+  EXPECT_EQ(unzip.GetArchiveComment(), "comment of A");
+
+  WriteFileBytes(path, StoredArchive({{"b.txt", "bb", ""}, {"c.txt", "c", ""}}, "B says more"));
+  unzip.LoadDirectory();
+  EXPECT_EQ(unzip.LoadedEntryCount(), 2);
+  EXPECT_EQ(unzip.GetArchiveComment(), "B says more");
+
+  WriteFileBytes(path, "");
+  unzip.LoadDirectory();
+  EXPECT_EQ(unzip.ZipName(), path);
+  EXPECT_EQ(unzip.LoadedEntryCount(), 0);
+  EXPECT_EQ(unzip.EndRecord().EntryCount(), 0);
+  EXPECT_EQ(unzip.GetArchiveComment(), "");
+}
+
+// A side file whose entry count its bytes cannot hold: the list is rebuilt from the
+// archive's local headers and completed from the central headers after them.
+TEST(ZipDirectory, SideFileWithAnImpossibleCountFallsBackToTheArchive) {
+  ScratchDir dir("zip_directory_side_count");
+  const std::string full =
+      StoredArchive({{"one.txt", "first", "about one"}, {"two.txt", "second", ""}});
+  const size_t dirStart = full.find("PK\x01\x02");
+  const size_t endAt = full.find("PK\x05\x06");
+  WriteFileBytes(dir / u"set.zip", full.substr(0, endAt));
+  std::string side = full.substr(dirStart);
+  side.replace(side.size() - 6, 4, Le32(0));
+  side.replace(side.size() - 14, 4, Le16(60000) + Le16(60000));
+  WriteFileBytes(dir / u"set.zfc", side);
+  TXrUnZip unzip;
+  unzip.SetZipName(dir / u"set.zip");
+  unzip.LoadDirectory();
+  EXPECT_TRUE(unzip.Rebuilt());
+  ASSERT_EQ(unzip.LoadedEntryCount(), 2);
+  EXPECT_EQ(unzip.Entry(0).ExternalAttributes, 0x20u);
+  EXPECT_EQ(unzip.Entry(1).ExternalAttributes, 0x20u);
+  EXPECT_EQ(unzip.GetEntryComment(0), "about one");
+}
+
+// A ZIP64 end record naming disk 0x7FFFFFFF: one more disk would not fit in 32 bits.
+TEST(ZipDirectory, DiskNumberAtTheLimitIsRefused) {
+  ScratchDir dir("zip_directory_last_disk");
+  const std::string sound = StoredArchive({{"a.txt", "aaaa", ""}});
+  const std::string body = sound.substr(0, sound.find("PK\x05\x06"));
+  const size_t dirAt = body.find("PK\x01\x02");
+  std::string record = Zip64EndRecord(1, body.size() - dirAt, dirAt);
+  record.replace(16, 4, Le32(0x7FFFFFFF));
+  EndFields end;
+  end.thisDisk = 0xFFFF;
+  end.entries = end.entriesThisDisk = 0xFFFF;
+  end.dirSize = end.dirOffset = 0xFFFFFFFF;
+  const String path = dir / u"disk.zip";
+  WriteFileBytes(path, body + record + Zip64Locator(body.size()) + EndRecord(end));
+  TXrUnZip unzip;
+  unzip.SetZipName(path);
+  EXPECT_THROW(unzip.LoadDirectory(), EBadZipFile);
+  EXPECT_EQ(unzip.ZipName(), u"");
 }
 
 TEST(ZipDirectory, CancelRequestFromThePumpEndsTheRead) {

@@ -277,6 +277,25 @@ TEST(ZipHeader, UntrustworthyAndShortHeadersAreRejectedWithThePositionRestored) 
   EXPECT_FALSE(ReadLocal(h, LocalHeader(f).substr(0, 29)));
 }
 
+// An extra field cut off by the end of the data: the ZIP64 block whose head is there
+// but not its values is no block, and the escaped size leaves the entry untrusted.
+TEST(ZipHeader, ExtraFieldBeyondTheDataIsNotThere) {
+  CentralFields f;
+  f.name = "cut.bin";
+  f.version = 45;
+  f.uncompressedSize = 0xFFFFFFFF;
+  f.extra = ExtraBlock(kTagZip64, Le64(0));
+  TZipHeaderInfo h;
+  ASSERT_TRUE(ReadCentral(h, CentralHeader(f)).ok);
+  const std::string central = CentralHeader(f);
+  const CentralRead r = ReadCentral(h, central.substr(0, central.size() - 8));
+  EXPECT_FALSE(r.ok);
+  EXPECT_EQ(r.position, 0);
+  ASSERT_TRUE(ReadLocal(h, LocalHeader(f)));
+  const std::string local = LocalHeader(f);
+  EXPECT_FALSE(ReadLocal(h, local.substr(0, local.size() - 8)));
+}
+
 TEST(ZipHeader, HeaderSplitAcrossPartsIsJoined) {
   CentralFields f;
   f.name = "joined.txt";

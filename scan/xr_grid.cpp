@@ -1,0 +1,229 @@
+#include "scan/xr_grid.h"
+
+#include "base/exception.h"
+#include "base/format.h"
+#include "ui/std_controls.h"
+
+namespace {
+TStringGridArgs BaseArgs(const TXrGridArgs& a) {
+  TStringGridArgs b;
+  b.Name = a.Name;
+  b.Bounds = a.Bounds;
+  if (b.Bounds.Height == 0) b.Bounds.Height = 147;
+  b.Align = a.Align;
+  b.Visible = a.Visible;
+  b.Enabled = a.Enabled;
+  b.Font = a.Font;
+  b.Color = a.Color;
+  b.Hint = a.Hint;
+  b.ShowHint = a.ShowHint;
+  b.Cursor = a.Cursor;
+  b.Tag = a.Tag;
+  b.ColCount = a.ColCount;
+  b.RowCount = 8;
+  b.FixedCols = a.FixedCols;
+  b.FixedRows = a.FixedRows;
+  b.DefaultColWidth = a.DefaultColWidth;
+  b.DefaultRowHeight = 17;
+  b.Options = a.Options;
+  b.DrawingStyle = a.DrawingStyle;
+  return b;
+}
+
+constexpr int kRowNumberColumnWidth = 25;
+}  // namespace
+
+TXrGrid::TXrGrid(TWinControl* parent, const TXrGridArgs& a)
+    : TStringGrid(parent, BaseArgs(a)) {
+  SetRowsDisplayed(a.RowsDisplayed);
+  FAutoInsert = a.AutoInsert;
+  FAutoDelete = a.AutoDelete;
+  FTopRowTitle = a.TopRowTitle;
+  if (a.LeftColNumber) SetLeftColNumber(true);
+}
+
+TXrGrid::~TXrGrid() = default;
+
+void TXrGrid::SetColComponents(const TStrings& list) {
+  FColComponents.Assign(list);
+  for (int i = 0; i < FColComponents.Count(); ++i) {
+    TObject* obj = FColComponents.Objects(i);
+    if (auto* combo = dynamic_cast<TComboBox*>(obj)) {
+      combo->OnChange = Method(this, &TXrGrid::ComboEditorChange);
+      combo->OnKeyPress = Method(this, &TXrGrid::ComboEditorKeyPress);
+      combo->OnKeyDown = Method(this, &TXrGrid::EditorKeyDown);
+      combo->BringToFront();
+    } else if (auto* picker = dynamic_cast<TDateTimePicker*>(obj)) {
+      picker->OnChange = Method(this, &TXrGrid::DateEditorChange);
+      picker->OnKeyDown = Method(this, &TXrGrid::EditorKeyDown);
+      picker->BringToFront();
+    } else if (auto* button = dynamic_cast<TButton*>(obj)) {
+      button->OnClick = Method(this, &TXrGrid::ButtonEditorClick);
+      button->BringToFront();
+    }
+  }
+}
+
+void TXrGrid::SetLeftColNumber(bool v) {
+  FLeftColNumber = v;
+  SetColWidth(0, kRowNumberColumnWidth);
+}
+
+void TXrGrid::SetRowsDisplayed(int v) {
+  FRowsDisplayed = v;
+  int64_t wanted = int64_t(v) + 1;
+  if (RowCount() < wanted) SetRowCount(int(std::min<int64_t>(wanted, kMaxRows)));
+}
+
+int TXrGrid::RowNumberOffset(int row) {
+  if (row >= 0 && row < 10) return 12;
+  if (row >= 10 && row < 100) return 7;
+  return 2;
+}
+
+void TXrGrid::Paint() {
+  TStringGrid::Paint();
+  if (!FLeftColNumber) return;
+  TCanvas& c = Canvas();
+  int last = TopRow() + VisibleRowCount();
+  for (int r = TopRow(); r < last; ++r) {
+    TRect rect = CellRect(0, r);
+    if (rect.IsEmpty()) continue;
+    c.Font = Font();
+    c.Brush = TBrush{clBtnFace};
+    c.TextOut(rect.Left + RowNumberOffset(r), rect.Top + DefaultRowHeight() - 15, IntToStr(r));
+  }
+}
+
+bool TXrGrid::SelectCell(int acol, int arow) {
+  TStringGrid::SelectCell(acol, arow);  // fires OnSelectCell; its answer is not used
+  // Only rows wholly in view get the editor; one further away keeps it where it is.
+  int64_t offset = int64_t(arow) - TopRow();
+  if (FColComponents.Count() >= 1 && offset >= 0 && offset < VisibleRowCount())
+    ShowColEditor(acol, arow);
+  return true;
+}
+
+TPoint TXrGrid::GridOriginFor(const TControl& editor) const {
+  if (editor.Parent() == Parent()) return {Left(), Top()};
+  // Another parent: the grid's own position, carried over into that parent.
+  TPoint p = Parent() ? Parent()->ClientToScreen({Left(), Top()}) : TPoint{Left(), Top()};
+  return editor.Parent() ? editor.Parent()->ScreenToClient(p) : p;
+}
+
+void TXrGrid::ShowColEditor(int acol, int arow) {
+  for (int i = 0; i < FColComponents.Count(); ++i)
+    if (auto* control = dynamic_cast<TControl*>(FColComponents.Objects(i))) control->Hide();
+  if (acol < 0 || acol >= FColComponents.Count()) return;
+  TObject* obj = FColComponents.Objects(acol);
+  if (!obj) return;
+  auto* editor = dynamic_cast<TControl*>(obj);
+  if (!editor) throw EInvalidCast(u"Invalid class typecast");
+
+  TRect rect = CellRect(acol, arow);
+  if (rect.Top == 0) {
+    SetTopRow(rect.Bottom == 0 ? TopRow() - 1 : TopRow() + 1);
+    rect = CellRect(acol, arow);
+  }
+  TPoint origin = GridOriginFor(*editor);
+  editor->SetTop(origin.Y + rect.Top);
+  int left = origin.X + rect.Left + 2;
+  int width = ColWidths(acol) + 2;
+  if (auto* combo = dynamic_cast<TComboBox*>(editor)) {
+    combo->SetBounds(left, combo->Top(), width, DefaultRowHeight());
+    SetOptions(Options() & ~goEditing);
+    combo->SetItemIndex(combo->FindExact(Cells(acol, arow)));
+    combo->Show();
+    combo->SetFocus();
+  } else if (auto* picker = dynamic_cast<TDateTimePicker*>(editor)) {
+    picker->SetBounds(left, picker->Top(), width, DefaultRowHeight() + 4);
+    SetOptions(Options() & ~goEditing);
+    SYSTEMTIME date;
+    const String& text = Cells(acol, arow);
+    if (!text.empty() && ShortTextToDate(text, date)) picker->SetDateTime(date);
+    picker->Show();
+    picker->SetFocus();
+  } else if (auto* button = dynamic_cast<TButton*>(editor)) {
+    button->SetBounds(origin.X + rect.Left + ColWidths(acol) - button->Width() + 3, button->Top(),
+                      button->Width(), DefaultRowHeight() + 2);
+    SetOptions(Options() | goEditing);
+    button->Show();
+  }
+}
+
+void TXrGrid::ComboEditorChange(TObject* sender) {
+  if (auto* combo = dynamic_cast<TComboBox*>(sender)) SetCell(Col(), Row(), combo->GetText());
+}
+
+void TXrGrid::ComboEditorKeyPress(TObject* sender, Char& key) {
+  auto* combo = dynamic_cast<TComboBox*>(sender);
+  if (combo && key >= 33 && !combo->DroppedDown()) combo->SetDroppedDown(true);
+}
+
+void TXrGrid::DateEditorChange(TObject* sender) {
+  auto* picker = dynamic_cast<TDateTimePicker*>(sender);
+  if (!picker) return;
+  SYSTEMTIME t = picker->DateTime();
+  SetCell(Col(), Row(), picker->Kind() == dtkTime ? TimeToLongText(t) : DateToShortText(t));
+}
+
+void TXrGrid::ButtonEditorClick(TObject* sender) {
+  if (OnButton1Click) OnButton1Click(sender);
+}
+
+void TXrGrid::EditorKeyDown(TObject* sender, WORD& key, TShiftState shift) {
+  if (shift != 0) return;
+  if (auto* combo = dynamic_cast<TComboBox*>(sender); combo && combo->DroppedDown()) return;
+  WORD handed;
+  switch (key) {
+    case VK_TAB:
+    case VK_RETURN: handed = VK_TAB; break;
+    case VK_LEFT:
+    case VK_UP:
+    case VK_RIGHT:
+    case VK_DOWN: handed = key; break;
+    default: return;
+  }
+  key = 0;
+  SetFocus();
+  // Queued for the grid's own window, so the editor's handler is left first.
+  if (HandleAllocated()) {
+    PostMessageW(Handle(), WM_KEYDOWN, handed, 1);
+    PostMessageW(Handle(), WM_KEYUP, handed, LPARAM(0xC0000001));
+  }
+}
+
+void TXrGrid::KeyDown(WORD& key, TShiftState shift) {
+  if (key == VK_DOWN && FAutoInsert && Row() == RowCount() - 1)
+    AppendRow();
+  else if (key == VK_INSERT && FAutoInsert)
+    InsertRow();
+  else if (key == VK_DELETE && (shift & ssCtrl) && FAutoDelete)
+    DeleteCurrentRow();
+  TStringGrid::KeyDown(key, shift);
+}
+
+void TXrGrid::AppendRow() { SetRowCount(RowCount() + 1); }
+
+void TXrGrid::InsertRow() {
+  int y = Row();
+  SetRowCount(RowCount() + 1);
+  for (int r = RowCount() - 1; r > y; --r)
+    for (int c = FixedCols(); c < ColCount(); ++c) SetCell(c, r, Cells(c, r - 1));
+  for (int c = FixedCols(); c < ColCount(); ++c) SetCell(c, y, String());
+  if (OnInsert) OnInsert(this);
+}
+
+void TXrGrid::DeleteCurrentRow() {
+  if (BeforeDelete) BeforeDelete(this);
+  int y = Row();
+  for (int c = 0; c < ColCount(); ++c) SetCell(c, y, String());
+  bool enough = FTopRowTitle ? RowCount() > 2 : RowCount() > 1;
+  // Never below the fixed rows and one more (the grid needs a row to select).
+  if (enough && RowCount() > FixedRows() + 1) {
+    DeleteRow(y);
+    if (y < RowCount() - 1) SetRow(y);
+  }
+  int64_t wanted = int64_t(FRowsDisplayed) + 1;
+  if (RowCount() < wanted) SetRowCount(int(std::min<int64_t>(wanted, kMaxRows)));
+}

@@ -1,0 +1,60 @@
+// Helpers for tests that open real windows: pumping, capturing pixels, PNG output
+// and recording the errors the application would show.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "base/string.h"
+#include "ui/application.h"
+#include "ui/canvas.h"
+
+namespace gui_test {
+
+// Handles what is queued now, then keeps pumping for ms milliseconds.
+inline void Pump(int ms = 0) {
+  DWORD end = GetTickCount() + DWORD(ms);
+  do {
+    Application().ProcessMessages();
+    if (ms > 0) Sleep(5);
+  } while (ms > 0 && int(end - GetTickCount()) > 0);
+}
+
+// Copies the client area of a window (as painted now) into bitmap.
+inline bool CaptureClient(HWND hwnd, TBitmap& bitmap) {
+  RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+  RECT r;
+  GetClientRect(hwnd, &r);
+  if (!bitmap.SetSize(r.right, r.bottom)) return false;
+  HDC dc = GetDC(hwnd);
+  BOOL ok = BitBlt(bitmap.DC(), 0, 0, r.right, r.bottom, dc, 0, 0, SRCCOPY);
+  ReleaseDC(hwnd, dc);
+  return ok != 0;
+}
+
+// Messages handed to the application's error handler while one of these lives.
+class ErrorRecorder {
+public:
+  ErrorRecorder() {
+    Messages().clear();
+    Application().SetExceptionHook([](const String& m) { Messages().push_back(m); });
+  }
+  ~ErrorRecorder() { Application().SetExceptionHook(nullptr); }
+  static std::vector<String>& Messages() {
+    static std::vector<String> list;
+    return list;
+  }
+};
+
+// Sends a left click at a client point of a window, as the mouse would.
+inline void Click(HWND hwnd, int x, int y, WPARAM keys = 0) {
+  SendMessageW(hwnd, WM_MOUSEMOVE, keys, MAKELPARAM(x, y));
+  SendMessageW(hwnd, WM_LBUTTONDOWN, keys | MK_LBUTTON, MAKELPARAM(x, y));
+  SendMessageW(hwnd, WM_LBUTTONUP, keys, MAKELPARAM(x, y));
+}
+
+inline void KeyDown(HWND hwnd, WORD key) { SendMessageW(hwnd, WM_KEYDOWN, key, 1); }
+
+}  // namespace gui_test

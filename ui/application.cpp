@@ -1,0 +1,162 @@
+#include "ui/application.h"
+
+#include <commctrl.h>
+#include <ole2.h>
+
+#include <algorithm>
+
+#include "base/exception.h"
+#include "base/win_string.h"
+
+namespace {
+constexpr wchar_t kAppWindowClass[] = L"TApplication";
+constexpr UINT kReleaseFormMessage = WM_APP + 0x51;
+}  // namespace
+
+LRESULT CALLBACK AppWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  if (msg == kReleaseFormMessage) {
+    try {
+      Application().FreeReleased(reinterpret_cast<TForm*>(lp));
+    } catch (...) {
+      Application().HandleCurrentException();
+    }
+    return 0;
+  }
+  return DefWindowProcW(hwnd, msg, wp, lp);
+}
+
+TApplication& Application() {
+  static TApplication app;
+  return app;
+}
+
+TApplication::~TApplication() {
+  DestroyForms();
+  if (handle_) DestroyWindow(handle_);
+}
+
+HWND TApplication::Handle() {
+  if (!handle_) {
+    WNDCLASSW wc{};
+    wc.lpfnWndProc = AppWindowProc;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.lpszClassName = kAppWindowClass;
+    RegisterClassW(&wc);  // fails harmlessly when already registered
+    // Owner of the program's windows: never shown, so it takes no taskbar place.
+    handle_ = CreateWindowExW(0, kAppWindowClass, W(title_), WS_POPUP, 0, 0, 0, 0, nullptr,
+                              nullptr, wc.hInstance, nullptr);
+  }
+  return handle_;
+}
+
+void TApplication::SetTitle(const String& title) {
+  title_ = title;
+  if (handle_) SetWindowTextW(handle_, W(title_));
+}
+
+int TApplication::MessageBox(const String& text, const String& caption, UINT flags) {
+  // The active window of this thread owns the box when there is one, so that the
+  // window the user works in is disabled while the box is up.
+  HWND owner = GetActiveWindow();
+  if (!owner) owner = Handle();
+  return ::MessageBoxW(owner, W(text), W(caption), flags);
+}
+
+void TApplication::HandleException(std::exception_ptr error) {
+  String text;
+  try {
+    if (error) std::rethrow_exception(error);
+    return;
+  } catch (const Exception& e) {
+    text = e.Message();
+  } catch (const std::bad_alloc&) {
+    text = u"Out of memory";
+  } catch (const std::exception& e) {
+    text = FromUtf8(e.what());
+  } catch (...) {
+    text = u"Unknown error";
+  }
+  if (exceptionHook_) {
+    exceptionHook_(text);
+    return;
+  }
+  MessageBox(text, title_, MB_OK | MB_ICONERROR);
+}
+
+void TApplication::ProcessMessages() {
+  MSG msg;
+  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    if (msg.message == WM_QUIT) {
+      terminated_ = true;
+      PostQuitMessage(int(msg.wParam));
+      return;
+    }
+    DispatchUiMessage(msg);
+  }
+}
+
+void TApplication::Terminate() {
+  terminated_ = true;
+  PostQuitMessage(0);
+}
+
+bool TApplication::ReleaseForm(TForm* form) {
+  auto it = std::find_if(forms_.begin(), forms_.end(), [form](auto& f) { return f.get() == form; });
+  if (it == forms_.end()) return false;
+  form->Hide();
+  PostMessageW(Handle(), kReleaseFormMessage, 0, LPARAM(form));
+  return true;
+}
+
+void TApplication::FreeReleased(TForm* form) {
+  auto it = std::find_if(forms_.begin(), forms_.end(), [form](auto& f) { return f.get() == form; });
+  if (it == forms_.end()) return;  // already gone
+  FormPtr<TForm> owned = std::move(*it);
+  forms_.erase(it);
+  if (mainForm_ == form) mainForm_ = nullptr;
+}
+
+void TApplication::DestroyForms() {
+  // Latest first: a form created later may refer to the main form.
+  while (!forms_.empty()) {
+    FormPtr<TForm> owned = std::move(forms_.back());
+    forms_.pop_back();
+    if (mainForm_ == owned.get()) mainForm_ = nullptr;
+  }
+}
+
+int TApplication::Run() {
+  if (mainForm_) mainForm_->Show();
+  MSG msg{};
+  while (GetMessageW(&msg, nullptr, 0, 0) > 0) DispatchUiMessage(msg);
+  terminated_ = true;
+  return int(msg.wParam);
+}
+
+TScreen& Screen() {
+  static TScreen screen;
+  return screen;
+}
+
+void TScreen::SetCursor(TCursor cursor) {
+  cursor_ = cursor;
+  ::SetCursor(CursorHandle(cursor == crDefault ? crArrow : cursor));
+}
+
+TWindowDisabler::TWindowDisabler(HWND window) : window_(window), wasEnabled_(false) {
+  if (window_) wasEnabled_ = EnableWindow(window_, FALSE) == 0;
+}
+
+TWindowDisabler::~TWindowDisabler() {
+  if (window_ && wasEnabled_ && IsWindow(window_)) EnableWindow(window_, TRUE);
+}
+
+TComInitializer::TComInitializer() : ok_(SUCCEEDED(OleInitialize(nullptr))) {
+  INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_WIN95_CLASSES | ICC_DATE_CLASSES | ICC_BAR_CLASSES |
+                                            ICC_TAB_CLASSES | ICC_PROGRESS_CLASS};
+  InitCommonControlsEx(&icc);
+}
+
+TComInitializer::~TComInitializer() {
+  if (ok_) OleUninitialize();
+}

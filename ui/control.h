@@ -1,0 +1,405 @@
+// The control tree: windowless graphic controls painted by their parent and windowed
+// controls that own an HWND. Every message reaches a control through WindowProc
+// (replaceable), then the virtual WndProc, then DefaultHandler; Win32 entries catch
+// every exception and hand it to the application.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <memory>
+#include <optional>
+#include <vector>
+
+#include "base/object.h"
+#include "base/string.h"
+#include "ui/canvas.h"
+#include "ui/graphics.h"
+
+struct TMessage {
+  UINT Msg = 0;
+  WPARAM WParam = 0;
+  LPARAM LParam = 0;
+  LRESULT Result = 0;
+};
+using TWndMethod = std::function<void(TMessage&)>;
+
+// Component notifications, numbered as the class library numbers them.
+constexpr UINT CM_BASE = 0xB000;
+constexpr UINT CM_DIALOGCHAR = CM_BASE + 6;
+constexpr UINT CM_FOCUSCHANGED = CM_BASE + 7;
+constexpr UINT CM_PARENTFONTCHANGED = CM_BASE + 8;
+constexpr UINT CM_PARENTCOLORCHANGED = CM_BASE + 9;
+constexpr UINT CM_HITTEST = CM_BASE + 10;
+constexpr UINT CM_VISIBLECHANGED = CM_BASE + 11;
+constexpr UINT CM_ENABLEDCHANGED = CM_BASE + 12;
+constexpr UINT CM_COLORCHANGED = CM_BASE + 13;
+constexpr UINT CM_FONTCHANGED = CM_BASE + 14;
+constexpr UINT CM_TEXTCHANGED = CM_BASE + 18;
+constexpr UINT CM_MOUSEENTER = CM_BASE + 19;
+constexpr UINT CM_MOUSELEAVE = CM_BASE + 20;
+constexpr UINT CM_PARENTSHOWHINTCHANGED = CM_BASE + 35;
+constexpr UINT CM_HINTSHOW = CM_BASE + 48;
+// Notifications a parent hands back to the child control that sent them.
+constexpr UINT CN_BASE = 0xBC00;
+constexpr UINT CN_COMMAND = CN_BASE + WM_COMMAND;
+constexpr UINT CN_NOTIFY = CN_BASE + WM_NOTIFY;
+constexpr UINT CN_CTLCOLOR = CN_BASE + WM_CTLCOLORSTATIC;  // all WM_CTLCOLOR* kinds
+constexpr UINT CN_DRAWITEM = CN_BASE + WM_DRAWITEM;
+
+enum TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient, alCustom };
+
+enum TShiftFlag : unsigned {
+  ssShift = 1, ssAlt = 2, ssCtrl = 4, ssLeft = 8, ssRight = 16, ssMiddle = 32, ssDouble = 64
+};
+using TShiftState = unsigned;
+// The keyboard and mouse-button state now.
+TShiftState KeyboardShiftState();
+TShiftState ShiftFromKeys(WPARAM mouseKeys);
+
+enum TMouseButton { mbLeft, mbRight, mbMiddle };
+
+enum TCursor : int {
+  crDefault = 0, crArrow = -2, crCross = -3, crIBeam = -4, crSizeWE = -9, crHourGlass = -11,
+  crHSplit = -14, crHandPoint = -21
+};
+HCURSOR CursorHandle(TCursor cursor);
+
+using TNotifyEvent = std::function<void(TObject* sender)>;
+using TKeyEvent = std::function<void(TObject* sender, WORD& key, TShiftState shift)>;
+using TKeyPressEvent = std::function<void(TObject* sender, Char& key)>;
+using TMouseEvent =
+    std::function<void(TObject* sender, TMouseButton button, TShiftState shift, int x, int y)>;
+using TMouseMoveEvent = std::function<void(TObject* sender, TShiftState shift, int x, int y)>;
+
+// Binds a handler method to an event: btn->OnClick = Method(this, &TFmMain::BtnClick).
+template <typename C, typename... A>
+auto Method(C* object, void (C::*method)(A...)) {
+  return [object, method](A... args) { (object->*method)(args...); };
+}
+
+struct TBounds {
+  int Left = 0, Top = 0, Width = 0, Height = 0;
+};
+
+// Fields every control's argument struct starts with (designated initialisers follow
+// declaration order: .Name, .Bounds, .Align, ... then the control's own).
+#define QZ_CONTROL_ARGS                       \
+  String Name;                                \
+  TBounds Bounds;                             \
+  TAlign Align = alNone;                      \
+  bool Visible = true;                        \
+  bool Enabled = true;                        \
+  std::optional<TFont> Font; /* parent's */  \
+  std::optional<TColor> Color; /* parent's */ \
+  String Hint;                                \
+  bool ShowHint = false;                      \
+  TCursor Cursor = crDefault;                 \
+  int Tag = 0;
+
+struct TControlArgs {
+  QZ_CONTROL_ARGS
+};
+
+class TWinControl;
+class TForm;
+
+class TControl : public TComponent {
+public:
+  explicit TControl(TWinControl* parent);
+  ~TControl() override;
+  TControl(const TControl&) = delete;
+  TControl& operator=(const TControl&) = delete;
+  String ClassName() const override { return u"TControl"; }
+
+  const String& Name() const { return name_; }
+  void SetName(const String& name) { name_ = name; }
+  TWinControl* Parent() const { return parent_; }
+  // The form this control is on (itself for a form).
+  TForm* ParentForm();
+  virtual bool IsWindowed() const { return false; }
+
+  int Left() const { return bounds_.Left; }
+  int Top() const { return bounds_.Top; }
+  int Width() const { return bounds_.Width(); }
+  int Height() const { return bounds_.Height(); }
+  TRect BoundsRect() const { return bounds_; }
+  virtual void SetBounds(int left, int top, int width, int height);
+  void SetLeft(int v) { SetBounds(v, Top(), Width(), Height()); }
+  void SetTop(int v) { SetBounds(Left(), v, Width(), Height()); }
+  void SetWidth(int v) { SetBounds(Left(), Top(), v, Height()); }
+  void SetHeight(int v) { SetBounds(Left(), Top(), Width(), v); }
+  // The area children are laid out in, in this control's own coordinates.
+  virtual TRect ClientRect() const { return TRect{0, 0, Width(), Height()}; }
+
+  TAlign Align() const { return align_; }
+  void SetAlign(TAlign align);
+  bool Visible() const { return visible_; }
+  void SetVisible(bool visible);
+  void Show() { SetVisible(true); }
+  void Hide() { SetVisible(false); }
+  // Visible, and so are all parents up to the form.
+  bool Showing() const;
+  bool Enabled() const { return enabled_; }
+  void SetEnabled(bool enabled);
+
+  // Parent's font unless one was set here.
+  const TFont& Font() const;
+  void SetFont(const TFont& font);
+  void SetFontColor(TColor color);
+  void SetFontStyle(unsigned style);
+  bool ParentFont() const { return !font_; }
+  TColor Color() const;
+  void SetColor(TColor color);
+
+  const String& Caption() const { return caption_; }
+  void SetCaption(const String& text);
+  const String& Text() const { return Caption(); }
+  void SetText(const String& text) { SetCaption(text); }
+  const String& Hint() const { return hint_; }
+  void SetHint(const String& hint);
+  bool ShowHint() const { return showHint_; }
+  void SetShowHint(bool v) { showHint_ = v; }
+  TCursor Cursor() const { return cursor_; }
+  void SetCursor(TCursor cursor) { cursor_ = cursor; }
+  int Tag() const { return tag_; }
+  void SetTag(int tag) { tag_ = tag; }
+
+  virtual void Invalidate();
+  // Invalidate and paint now.
+  void Repaint();
+  void Refresh() { Repaint(); }
+  void Update();
+  void BringToFront();
+  void SendToBack();
+  TPoint ClientToScreen(TPoint p) const;
+  TPoint ScreenToClient(TPoint p) const;
+
+  // Replaceable message entry; by default it calls WndProc.
+  TWndMethod WindowProc;
+  LRESULT Perform(UINT msg, WPARAM wp, LPARAM lp);
+  virtual void WndProc(TMessage& message);
+  // What is left when WndProc is done: the system's handling for windowed controls,
+  // nothing (Result 0) for graphic ones.
+  virtual void DefaultHandler(TMessage& message);
+
+  TNotifyEvent OnClick;
+  TNotifyEvent OnDblClick;
+  TNotifyEvent OnMouseEnter;
+  TNotifyEvent OnMouseLeave;
+  TMouseEvent OnMouseDown;
+  TMouseEvent OnMouseUp;
+  TMouseMoveEvent OnMouseMove;
+
+  virtual void Click();
+
+  // Applies the shared argument fields (used by each control's constructor).
+  template <typename Args>
+  void ApplyCommonArgs(const Args& a) {
+    name_ = a.Name;
+    bounds_ = Bounds(a.Bounds.Left, a.Bounds.Top, a.Bounds.Width, a.Bounds.Height);
+    align_ = a.Align;
+    visible_ = a.Visible;
+    enabled_ = a.Enabled;
+    font_ = a.Font;
+    color_ = a.Color;
+    hint_ = a.Hint;
+    showHint_ = a.ShowHint;
+    cursor_ = a.Cursor;
+    tag_ = a.Tag;
+  }
+
+protected:
+  friend class TWinControl;
+  // Hooks for state changes; windowed controls push them into the window.
+  virtual void BoundsChanged() {}
+  virtual void VisibleChanged() {}
+  virtual void EnabledChanged() {}
+  virtual void FontChanged() {}
+  virtual void ColorChanged() {}
+  virtual void TextChanged() {}
+  // Called once the control is in its parent's list (windowed: creates the window).
+  virtual void Attach() {}
+  void NotifyChildren(UINT msg);
+  bool pressed_ = false;
+
+  TWinControl* parent_;
+  String name_;
+  TRect bounds_;
+  TAlign align_ = alNone;
+  bool visible_ = true;
+  bool enabled_ = true;
+  std::optional<TFont> font_;
+  std::optional<TColor> color_;
+  String caption_;
+  String hint_;
+  bool showHint_ = false;
+  TCursor cursor_ = crDefault;
+  int tag_ = 0;
+};
+
+// A control without a window: its parent paints it in z-order, under the parent's
+// windowed children, and routes the mouse to it.
+class TGraphicControl : public TControl {
+public:
+  using TControl::TControl;
+  String ClassName() const override { return u"TGraphicControl"; }
+  // The canvas of the paint in progress (origin at the control's top-left).
+  TCanvas& Canvas();
+  // Paints the control onto canvas (origin at the control's top-left).
+  void PaintTo(TCanvas& canvas);
+  void Invalidate() override;
+
+protected:
+  virtual void Paint() {}
+  void BoundsChanged() override { Invalidate(); }
+  void VisibleChanged() override;
+  void FontChanged() override { Invalidate(); }
+  void ColorChanged() override { Invalidate(); }
+  void TextChanged() override { Invalidate(); }
+
+private:
+  TCanvas* canvas_ = nullptr;
+};
+
+class TWinControl : public TControl {
+public:
+  explicit TWinControl(TWinControl* parent);
+  ~TWinControl() override;
+  String ClassName() const override { return u"TWinControl"; }
+  bool IsWindowed() const override { return true; }
+
+  HWND Handle() const { return handle_; }
+  bool HandleAllocated() const { return handle_ != nullptr; }
+  // The control that owns a window of ours, or null.
+  static TWinControl* FromHandle(HWND hwnd);
+
+  // Makes a child from its argument struct: parent->Add<TButton>({.Name = ...}).
+  template <typename T, typename... A>
+  T* Add(A&&... args) {
+    auto owned = std::make_unique<T>(this, std::forward<A>(args)...);
+    T* child = owned.get();
+    InsertControl(std::move(owned));
+    return child;
+  }
+  int ControlCount() const { return int(controls_.size()); }
+  TControl* Controls(int index) const { return controls_.at(size_t(index)).get(); }
+  TControl* FindChild(const String& name) const;
+  // Removes and frees a child.
+  void RemoveControl(TControl* child);
+
+  TRect ClientRect() const override;
+  // Lays out the aligned children (top, bottom, left, right, then client).
+  void Realign();
+  void DisableAlign() { ++alignDisabled_; }
+  void EnableAlign();
+
+  void SetFocus();
+  bool Focused() const;
+  bool CanFocus() const;
+  bool TabStop() const { return tabStop_; }
+  void SetTabStop(bool v);
+
+  TKeyEvent OnKeyDown;
+  TKeyEvent OnKeyUp;
+  TKeyPressEvent OnKeyPress;
+  TNotifyEvent OnEnter;
+  TNotifyEvent OnExit;
+  TNotifyEvent OnResize;
+
+  // Key handling before the system's: called from the message loop before dialog
+  // navigation, so that Tab, Enter and arrows reach OnKeyDown. A key set to 0 is
+  // consumed.
+  virtual void KeyDown(WORD& key, TShiftState shift);
+  virtual void KeyUp(WORD& key, TShiftState shift);
+  virtual void KeyPress(Char& key);
+  // The message loop's entry: true when the key was consumed.
+  static bool PreviewKeyMessage(const MSG& msg);
+
+  void WndProc(TMessage& message) override;
+  void DefaultHandler(TMessage& message) override;
+  void Invalidate() override;
+  // Paints the graphic children that intersect area (client coordinates) into dc.
+  void PaintControls(HDC dc, const TRect& area);
+  // The graphic child at a client point, topmost first, or null.
+  TControl* ControlAtPos(TPoint p) const;
+  // Destroys the windows of this control and its children without calling back.
+  void DestroyHandle();
+  // The window went away without us (its owner was destroyed).
+  void HandleDestroyed() { handle_ = nullptr; }
+
+protected:
+  struct CreateParams {
+    String ClassName;
+    DWORD Style = WS_CHILD | WS_CLIPSIBLINGS;
+    DWORD ExStyle = 0;
+  };
+  virtual void FillCreateParams(CreateParams& params);
+  // After the window exists: push state that only the window holds.
+  virtual void HandleCreated() {}
+  void Attach() override;
+  void CreateHandle();
+  // The control to which a child window's notification belongs (a combo's edit).
+  virtual TWinControl* NotificationTarget() { return this; }
+  // Own-class controls paint their background here, then the graphic children.
+  virtual void PaintWindow(TCanvas& canvas);
+  // The area inside the borders that children align in.
+  virtual void AdjustClientRect(TRect& rect) const {}
+  // Brush for WM_CTLCOLOR* of this control (its Color).
+  HBRUSH ColorBrush();
+
+  void BoundsChanged() override;
+  void VisibleChanged() override;
+  void EnabledChanged() override;
+  void FontChanged() override;
+  void ColorChanged() override;
+  void TextChanged() override;
+
+  void InsertControl(std::unique_ptr<TControl> child);
+  void AttachSubclass(HWND hwnd);
+  void AdoptHandle(HWND hwnd);
+  void HandleMouse(TMessage& message);
+  void SetMouseControl(TControl* control);
+  // Owner window handed to CreateWindowEx for a control without a parent.
+  virtual HWND TopLevelOwner() const { return nullptr; }
+  friend void DispatchUiMessage(MSG& msg);
+
+  HWND handle_ = nullptr;
+  std::vector<std::unique_ptr<TControl>> controls_;
+  bool tabStop_ = false;
+  bool ownClass_ = false;  // our window class: we paint and route the mouse
+  bool keyPreviewed_ = false;
+  int alignDisabled_ = 0;
+  bool aligning_ = false;
+  FontHandle fontHandle_;
+  UniqueBrush colorBrush_;
+  TColor colorBrushOf_ = clNone;
+  TControl* mouseControl_ = nullptr;
+  TControl* captureControl_ = nullptr;
+  bool trackingLeave_ = false;
+  int nextChildId_ = 100;
+  friend class TForm;
+  friend class TControl;
+};
+
+// A windowed control of our own window class, painted through Paint() on Canvas().
+class TCustomControl : public TWinControl {
+public:
+  using TWinControl::TWinControl;
+  String ClassName() const override { return u"TCustomControl"; }
+  TCanvas& Canvas();
+  // Paints the control (without its children) onto canvas.
+  void PaintTo(TCanvas& canvas) { PaintWindow(canvas); }
+
+protected:
+  virtual void Paint();
+  void PaintWindow(TCanvas& canvas) override;
+
+private:
+  TCanvas* canvas_ = nullptr;
+};
+
+// Window class names of our own windows.
+extern const wchar_t kControlWindowClass[];
+extern const wchar_t kFormWindowClass[];
+void RegisterWindowClasses();

@@ -1,0 +1,401 @@
+#include "ui/forms.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+#include <vector>
+
+#include "base/exception.h"
+#include "base/win_string.h"
+#include "ui/application.h"
+#include "ui/menus.h"
+#include "ui/std_controls.h"
+
+namespace {
+// Windows disabled while a modal form runs, enabled again on every path.
+class DisabledTaskWindows {
+public:
+  explicit DisabledTaskWindows(HWND except) : except_(except) {
+    EnumThreadWindows(GetCurrentThreadId(), &DisabledTaskWindows::Visit, LPARAM(this));
+  }
+  ~DisabledTaskWindows() {
+    for (HWND h : windows_)
+      if (IsWindow(h)) EnableWindow(h, TRUE);
+  }
+  DisabledTaskWindows(const DisabledTaskWindows&) = delete;
+  DisabledTaskWindows& operator=(const DisabledTaskWindows&) = delete;
+
+private:
+  static BOOL CALLBACK Visit(HWND h, LPARAM self) {
+    auto* me = reinterpret_cast<DisabledTaskWindows*>(self);
+    if (h != me->except_ && IsWindowVisible(h) && IsWindowEnabled(h)) {
+      EnableWindow(h, FALSE);
+      me->windows_.push_back(h);
+    }
+    return TRUE;
+  }
+  HWND except_;
+  std::vector<HWND> windows_;
+};
+
+bool IsOurForm(HWND h) {
+  wchar_t name[32];
+  return GetClassNameW(h, name, 32) && wcscmp(name, kFormWindowClass) == 0;
+}
+}  // namespace
+
+void DispatchUiMessage(MSG& msg) {
+  // The key preview runs handlers outside any window procedure: same rule.
+  bool consumed = false;
+  try {
+    consumed = TWinControl::PreviewKeyMessage(msg);
+  } catch (...) {
+    Application().HandleCurrentException();
+    consumed = true;
+  }
+  if (consumed) return;
+  HWND root = msg.hwnd ? GetAncestor(msg.hwnd, GA_ROOT) : nullptr;
+  bool handled = root && IsOurForm(root) && IsDialogMessageW(root, &msg);
+  if (!handled) {
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+  }
+  if (TWinControl* c = TWinControl::FromHandle(msg.hwnd)) c->keyPreviewed_ = false;
+}
+
+void FormDeleter::operator()(TForm* form) const {
+  if (!form) return;
+  form->DoDestroy();
+  std::unique_ptr<TForm> owned(form);
+}
+
+TForm::TForm(const TFormArgs& a, TForm* owner)
+    : TWinControl(nullptr), borderStyle_(a.BorderStyle), borderIcons_(a.BorderIcons),
+      position_(a.Position), minWidth_(a.MinWidth), minHeight_(a.MinHeight) {
+  name_ = a.Name;
+  caption_ = a.Caption;
+  font_ = a.Font;
+  color_ = a.Color;
+  visible_ = false;
+  if (owner)
+    owner_ = owner->Handle();
+  else if (TForm* main = Application().MainForm())
+    owner_ = main->Handle();
+  bounds_ = Bounds(a.Left, a.Top, a.ClientWidth, a.ClientHeight);
+  CreateHandle();
+  SetClientSize(a.ClientWidth, a.ClientHeight);
+}
+
+TForm::~TForm() {
+  if (!destroyed_) DoDestroy();
+  if (Application().MainForm() == this) Application().SetMainForm(nullptr);
+  hintWindow_.reset();
+  DestroyHandle();
+  controls_.clear();
+}
+
+void TForm::DoCreate() {
+  if (created_) return;
+  created_ = true;
+  if (OnCreate) OnCreate(this);
+}
+
+void TForm::DoDestroy() {
+  if (destroyed_) return;
+  destroyed_ = true;
+  if (OnDestroy) OnDestroy(this);
+}
+
+DWORD TForm::StyleBits() const {
+  DWORD s = WS_CLIPCHILDREN;
+  switch (borderStyle_) {
+    case bsNone: s |= WS_POPUP; break;
+    case bsSingle:
+    case bsToolWindow: s |= WS_CAPTION; break;
+    case bsSizeable: s |= WS_CAPTION | WS_THICKFRAME; break;
+    case bsDialog: s |= WS_POPUP | WS_CAPTION | DS_MODALFRAME; break;
+  }
+  if (borderStyle_ != bsNone && (borderIcons_ & biSystemMenu)) {
+    s |= WS_SYSMENU;
+    if (borderStyle_ != bsDialog && borderStyle_ != bsToolWindow) {
+      if (borderIcons_ & biMinimize) s |= WS_MINIMIZEBOX;
+      if (borderIcons_ & biMaximize) s |= WS_MAXIMIZEBOX;
+    }
+  }
+  return s;
+}
+
+DWORD TForm::ExStyleBits() const {
+  DWORD s = WS_EX_CONTROLPARENT;
+  if (borderStyle_ == bsDialog) s |= WS_EX_DLGMODALFRAME | WS_EX_WINDOWEDGE;
+  if (borderStyle_ == bsToolWindow) s |= WS_EX_TOOLWINDOW;
+  if ((borderIcons_ & biHelp) && (borderIcons_ & biSystemMenu)) s |= WS_EX_CONTEXTHELP;
+  if (!owner_) s |= WS_EX_APPWINDOW;
+  return s;
+}
+
+void TForm::FillCreateParams(CreateParams& p) {
+  p.ClassName = FromW(kFormWindowClass);
+  p.Style = StyleBits();
+  p.ExStyle = ExStyleBits();
+}
+
+void TForm::ApplyStyle() {
+  if (!handle_) return;
+  SetWindowLongPtrW(handle_, GWL_STYLE,
+                    (GetWindowLongPtrW(handle_, GWL_STYLE) & WS_VISIBLE) | StyleBits());
+  SetWindowLongPtrW(handle_, GWL_EXSTYLE, ExStyleBits());
+  SetWindowPos(handle_, nullptr, 0, 0, 0, 0,
+               SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+}
+
+void TForm::SetBorderStyle(TBorderStyle style) {
+  borderStyle_ = style;
+  ApplyStyle();
+}
+
+void TForm::SetBorderIcons(unsigned icons) {
+  borderIcons_ = icons;
+  ApplyStyle();
+}
+
+void TForm::SetMinSize(int width, int height) {
+  minWidth_ = width;
+  minHeight_ = height;
+}
+
+void TForm::SetClientSize(int width, int height) {
+  RECT r{0, 0, std::max(width, 0), std::max(height, 0)};
+  AdjustWindowRectEx(&r, StyleBits(), menu_ != nullptr, ExStyleBits());
+  SetBounds(Left(), Top(), r.right - r.left, r.bottom - r.top);
+  // A menu bar that wraps takes more than one line: correct from the real client area.
+  if (handle_) {
+    TRect c = ClientRect();
+    int dw = width - c.Width(), dh = height - c.Height();
+    if (dw != 0 || dh != 0) SetBounds(Left(), Top(), Width() + dw, Height() + dh);
+  }
+}
+
+void TForm::TextChanged() {
+  if (handle_) SetWindowTextW(handle_, W(caption_));
+}
+
+void TForm::Center() {
+  RECT work{};
+  SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+  int x = work.left + ((work.right - work.left) - Width()) / 2;
+  int y = work.top + ((work.bottom - work.top) - Height()) / 2;
+  SetBounds(std::max(x, int(work.left)), std::max(y, int(work.top)), Width(), Height());
+}
+
+void TForm::VisibleChanged() {
+  if (!handle_) return;
+  if (visible_) {
+    if (!shownOnce_) {
+      shownOnce_ = true;
+      if (position_ == poScreenCenter || position_ == poOwnerFormCenter) Center();
+    }
+    if (OnShow) OnShow(this);
+    if (!visible_) return;  // hidden again by OnShow
+    ShowWindow(handle_, SW_SHOW);
+    UpdateWindow(handle_);
+    if (!GetFocus() || GetAncestor(GetFocus(), GA_ROOT) != handle_) {
+      HWND first = GetNextDlgTabItem(handle_, nullptr, FALSE);
+      if (first) ::SetFocus(first);
+    }
+  } else {
+    if (OnHide) OnHide(this);
+    ShowWindow(handle_, SW_HIDE);
+  }
+}
+
+bool TForm::CloseQuery() {
+  bool can = true;
+  if (OnCloseQuery) OnCloseQuery(this, can);
+  return can;
+}
+
+void TForm::Close() {
+  if (modal_) {
+    modalResult_ = mrCancel;
+    return;
+  }
+  if (!CloseQuery()) return;
+  bool isMain = Application().MainForm() == this;
+  TCloseAction action = isMain ? caFree : caHide;
+  if (OnClose) OnClose(this, action);
+  if (action == caNone) return;
+  if (isMain) {
+    Hide();
+    Application().Terminate();
+    return;
+  }
+  switch (action) {
+    case caHide: Hide(); break;
+    case caFree: Release(); break;
+    case caMinimize:
+      if (handle_) ShowWindow(handle_, SW_MINIMIZE);
+      break;
+    default: break;
+  }
+}
+
+void TForm::CloseModal() {
+  if (!CloseQuery()) {
+    modalResult_ = 0;
+    return;
+  }
+  TCloseAction action = caHide;
+  if (OnClose) OnClose(this, action);
+  if (action == caNone) modalResult_ = 0;
+}
+
+int TForm::ShowModal() {
+  if (modal_ || visible_) throw Exception(u"Cannot make a visible window modal");
+  HWND previous = GetActiveWindow();
+  modalResult_ = 0;
+  modal_ = true;
+  {
+    DisabledTaskWindows disabled(handle_);
+    struct ModalFlag {
+      bool& flag;
+      ~ModalFlag() { flag = false; }
+    } flag{modal_};
+    Show();
+    SetForegroundWindow(handle_);
+    while (modalResult_ == 0) {
+      MSG msg;
+      BOOL got = GetMessageW(&msg, nullptr, 0, 0);
+      if (got == 0) {  // the program is quitting: leave the loop and pass it on
+        PostQuitMessage(int(msg.wParam));
+        modalResult_ = mrCancel;
+        break;
+      }
+      if (got < 0) {
+        modalResult_ = mrCancel;
+        break;
+      }
+      DispatchUiMessage(msg);
+      if (modalResult_ != 0) CloseModal();
+    }
+  }
+  Hide();
+  if (previous && IsWindow(previous)) SetActiveWindow(previous);
+  return modalResult_;
+}
+
+void TForm::Release() {
+  if (!Application().ReleaseForm(this)) Hide();
+}
+
+TMainMenu* TForm::CreateMainMenu() {
+  ownMenu_ = std::make_unique<TMainMenu>();
+  SetMenu(ownMenu_.get());
+  return ownMenu_.get();
+}
+
+void TForm::SetMenu(TMainMenu* menu) {
+  TRect client = ClientRect();
+  menu_ = menu;
+  if (handle_) {
+    if (menu)
+      menu->AttachTo(handle_);
+    else
+      ::SetMenu(handle_, nullptr);
+    SetClientSize(client.Width(), client.Height());
+  }
+}
+
+void TForm::UpdateHint(TWinControl* control) {
+  if (!handle_ || !control->HandleAllocated()) return;
+  if (!hintWindow_) {
+    hintWindow_.reset(CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
+                                      WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT,
+                                      CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, handle_, nullptr,
+                                      GetModuleHandleW(nullptr), nullptr));
+    if (!hintWindow_) return;
+  }
+  TTTOOLINFOW query{};
+  query.cbSize = sizeof(query);
+  query.hwnd = handle_;
+  query.uId = UINT_PTR(control->Handle());
+  bool known = SendMessageW(hintWindow_.get(), TTM_GETTOOLINFOW, 0, LPARAM(&query)) != 0;
+  String text = control->Hint();
+  TTTOOLINFOW ti{};
+  ti.cbSize = sizeof(ti);
+  ti.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+  ti.hwnd = handle_;
+  ti.uId = UINT_PTR(control->Handle());
+  ti.lpszText = W(text.data());
+  if (!known)
+    SendMessageW(hintWindow_.get(), TTM_ADDTOOLW, 0, LPARAM(&ti));
+  else
+    SendMessageW(hintWindow_.get(), TTM_UPDATETIPTEXTW, 0, LPARAM(&ti));
+}
+
+TWinControl* TForm::ActiveControl() const {
+  HWND f = GetFocus();
+  if (f && GetAncestor(f, GA_ROOT) == handle_) return FromHandle(f);
+  return nullptr;
+}
+
+void TForm::SetActiveControl(TWinControl* control) {
+  if (control) control->SetFocus();
+}
+
+void TForm::WndProc(TMessage& m) {
+  switch (m.Msg) {
+    case WM_CLOSE:
+      Close();
+      return;
+    case WM_GETMINMAXINFO: {
+      auto* mmi = reinterpret_cast<MINMAXINFO*>(m.LParam);
+      if (minWidth_ > 0) mmi->ptMinTrackSize.x = minWidth_;
+      if (minHeight_ > 0) mmi->ptMinTrackSize.y = minHeight_;
+      return;
+    }
+    case WM_COMMAND:
+      if (m.LParam == 0) {
+        UINT id = LOWORD(m.WParam);
+        if (HIWORD(m.WParam) == 0 && menu_ && menu_->DispatchCommand(id)) return;
+        if (id == IDCANCEL && cancelButton_ && cancelButton_->Enabled()) {
+          cancelButton_->Click();
+          return;
+        }
+        if (id == IDOK && defaultButton_ && defaultButton_->Enabled()) {
+          defaultButton_->Click();
+          return;
+        }
+        return;
+      }
+      break;
+    case DM_GETDEFID:
+      if (defaultButton_ && defaultButton_->HandleAllocated() && defaultButton_->Enabled() &&
+          defaultButton_->Visible()) {
+        m.Result = MAKELRESULT(GetDlgCtrlID(defaultButton_->Handle()), DC_HASDEFID);
+      } else {
+        m.Result = 0;
+      }
+      return;
+    case WM_ACTIVATE:
+      if (LOWORD(m.WParam) == WA_INACTIVE) {
+        HWND f = GetFocus();
+        if (f && GetAncestor(f, GA_ROOT) == handle_) lastFocus_ = f;
+      } else {
+        DefaultHandler(m);
+        if (lastFocus_ && IsWindow(lastFocus_) && IsWindowVisible(lastFocus_)) ::SetFocus(lastFocus_);
+        if (OnActivate) OnActivate(this);
+        return;
+      }
+      break;
+    case WM_MOVE: {
+      RECT r;
+      GetWindowRect(handle_, &r);
+      bounds_ = TRect::From(r);
+      break;
+    }
+    default:
+      break;
+  }
+  TWinControl::WndProc(m);
+}

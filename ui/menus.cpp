@@ -1,0 +1,139 @@
+#include "ui/menus.h"
+
+#include "base/win_string.h"
+
+TMenuItem::TMenuItem(TMainMenu* menu, const TMenuItemArgs& a)
+    : menu_(menu), name_(a.Name), caption_(a.Caption), enabled_(a.Enabled), visible_(a.Visible),
+      checked_(a.Checked), command_(menu->NextCommand()) {
+  OnClick = a.OnClick;
+}
+
+void TMenuItem::SetCaption(const String& caption) {
+  caption_ = caption;
+  menu_->Rebuild();
+}
+
+void TMenuItem::SetEnabled(bool enabled) {
+  if (enabled_ == enabled) return;
+  enabled_ = enabled;
+  menu_->Rebuild();
+}
+
+void TMenuItem::SetVisible(bool visible) {
+  if (visible_ == visible) return;
+  visible_ = visible;
+  menu_->Rebuild();
+}
+
+void TMenuItem::SetChecked(bool checked) {
+  if (checked_ == checked) return;
+  checked_ = checked;
+  menu_->Rebuild();
+}
+
+TMenuItem* TMenuItem::Add(const TMenuItemArgs& args) {
+  items_.push_back(std::make_unique<TMenuItem>(menu_, args));
+  menu_->Rebuild();
+  return items_.back().get();
+}
+
+void TMenuItem::Click() {
+  if (enabled_ && OnClick) OnClick(this);
+}
+
+TMainMenu::~TMainMenu() {
+  if (window_ && IsWindow(window_) && GetMenu(window_) == handle_.get()) ::SetMenu(window_, nullptr);
+}
+
+TMenuItem* TMainMenu::Add(const TMenuItemArgs& args) {
+  items_.push_back(std::make_unique<TMenuItem>(this, args));
+  Rebuild();
+  return items_.back().get();
+}
+
+namespace {
+template <typename List, typename Pred>
+TMenuItem* FindIn(const List& items, Pred pred) {
+  for (auto& i : items) {
+    if (pred(*i)) return i.get();
+    for (int k = 0; k < i->Count(); ++k)
+      if (pred(*i->Items(k))) return i->Items(k);
+  }
+  return nullptr;
+}
+
+void Fill(HMENU menu, const TMenuItem& item) {
+  for (int k = 0; k < item.Count(); ++k) {
+    TMenuItem* sub = item.Items(k);
+    if (!sub->Visible()) continue;
+    if (sub->IsSeparator()) {
+      AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+    } else if (sub->Count() > 0) {
+      HMENU popup = CreatePopupMenu();
+      Fill(popup, *sub);
+      AppendMenuW(menu, MF_POPUP | (sub->Enabled() ? 0 : MF_GRAYED), UINT_PTR(popup),
+                  W(sub->Caption()));
+    } else {
+      AppendMenuW(menu,
+                  MF_STRING | (sub->Enabled() ? 0 : MF_GRAYED) | (sub->Checked() ? MF_CHECKED : 0),
+                  sub->Command(), W(sub->Caption()));
+    }
+  }
+}
+}  // namespace
+
+TMenuItem* TMainMenu::Find(const String& name) const {
+  return FindIn(items_, [&](const TMenuItem& i) { return i.Name() == name; });
+}
+
+TMenuItem* TMainMenu::FindCommand(UINT command) const {
+  return FindIn(items_, [&](const TMenuItem& i) { return i.Command() == command; });
+}
+
+bool TMainMenu::DispatchCommand(UINT command) {
+  TMenuItem* item = FindCommand(command);
+  if (!item) return false;
+  item->Click();
+  return true;
+}
+
+HMENU TMainMenu::Handle() {
+  if (!handle_) Rebuild();
+  return handle_.get();
+}
+
+void TMainMenu::Rebuild() {
+  HMENU bar = CreateMenu();
+  for (auto& top : items_) {
+    if (!top->Visible()) continue;
+    if (top->Count() > 0) {
+      HMENU popup = CreatePopupMenu();
+      Fill(popup, *top);
+      AppendMenuW(bar, MF_POPUP | (top->Enabled() ? 0 : MF_GRAYED), UINT_PTR(popup),
+                  W(top->Caption()));
+    } else {
+      AppendMenuW(bar, MF_STRING | (top->Enabled() ? 0 : MF_GRAYED), top->Command(),
+                  W(top->Caption()));
+    }
+  }
+  UniqueOwner<HMENU, MenuTraits> old(handle_.release());
+  handle_.reset(bar);
+  if (window_) {
+    // A menu bar that grows or shrinks must not change the client area.
+    RECT before, after, frame;
+    GetClientRect(window_, &before);
+    ::SetMenu(window_, bar);
+    DrawMenuBar(window_);
+    GetClientRect(window_, &after);
+    int dh = (before.bottom - before.top) - (after.bottom - after.top);
+    if (dh != 0 && GetWindowRect(window_, &frame))
+      SetWindowPos(window_, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top + dh,
+                   SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+}
+
+void TMainMenu::AttachTo(HWND window) {
+  window_ = window;
+  ::SetMenu(window, Handle());
+  DrawMenuBar(window);
+}
