@@ -6,6 +6,7 @@
 
 #include "unzip/le_bytes.h"
 #include "unzip/zip_signatures.h"
+#include "unzip/zip_lib_routines.h"
 
 namespace {
 
@@ -16,16 +17,6 @@ constexpr int kDirSizeOffset = 12;
 constexpr int kDirOffsetOffset = 16;
 constexpr int kCommentLengthOffset = 20;
 constexpr uint64_t kLargestValue = uint64_t(INT64_MAX);
-
-int32_t ReadFully(TStream& stream, uint8_t* buffer, int32_t count) {
-  int32_t total = 0;
-  while (total < count) {
-    const int32_t n = stream.Read(buffer + total, count - total);
-    if (n <= 0) break;
-    total += n;
-  }
-  return total;
-}
 
 }  // namespace
 

@@ -27,17 +27,6 @@ constexpr uint32_t kLargestDisk = 0x7FFFFFFE;
 
 [[noreturn]] void RaiseBadZip() { throw EBadZipFile(ZipMessageText(TZipMessage::NotValidZip)); }
 
-int32_t ReadFully(TStream& stream, void* buffer, int32_t count) {
-  int32_t total = 0;
-  auto* p = static_cast<uint8_t*>(buffer);
-  while (total < count) {
-    const int32_t n = stream.Read(p + total, count - total);
-    if (n <= 0) break;
-    total += n;
-  }
-  return total;
-}
-
 }  // namespace
 
 void TXrUnZip::LoadDirectory() {

@@ -20,18 +20,6 @@ uint32_t NameCrc(const std::string& raw) {
   return uint32_t(crc32(0L, reinterpret_cast<const Bytef*>(raw.data()), uInt(raw.size())));
 }
 
-// Reads up to count bytes, joining short reads; returns how many came.
-int32_t ReadFully(TStream& stream, void* buffer, int32_t count) {
-  int32_t total = 0;
-  auto* p = static_cast<uint8_t*>(buffer);
-  while (total < count) {
-    const int32_t n = stream.Read(p + total, count - total);
-    if (n <= 0) break;
-    total += n;
-  }
-  return total;
-}
-
 // Reads up to count bytes in steps, so that a length the stream cannot back costs no
 // more memory than the bytes that are there.
 std::vector<uint8_t> ReadAvailable(TStream& stream, int32_t count) {

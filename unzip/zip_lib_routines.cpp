@@ -1,5 +1,7 @@
 #include "unzip/zip_lib_routines.h"
 
+#include "base/stream.h"
+
 namespace {
 
 // Part * Multiplier = Quotient * Whole + Remainder, kept with Remainder < Whole so that
@@ -90,4 +92,15 @@ uint32_t FixDosDateTime(uint32_t dosDateTime) {
   const uint32_t time = (seconds / 2) | (minutes << 5) | (hours << 11);
   const uint32_t date = day | (month << 5) | ((year - 1980) << 9);
   return (date << 16) | time;
+}
+
+int32_t ReadFully(TStream& stream, void* buffer, int32_t count) {
+  int32_t total = 0;
+  auto* p = static_cast<uint8_t*>(buffer);
+  while (total < count) {
+    const int32_t n = stream.Read(p + total, count - total);
+    if (n <= 0) break;
+    total += n;
+  }
+  return total;
 }

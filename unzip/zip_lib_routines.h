@@ -7,6 +7,8 @@
 
 #include "base/string.h"
 
+class TStream;
+
 inline int64_t Min64(int64_t a, int64_t b) { return a < b ? a : b; }
 inline int64_t Max64(int64_t a, int64_t b) { return a > b ? a : b; }
 
@@ -31,3 +33,7 @@ uint32_t FixDosDateTime(uint32_t dosDateTime);
 
 // The characters of S, NUL-terminated (an empty text for an empty string).
 inline Char* PCharOf(String& s) { return s.data(); }
+
+// Reads up to count bytes, joining short reads; returns how many came (fewer only at
+// the end of the stream).
+int32_t ReadFully(TStream& stream, void* buffer, int32_t count);
