@@ -121,8 +121,10 @@ void TXrGrid::ShowColEditor(int acol, int arow) {
   if (!editor) throw EInvalidCast(u"Invalid class typecast");
 
   TRect rect = CellRect(acol, arow);
-  if (rect.Top == 0) {
-    SetTopRow(rect.Bottom == 0 ? TopRow() - 1 : TopRow() + 1);
+  // Only a cell out of view is scrolled to; a top of 0 alone is the first row of a
+  // grid without fixed rows, already in view.
+  if (rect.Top == 0 && rect.Bottom == 0) {
+    SetTopRow(TopRow() - 1);
     rect = CellRect(acol, arow);
   }
   TPoint origin = GridOriginFor(*editor);
@@ -207,7 +209,10 @@ void TXrGrid::AppendRow() { SetRowCount(RowCount() + 1); }
 
 void TXrGrid::InsertRow() {
   int y = Row();
-  SetRowCount(RowCount() + 1);
+  int before = RowCount();
+  SetRowCount(before + 1);
+  // At the row limit there is no new row: moving the rows down would drop the last one.
+  if (RowCount() == before) return;
   for (int r = RowCount() - 1; r > y; --r)
     for (int c = FixedCols(); c < ColCount(); ++c) SetCell(c, r, Cells(c, r - 1));
   for (int c = FixedCols(); c < ColCount(); ++c) SetCell(c, y, String());

@@ -162,6 +162,82 @@ TEST_F(XrGridTest, DeleteEmptiesEveryColumnAndMovesRowsUp) {
   EXPECT_EQ(grid->Cells(0, 1), u"");  // fixed column emptied too
 }
 
+// Without fixed rows the title flag alone keeps the first row from being deleted.
+TEST_F(XrGridTest, TitleRowFlagDecidesTheLastDeletion) {
+  grid->SetFixedRows(0);
+  grid->SetRowsDisplayed(0);
+  for (bool title : {true, false}) {
+    SCOPED_TRACE(title);
+    grid->SetRowCount(2);
+    Fill();
+    grid->SetTopRowTitle(title);
+    grid->SetRow(1);
+    grid->DeleteCurrentRow();
+    EXPECT_EQ(grid->RowCount(), title ? 2 : 1);
+    EXPECT_EQ(grid->Cells(0, 1), u"");
+  }
+}
+
+// A refusal from OnSelectCell is heard but does not stop the move.
+TEST_F(XrGridTest, SelectionIsAlwaysAllowed) {
+  int asked = 0;
+  grid->OnSelectCell = [&](TObject*, int, int, bool& can) {
+    ++asked;
+    can = false;
+  };
+  grid->FocusCell(2, 3);
+  EXPECT_EQ(asked, 1);
+  EXPECT_EQ(grid->Col(), 2);
+  EXPECT_EQ(grid->Row(), 3);
+}
+
+// OnInsert sees the row already made; BeforeDelete sees the row still whole.
+TEST_F(XrGridTest, EventsSeeTheRowsAtTheirMoment) {
+  grid->SetRowsDisplayed(3);
+  grid->SetRowCount(6);
+  Fill();
+  grid->SetRow(2);
+  int inserts = 0, deletes = 0;
+  grid->OnInsert = [&](TObject*) {
+    ++inserts;
+    EXPECT_EQ(grid->RowCount(), 7);
+    EXPECT_EQ(grid->Cells(1, 2), u"");
+    EXPECT_EQ(grid->Cells(1, 3), u"r2 1");
+  };
+  grid->InsertRow();
+  grid->BeforeDelete = [&](TObject*) {
+    ++deletes;
+    EXPECT_EQ(grid->RowCount(), 7);
+    EXPECT_EQ(grid->Cells(0, 3), u"r2");
+  };
+  grid->SetRow(3);
+  grid->DeleteCurrentRow();
+  EXPECT_EQ(inserts, 1);
+  EXPECT_EQ(deletes, 1);
+  EXPECT_EQ(grid->Cells(0, 3), u"r3");
+}
+
+// At the row limit an insert cannot add a row: it must not push the last row out.
+TEST_F(XrGridTest, RowLimitLosesNoRow) {
+  grid->SetRowsDisplayed(INT32_MAX);
+  ASSERT_EQ(grid->RowCount(), TStringGrid::kMaxRows);
+  const int last = TStringGrid::kMaxRows - 1;
+  grid->SetCell(1, last, u"last");
+  grid->SetCell(1, 1, u"first");
+  grid->SetRow(1);
+  int inserts = 0;
+  grid->OnInsert = [&](TObject*) { ++inserts; };
+  grid->InsertRow();
+  EXPECT_EQ(grid->RowCount(), TStringGrid::kMaxRows);
+  EXPECT_EQ(grid->Cells(1, last), u"last");
+  EXPECT_EQ(grid->Cells(1, 1), u"first");
+  EXPECT_EQ(inserts, 0);
+  // The refill after a deletion is clamped the same way, not wrapped.
+  grid->SetRowCount(5);
+  grid->DeleteCurrentRow();
+  EXPECT_EQ(grid->RowCount(), TStringGrid::kMaxRows);
+}
+
 TEST_F(XrGridTest, KeysArriveThroughTheWindow) {
   grid->SetRowsDisplayed(3);
   grid->SetRowCount(4);
@@ -217,6 +293,15 @@ TEST_F(XrGridTest, RowNumbersDrawnAtTheirOffsets) {
   for (const auto& e : canvas.Entries)
     if (e.op == TRecordingCanvas::Op::TextOut) ++numbers;
   EXPECT_EQ(numbers, grid->VisibleRowCount());
+  // A row cut off at the bottom gets no number either.
+  grid->SetHeight(grid->Height() + 9);
+  ASSERT_FALSE(grid->CellRect(0, grid->TopRow() + grid->VisibleRowCount()).IsEmpty());
+  TRecordingCanvas cut;
+  grid->PaintTo(cut);
+  numbers = 0;
+  for (const auto& e : cut.Entries)
+    if (e.op == TRecordingCanvas::Op::TextOut) ++numbers;
+  EXPECT_EQ(numbers, grid->VisibleRowCount());
 }
 
 class XrGridEditors : public XrGridTest {
@@ -255,6 +340,36 @@ TEST_F(XrGridEditors, ComboLaidOverTheSelectedCell) {
   grid->SetCell(1, 3, u"none");
   grid->FocusCell(1, 3);
   EXPECT_EQ(combo->ItemIndex(), -1);
+}
+
+TEST_F(XrGridEditors, EditorsLieInFrontOfTheGrid) {
+  // Child windows made later lie behind the earlier ones; binding brings them forward.
+  auto above = [&](HWND w) {
+    for (HWND h = GetWindow(w, GW_HWNDNEXT); h; h = GetWindow(h, GW_HWNDNEXT))
+      if (h == grid->Handle()) return true;
+    return false;
+  };
+  EXPECT_TRUE(above(combo->Handle()));
+  EXPECT_TRUE(above(button->Handle()));
+}
+
+// Editors on another parent than the grid's still land on the cell on screen.
+TEST_F(XrGridEditors, EditorOnAnotherParentLandsOnTheCell) {
+  auto* panel = form->Add<TPanel>(TPanelArgs{.Bounds = {30, 40, 380, 200}});
+  auto* inner = panel->Add<TXrGrid>(TXrGridArgs{.Bounds = {15, 25, 300, 0}, .ColCount = 3,
+                                                .FixedCols = 0});
+  TStringList list;
+  list.AddObject(u"", nullptr);
+  list.AddObject(u"", combo);
+  inner->SetColComponents(list);
+  gui_test::Pump();
+  inner->FocusCell(1, 3);
+  TRect r = inner->CellRect(1, 3);
+  TPoint gridAt = panel->ClientToScreen({inner->Left(), inner->Top()});
+  TPoint comboAt = form->ClientToScreen({combo->Left(), combo->Top()});
+  EXPECT_EQ(comboAt.X, gridAt.X + r.Left + 2);
+  EXPECT_EQ(comboAt.Y, gridAt.Y + r.Top);
+  EXPECT_TRUE(combo->Visible());
 }
 
 TEST_F(XrGridEditors, ButtonAtTheRightEndKeepsEditingAndFocus) {
@@ -320,6 +435,93 @@ TEST_F(XrGridEditors, EnterInTheComboHandsTheGridATab) {
   EXPECT_EQ(key, u'x');
 }
 
+// Navigation keys reach the grid as a whole key press: moved once, nothing left held.
+TEST_F(XrGridEditors, NavigationKeysHandedBackToTheGrid) {
+  grid->SetOptions(grid->Options() | goTabs);
+  struct Case {
+    WORD key;
+    int col, row;
+  } cases[] = {{VK_UP, 1, 2}, {VK_DOWN, 1, 4}, {VK_LEFT, 0, 3}, {VK_RIGHT, 2, 3},
+               {VK_TAB, 2, 3}, {VK_RETURN, 2, 3}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.key);
+    grid->FocusCell(1, 3);
+    ASSERT_TRUE(combo->Visible());
+    WORD key = c.key;
+    combo->KeyDown(key, 0);
+    EXPECT_EQ(key, 0);
+    gui_test::Pump();
+    EXPECT_EQ(grid->Col(), c.col);
+    EXPECT_EQ(grid->Row(), c.row);
+    WORD handed = c.key == VK_RETURN ? VK_TAB : c.key;
+    EXPECT_EQ(GetAsyncKeyState(handed) & 0x8000, 0);
+    EXPECT_EQ(GetKeyState(handed) & 0x8000, 0);
+  }
+  // With the list dropped down Enter belongs to the combo box.
+  grid->FocusCell(1, 3);
+  combo->SetDroppedDown(true);
+  ASSERT_TRUE(combo->DroppedDown());
+  WORD key = VK_RETURN;
+  combo->KeyDown(key, 0);
+  EXPECT_EQ(key, VK_RETURN);
+  combo->SetDroppedDown(false);
+  gui_test::Pump();
+  EXPECT_EQ(grid->Col(), 1);
+}
+
+// Moving one row past either end scrolls the grid under the editor: it stays over
+// the selected cell, also with more than one fixed row.
+TEST_F(XrGridEditors, EditorStaysOverTheCellWhenTheGridScrollsByOneRow) {
+  grid->SetRowCount(40);
+  grid->SetFixedRows(2);
+  Fill();
+  grid->FocusCell(1, 2);
+  const int visible = grid->VisibleRowCount();
+  ASSERT_GT(visible, 1);
+  auto overCell = [&] { return grid->Top() + grid->CellRect(1, grid->Row()).Top; };
+  for (int i = 0; i < visible; ++i) {
+    WORD key = VK_DOWN;
+    grid->KeyDown(key, 0);
+    EXPECT_EQ(combo->Top(), overCell()) << grid->Row();
+  }
+  EXPECT_EQ(grid->TopRow(), 3);
+  for (int i = 0; i < visible; ++i) {
+    WORD key = VK_UP;
+    grid->KeyDown(key, 0);
+    EXPECT_EQ(combo->Top(), overCell()) << grid->Row();
+  }
+  EXPECT_EQ(grid->TopRow(), 2);
+}
+
+// Without fixed rows the top row starts at 0 and is in view all the same.
+TEST_F(XrGridEditors, TopRowWithoutFixedRowsGetsTheEditorInPlace) {
+  grid->SetRowCount(40);
+  grid->SetFixedRows(0);
+  grid->SetTopRow(5);
+  ASSERT_EQ(grid->TopRow(), 5);
+  grid->FocusCell(1, 5);
+  EXPECT_EQ(grid->TopRow(), 5);
+  TRect r = grid->CellRect(1, 5);
+  EXPECT_EQ(combo->Top(), grid->Top() + r.Top);
+  EXPECT_EQ(combo->Left(), grid->Left() + r.Left + 2);
+  // The row just above the view is scrolled to first.
+  grid->ShowColEditor(1, 4);
+  EXPECT_EQ(grid->TopRow(), 4);
+  EXPECT_EQ(combo->Top(), grid->Top() + grid->CellRect(1, 4).Top);
+}
+
+// The row that moves up into the deleted row's place is selected again, so the
+// editor shows its text.
+TEST_F(XrGridEditors, DeletionReselectsTheRow) {
+  grid->SetCell(1, 3, u"Gamma");
+  grid->FocusCell(1, 2);
+  ASSERT_EQ(combo->ItemIndex(), -1);
+  grid->DeleteCurrentRow();
+  EXPECT_EQ(grid->Row(), 2);
+  EXPECT_TRUE(combo->Visible());
+  EXPECT_EQ(combo->ItemIndex(), 2);
+}
+
 TEST_F(XrGridEditors, PrintableKeysDropTheComboDown) {
   grid->FocusCell(1, 2);
   Char key = u' ';
@@ -328,6 +530,10 @@ TEST_F(XrGridEditors, PrintableKeysDropTheComboDown) {
   key = u'g';
   combo->KeyPress(key);
   EXPECT_EQ(key, u'g');  // passed on unchanged
+  EXPECT_TRUE(combo->DroppedDown());
+  combo->SetDroppedDown(false);
+  key = u'!';  // the first code past the blank
+  combo->KeyPress(key);
   EXPECT_TRUE(combo->DroppedDown());
   combo->SetDroppedDown(false);
 }
@@ -360,6 +566,33 @@ TEST_F(XrGridEditors, DatePickerTakesTheCellDate) {
     return LPARAM(&change);
   }());
   EXPECT_EQ(grid->Cells(1, 3), DateToShortText(d));
+}
+
+TEST_F(XrGridEditors, TimePickerWritesTheLongTimeAndHandsKeysBack) {
+  auto* picker = form->Add<TDateTimePicker>(
+      TDateTimePickerArgs{.Bounds = {0, 0, 100, 21}, .Visible = false, .Kind = dtkTime});
+  TStringList list;
+  list.AddObject(u"", nullptr);
+  list.AddObject(u"", picker);
+  grid->SetColComponents(list);
+  grid->FocusCell(1, 2);
+  SYSTEMTIME t = picker->DateTime();
+  t.wHour = 14;
+  t.wMinute = 35;
+  t.wSecond = 9;
+  picker->SetDateTime(t);
+  NMDATETIMECHANGE change{};
+  change.nmhdr.hwndFrom = picker->Handle();
+  change.nmhdr.code = DTN_DATETIMECHANGE;
+  picker->Perform(CN_NOTIFY, 0, LPARAM(&change));
+  EXPECT_EQ(grid->Cells(1, 2), TimeToLongText(t));
+  EXPECT_NE(grid->Cells(1, 2), DateToShortText(t));
+  // The picker hands navigation keys back as the combo box does.
+  WORD key = VK_DOWN;
+  picker->KeyDown(key, 0);
+  EXPECT_EQ(key, 0);
+  gui_test::Pump();
+  EXPECT_EQ(grid->Row(), 3);
 }
 
 TEST_F(XrGridEditors, EmptyListChangesNothing) {
