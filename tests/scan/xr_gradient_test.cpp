@@ -3,6 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <functional>
+#include <set>
+#include <string>
+#include <vector>
 
 #include "scan/xr_consts.h"
 #include "tests/ui/gui_test.h"
@@ -118,6 +122,38 @@ TEST(GradientDrawing, ShapesOnARecordingCanvas) {
   EXPECT_TRUE(c.Entries.empty());
 }
 
+TEST(GradientDrawing, ShapeInsetsRoundFractionalStepsHalvesToEven) {
+  // 25 x 10 in 4 steps: insets of 3.125 and 1.25 pixels a step; 12.5 and 2.5 go to
+  // the even neighbour, 3.75 rounds up.
+  TRecordingCanvas c;
+  DrawGradient(c, grMount, 4, kStart, kEnd, 25, 10);
+  ASSERT_EQ(c.Entries.size(), 6u);
+  const TRect rects[] = {{0, 0, 25, 10}, {3, 1, 22, 9}, {6, 2, 19, 8}, {9, 4, 16, 6}, {12, 5, 13, 5}};
+  const TPoint corners[] = {{12, 5}, {9, 4}, {6, 3}, {3, 1}, {0, 0}};
+  for (int i = 0; i < 5; ++i) {
+    const auto& e = c.Entries[size_t(i) + 1];
+    EXPECT_EQ(e.rect, rects[i]) << i;
+    EXPECT_EQ(e.corner, corners[i]) << i;
+    EXPECT_EQ(e.brush.Color, StepColor(i, 4)) << i;
+  }
+}
+
+TEST(GradientDrawing, BandEdgesStayExactBeyond32BitProducts) {
+  // 50000 steps over 50000 pixels: I x W passes 2^31 from step 42950 on.
+  for (TXrGradientStyle style : {grHorizontal, grVertical}) {
+    TRecordingCanvas c;
+    int w = style == grHorizontal ? 50000 : 2, h = style == grHorizontal ? 2 : 50000;
+    DrawGradient(c, style, 65535, kStart, kEnd, w, h);
+    ASSERT_EQ(c.Entries.size(), 50001u) << style;
+    for (int i = 0; i <= 50000; ++i) {
+      const TRect& r = c.Entries[size_t(i)].rect;
+      int a = style == grHorizontal ? r.Left : r.Top, b = style == grHorizontal ? r.Right : r.Bottom;
+      ASSERT_EQ(a, i) << style << " " << i;
+      ASSERT_EQ(b, i + 1) << style << " " << i;
+    }
+  }
+}
+
 TEST(ColourTables, RowsAndValues) {
   EXPECT_EQ(StandardColors().size(), 20u);
   EXPECT_EQ(PaletteColors().size(), 40u);
@@ -128,6 +164,20 @@ TEST(ColourTables, RowsAndValues) {
   EXPECT_EQ(PaletteColors()[18].Value, RGBColor(153, 204, 0));
   EXPECT_EQ(SystemColors()[25].Value, clGradientActiveCaption);
   EXPECT_EQ(String(SystemColors()[29].Constant), u"clMenuHighlight");
+  // The last five system rows are not in number order.
+  const int tail[] = {27, 28, 26, 30, 29};
+  for (int i = 0; i < 5; ++i) EXPECT_EQ(SystemColors()[size_t(25 + i)].Value, SystemColor(tail[i])) << i;
+  EXPECT_EQ(PaletteColors()[20].Value, RGBColor(51, 153, 153));  // clAqua differs here
+  // Plain colours have a zero high byte, system colours 255; identifiers are unique.
+  for (auto table : {StandardColors(), PaletteColors(), SystemColors()}) {
+    bool system = table.data() == SystemColors().data();
+    std::set<String> names;
+    for (const TDefColorItem& row : table) {
+      EXPECT_EQ(row.Value >> 24, system ? 0xFFu : 0u) << (&row - table.data());
+      EXPECT_TRUE(names.insert(row.Constant).second);
+      EXPECT_FALSE(String(row.Description).empty());
+    }
+  }
 }
 
 class GradientControl : public ::testing::Test {
@@ -185,6 +235,7 @@ TEST_F(GradientControl, ZeroSizeDrawsNothingAndGrowingRebuilds) {
   gradient->SetBounds(1, 1, 0, 100);
   TRecordingCanvas rec;
   gradient->PaintTo(rec);
+  gradient->PaintTo(rec);  // the old buffer is still there: it must not be copied
   EXPECT_TRUE(rec.Entries.empty());
   int builds = gradient->BufferBuilds();
   gradient->SetBounds(1, 1, 100, 100);
@@ -192,6 +243,15 @@ TEST_F(GradientControl, ZeroSizeDrawsNothingAndGrowingRebuilds) {
   EXPECT_EQ(gradient->BufferBuilds(), builds + 1);
   ASSERT_EQ(rec.Entries.size(), 1u);
   EXPECT_EQ(rec.Entries[0].op, TRecordingCanvas::Op::Draw);
+  // Either dimension alone keys the cache.
+  gradient->SetBounds(1, 1, 100, 60);
+  gradient->PaintTo(rec);
+  EXPECT_EQ(gradient->BufferBuilds(), builds + 2);
+  EXPECT_EQ(gradient->Buffer().Height(), 60);
+  gradient->SetBounds(1, 1, 70, 60);
+  gradient->PaintTo(rec);
+  EXPECT_EQ(gradient->BufferBuilds(), builds + 3);
+  EXPECT_EQ(gradient->Buffer().Width(), 70);
 }
 
 TEST_F(GradientControl, BitmapThatCannotBeMadeDrawsNothing) {
@@ -200,6 +260,7 @@ TEST_F(GradientControl, BitmapThatCannotBeMadeDrawsNothing) {
   gradient->SetBounds(0, 0, 20000, 20000);  // beyond what the buffer accepts
   TRecordingCanvas rec;
   gradient->PaintTo(rec);
+  gradient->PaintTo(rec);  // tries again rather than copying the empty buffer
   EXPECT_TRUE(rec.Entries.empty());
   EXPECT_EQ(gradient->BufferBuilds(), builds);
 }
@@ -223,10 +284,56 @@ TEST_F(GradientControl, LoadedRestoresTheBoundsSetThroughProperties) {
   EXPECT_EQ(gradient->BoundsRect(), (TRect{3, 4, 53, 64}));
 }
 
+TEST(GradientLoading, DefaultsAFormLeavesOut) {
+  TXrGradient g(nullptr);
+  EXPECT_EQ(g.Style(), grHorizontal);
+  EXPECT_EQ(g.StartColor(), RGBColor(0, 0, 255));
+  EXPECT_EQ(g.EndColor(), RGBColor(0, 0, 0));
+  EXPECT_EQ(g.Steps(), 100);
+  EXPECT_EQ(g.Align(), alClient);
+  EXPECT_EQ(g.HintColor(), clDefault);
+  EXPECT_FALSE(g.MouseOver());
+}
+
+TEST(GradientLoading, AlignDecidesWhichBoundsLoadedRestores) {
+  // No parent: nothing realigns the control afterwards.
+  struct Case {
+    TAlign align;
+    TRect expected;
+  } cases[] = {
+      {alNone, {3, 4, 53, 64}},
+      {alCustom, {3, 4, 53, 64}},
+      {alClient, {3, 4, 13, 14}},
+      {alTop, {0, 0, 50, 60}},
+      {alRight, {0, 0, 50, 60}},
+  };
+  for (const Case& c : cases) {
+    TXrGradient g(nullptr);
+    g.SetAlign(c.align);
+    g.SetLeft(3);
+    g.SetTop(4);
+    g.SetWidth(50);
+    g.SetHeight(60);
+    g.SetBounds(0, 0, 10, 10);
+    g.Loaded();
+    EXPECT_EQ(g.BoundsRect(), c.expected) << c.align;
+  }
+}
+
 TEST_F(GradientControl, MouseEnterAndLeaveFollowTheMouse) {
   int enters = 0, leaves = 0;
-  gradient->FOnMouseEnter = [&](TObject*) { ++enters; };
-  gradient->FOnMouseLeave = [&](TObject*) { ++leaves; };
+  std::vector<std::string> order;
+  gradient->FOnMouseEnter = [&](TObject*) {
+    ++enters;
+    order.push_back(gradient->MouseOver() ? "enter over" : "enter");
+  };
+  gradient->FOnMouseLeave = [&](TObject*) {
+    ++leaves;
+    order.push_back(gradient->MouseOver() ? "leave over" : "leave");
+  };
+  // The class library's own events run as the base handling.
+  gradient->OnMouseEnter = [&](TObject*) { order.push_back("base enter"); };
+  gradient->OnMouseLeave = [&](TObject*) { order.push_back("base leave"); };
   SendMessageW(panel->Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(50, 50));
   EXPECT_TRUE(gradient->MouseOver());
   EXPECT_EQ(enters, 1);
@@ -235,6 +342,206 @@ TEST_F(GradientControl, MouseEnterAndLeaveFollowTheMouse) {
   SendMessageW(panel->Handle(), WM_MOUSELEAVE, 0, 0);
   EXPECT_FALSE(gradient->MouseOver());
   EXPECT_EQ(leaves, 1);
+  EXPECT_EQ(order, (std::vector<std::string>{"enter over", "base enter", "base leave", "leave"}));
+}
+
+TEST_F(GradientControl, ChangedPropertyRebuildsAndAnEqualOneDoesNot) {
+  struct Case {
+    const char* name;
+    std::function<void()> same, other;
+  } cases[] = {
+      {"Style", [&] { gradient->SetStyle(grHorizontal); }, [&] { gradient->SetStyle(grPyramid); }},
+      {"StartColor", [&] { gradient->SetStartColor(TColor(kStart)); },
+       [&] { gradient->SetStartColor(clRed); }},
+      {"EndColor", [&] { gradient->SetEndColor(TColor(kEnd)); },
+       [&] { gradient->SetEndColor(clLime); }},
+      {"Steps", [&] { gradient->SetSteps(100); }, [&] { gradient->SetSteps(7); }},
+  };
+  for (const Case& c : cases) {
+    SetUp();
+    Paint();
+    int builds = gradient->BufferBuilds();
+    c.same();
+    EXPECT_FALSE(GetUpdateRect(panel->Handle(), nullptr, FALSE)) << c.name;
+    Paint();
+    EXPECT_EQ(gradient->BufferBuilds(), builds) << c.name;
+    c.other();
+    EXPECT_TRUE(GetUpdateRect(panel->Handle(), nullptr, FALSE)) << c.name;
+    Paint();
+    EXPECT_EQ(gradient->BufferBuilds(), builds + 1) << c.name;
+    TearDown();
+  }
+}
+
+TEST_F(GradientControl, SystemColourChangeShowsOnlyAfterTheNextRebuild) {
+  const INT index = COLOR_GRADIENTACTIVECAPTION;
+  gradient->SetStyle(grFilled);
+  gradient->SetStartColor(clGradientActiveCaption);
+  TRecordingCanvas rec;
+  gradient->PaintTo(rec);
+  COLORREF before = GetSysColor(index), changed = before ^ 0x00FFFFFF;
+  ASSERT_EQ(gradient->Buffer().Pixel(5, 5), TColor(before));
+  ASSERT_TRUE(SetSysColors(1, &index, &changed));
+  struct Restore {
+    INT index;
+    COLORREF rgb;
+    ~Restore() { SetSysColors(1, &index, &rgb); }
+  } restore{index, before};
+  ASSERT_EQ(GetSysColor(index), changed);
+  int builds = gradient->BufferBuilds();
+  gradient->PaintTo(rec);
+  EXPECT_EQ(gradient->BufferBuilds(), builds);
+  EXPECT_EQ(gradient->Buffer().Pixel(5, 5), TColor(before));
+  gradient->SetAlign(alNone);
+  gradient->SetBounds(1, 1, 100, 100);
+  gradient->PaintTo(rec);
+  EXPECT_EQ(gradient->BufferBuilds(), builds + 1);
+  EXPECT_EQ(gradient->Buffer().Pixel(5, 5), TColor(changed));
+}
+
+TEST_F(GradientControl, HintShowResolvesTheColourAndTheWindowClass) {
+  // The panel stands for a parent that picks the hint colour.
+  TWndMethod panelProc = panel->WindowProc;
+  int asked = 0;
+  panel->WindowProc = [&, panelProc](TMessage& m) {
+    if (m.Msg == CM_HINTSHOW) {
+      ++asked;
+      reinterpret_cast<THintInfo*>(m.LParam)->HintColor = clAqua;
+      reinterpret_cast<THintInfo*>(m.LParam)->HintStr = u"changed by the parent";
+      return;
+    }
+    panelProc(m);
+  };
+  THintInfo info;
+  info.HintStr = u"own";
+  EXPECT_EQ(gradient->Perform(CM_HINTSHOW, 0, LPARAM(&info)), 0);
+  EXPECT_EQ(asked, 1);
+  EXPECT_EQ(info.HintColor, clAqua);
+  EXPECT_EQ(info.HintStr, u"own");  // only the colour comes back
+  EXPECT_EQ(info.HintWindowClass, nullptr);
+
+  static const char kOwnHint[] = "own hint window";
+  gradient->SetHintColor(clNone);
+  gradient->SetHintWindowClass(kOwnHint);
+  info.HintColor = clYellow;
+  gradient->Perform(CM_HINTSHOW, 0, LPARAM(&info));
+  EXPECT_EQ(info.HintColor, kApplicationHintColor);
+  EXPECT_EQ(info.HintWindowClass, kOwnHint);
+  gradient->SetHintColor(clFuchsia);
+  gradient->Perform(CM_HINTSHOW, 0, LPARAM(&info));
+  EXPECT_EQ(info.HintColor, clFuchsia);
+  EXPECT_EQ(asked, 1);
+  panel->WindowProc = panelProc;
+}
+
+TEST_F(GradientControl, ParentColourChangeReachesTheEvent) {
+  TObject* sender = nullptr;
+  gradient->FOnParentColorChanged = [&](TObject* s) { sender = s; };
+  panel->SetColor(clRed);
+  EXPECT_EQ(sender, gradient);
+}
+
+// Records which operation each component notification reaches.
+class RoutingProbe : public TXrExGraphicControl {
+public:
+  using TXrExGraphicControl::TXrExGraphicControl;
+  std::string call;
+  TControl* control = nullptr;
+  WORD key = 0;
+  TShiftState shift = 0;
+  String keyText;
+  int x = 0, y = 0;
+  THintInfo* hint = nullptr;
+  bool answer = true;
+
+protected:
+  void NotifyTextChange() override { call = "Text"; }
+  bool AcceptsDialogChar(WORD k, TShiftState s, const String& text) override {
+    call = "DialogChar";
+    key = k;
+    shift = s;
+    keyText = text;
+    return answer;
+  }
+  bool IsPointInside(int px, int py) override {
+    call = "PointInside";
+    x = px;
+    y = py;
+    return answer;
+  }
+  void NotifyFocusChange(TControl* c) override {
+    call = "Focus";
+    control = c;
+  }
+  void NotifyVisibleChange() override { call = "Visible"; }
+  void NotifyEnabledChange() override { call = "Enabled"; }
+  void NotifyColorChange() override { call = "Color"; }
+  void NotifyFontChange() override { call = "Font"; }
+  void NotifyParentFontChange() override { call = "ParentFont"; }
+  void NotifyParentColorChange() override { call = "ParentColor"; }
+  void NotifyParentShowHintChange() override { call = "ParentShowHint"; }
+  bool PrepareHint(THintInfo& info) override {
+    call = "Hint";
+    hint = &info;
+    return answer;
+  }
+  void NotifyMouseEnter(TControl* c) override {
+    call = "MouseEnter";
+    control = c;
+  }
+  void NotifyMouseLeave(TControl* c) override {
+    call = "MouseLeave";
+    control = c;
+  }
+};
+
+TEST(XrExControls, NotificationsReachTheirOperations) {
+  auto form = MakeForm<TForm>(TFormArgs{});
+  RoutingProbe* p = form->Add<RoutingProbe>();
+  THintInfo info;
+  struct Case {
+    UINT msg;
+    WPARAM wp;
+    LPARAM lp;
+    const char* call;
+    bool answers;  // Result carries the operation's answer
+  } cases[] = {
+      {CM_DIALOGCHAR, 'k', 1 << 28, "DialogChar", true},
+      {CM_FOCUSCHANGED, 0, LPARAM(p), "Focus", false},
+      {CM_PARENTFONTCHANGED, 0, 0, "ParentFont", false},
+      {CM_PARENTCOLORCHANGED, 0, 0, "ParentColor", false},
+      {CM_HITTEST, 0, LPARAM(MAKELPARAM(-3, 7)), "PointInside", true},
+      {CM_VISIBLECHANGED, 1, 0, "Visible", false},
+      {CM_ENABLEDCHANGED, 0, 0, "Enabled", false},
+      {CM_COLORCHANGED, 0, 0, "Color", false},
+      {CM_FONTCHANGED, 0, 0, "Font", false},
+      {CM_TEXTCHANGED, 0, 0, "Text", false},
+      {CM_MOUSEENTER, 0, LPARAM(p), "MouseEnter", false},
+      {CM_MOUSELEAVE, 0, LPARAM(p), "MouseLeave", false},
+      {CM_PARENTSHOWHINTCHANGED, 0, 0, "ParentShowHint", false},
+      {CM_HINTSHOW, 0, LPARAM(&info), "Hint", true},
+      {CM_XR_SUPPORTS, 0, 0, "", false},
+      {WM_USER + 5, 0, 0, "", false},
+  };
+  for (bool answer : {true, false}) {
+    p->answer = answer;
+    for (const Case& c : cases) {
+      p->call.clear();
+      p->control = nullptr;
+      LRESULT result = p->Perform(c.msg, c.wp, c.lp);
+      EXPECT_EQ(p->call, c.call) << c.msg;
+      EXPECT_EQ(result, c.answers && answer ? 1 : 0) << c.msg;
+      if (c.msg == CM_FOCUSCHANGED || c.msg == CM_MOUSEENTER || c.msg == CM_MOUSELEAVE) {
+        EXPECT_EQ(p->control, p) << c.msg;
+      }
+    }
+  }
+  EXPECT_EQ(p->key, WORD('k'));
+  EXPECT_EQ(p->shift, TShiftState(ssCtrl));
+  EXPECT_EQ(p->keyText, u"k");
+  EXPECT_EQ(p->x, -3);
+  EXPECT_EQ(p->y, 7);
+  EXPECT_EQ(p->hint, &info);
 }
 
 TEST(XrExControls, KeyDataAndHintColour) {
