@@ -31,10 +31,12 @@ ScratchDir::~ScratchDir() {
   fs::remove_all(fs::u8path(ToUtf8(path_)), ec);
 }
 
-String ScratchDir::operator/(const String& name) const {
+String JoinPath(const String& folder, const String& name) {
 #ifdef _WIN32
-  return path_ + u"\\" + name;
+  return folder + u"\\" + name;
 #else
-  return path_ + u"/" + name;
+  return folder + u"/" + name;
 #endif
 }
+
+String ScratchDir::operator/(const String& name) const { return JoinPath(path_, name); }

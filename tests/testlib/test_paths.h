@@ -8,6 +8,8 @@
 
 // "/a/b" as the running program names it: "Z:\a\b" on Windows, unchanged natively.
 String HostPath(const std::string& unixPath);
+// Folder + the running program's separator + name.
+String JoinPath(const String& folder, const String& name);
 // A folder of its own for the calling test, emptied on construction and removed
 // with its contents on destruction. Path() ends without a separator.
 class ScratchDir {
