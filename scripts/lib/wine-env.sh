@@ -17,6 +17,7 @@ qz_wine_prefix() {
   mkdir -p "$WINEPREFIX"
   wineserver -p >/dev/null 2>&1
   wineboot -i >/dev/null 2>&1
+  qz_prefix_fonts
   # With no window manager Wine waits for one at every hide, destroy and exit.
   wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
   # One desktop process for the run, held by a hidden window: otherwise each test
@@ -27,19 +28,39 @@ qz_wine_prefix() {
   fi
 }
 
-# Starts Xvfb on a free display unless QZ_KEEP_DISPLAY is set and DISPLAY works.
+# Wine here never reads its own font folder, so Tahoma and the Marlett caption glyphs would
+# fall back to other faces; the prefix's Fonts folder is read, so they go there.
+qz_prefix_fonts() {
+  local own=/usr/share/wine/fonts dest="$WINEPREFIX/drive_c/windows/Fonts"
+  [ -d "$own" ] || return 0
+  mkdir -p "$dest"
+  cp -n "$own"/*.ttf "$dest"/ 2>/dev/null || true
+}
+
+# Starts Xvfb on a free display unless QZ_KEEP_DISPLAY is set and DISPLAY works. A display
+# whose lock file is absent can still be taken (another mount namespace sharing the
+# abstract X sockets), so a server that dies at start moves on to the next number.
 qz_start_display() {
   if [ -n "${QZ_KEEP_DISPLAY:-}" ] && [ -n "${DISPLAY:-}" ]; then return 0; fi
-  local n=90
-  while [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ]; do n=$((n + 1)); done
-  Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-  QZ_XVFB_PID=$!
-  export DISPLAY=":$n"
-  for _ in $(seq 50); do
-    [ -e "/tmp/.X11-unix/X$n" ] && return 0
-    sleep 0.1
+  local n=90 last=130
+  while [ $n -le $last ]; do
+    if [ ! -e "/tmp/.X$n-lock" ] && [ ! -e "/tmp/.X11-unix/X$n" ]; then
+      Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+      QZ_XVFB_PID=$!
+      for _ in $(seq 50); do
+        if [ -e "/tmp/.X11-unix/X$n" ]; then
+          export DISPLAY=":$n"
+          return 0
+        fi
+        kill -0 "$QZ_XVFB_PID" 2>/dev/null || break
+        sleep 0.1
+      done
+      kill "$QZ_XVFB_PID" >/dev/null 2>&1 || true
+      QZ_XVFB_PID=
+    fi
+    n=$((n + 1))
   done
-  echo "Xvfb did not start on :$n" >&2
+  echo "Xvfb did not start on any display :90-:$last" >&2
   return 1
 }
 
