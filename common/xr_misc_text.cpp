@@ -57,6 +57,14 @@ String GetToken(StringView S, int N, Char Delim) {
   return result;
 }
 
+int CountTokens(StringView S, Char Delim) {
+  if (S.empty()) return 0;
+  int count = 1;
+  for (Char ch : S)
+    if (ch == Delim) ++count;
+  return count;
+}
+
 String AfterLastChar(StringView S, Char C) {
   const size_t at = S.rfind(C);
   if (at == StringView::npos) return String(S);

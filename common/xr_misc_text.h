@@ -21,6 +21,8 @@ String RemoveChars(StringView S, const TCharSet& Chars);
 int LastCharPos(StringView S, Char C);  // 0 when absent
 // Field N (from 1) of S split at every Delim; empty when there is no such field.
 String GetToken(StringView S, int N, Char Delim);
+// The number of fields GetToken finds: 0 for an empty S, else the count of Delim + 1.
+int CountTokens(StringView S, Char Delim);
 // The text after the last C; S itself when there is none.
 String AfterLastChar(StringView S, Char C);
 // The name after the last '\' or ':', cut at its last dot.

@@ -96,6 +96,17 @@ TEST(GetToken, SplitsAtEveryDelimiter) {
   EXPECT_EQ(GetToken(u"C:\\Program Files\\Quorlix", 2, u'\\'), u"Program Files");
 }
 
+TEST(CountTokens, CountsTheFieldsGetTokenFinds) {
+  struct Case {
+    String s;
+    int expected;
+  } cases[] = {
+      {u"", 0}, {u"C:", 1}, {u"C:\\a\\b", 3}, {u"C:\\a\\", 3}, {u"\\\\", 3},
+      {u"C:/a", 1},  // only the delimiter given counts
+  };
+  for (const auto& c : cases) EXPECT_EQ(CountTokens(c.s, u'\\'), c.expected) << ToUtf8(c.s);
+}
+
 TEST(AfterLastChar, TakesTheTextAfterTheLastOccurrence) {
   EXPECT_EQ(AfterLastChar(u"files/setup.zip", u'/'), u"setup.zip");
   EXPECT_EQ(AfterLastChar(u"setup.zip", u'/'), u"setup.zip");

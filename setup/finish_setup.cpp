@@ -1,0 +1,87 @@
+// The end of every wizard run: payload clean-up, then the hand-back to the installed
+// program or the setup program's deletion at the next restart.
+#include <windows.h>
+
+#include <shellapi.h>
+
+#include <vector>
+
+#include "base/files.h"
+#include "base/text.h"
+#include "base/win_handle.h"
+#include "base/win_string.h"
+#include "setup/main_form.h"
+#include "setup/setup_support.h"
+#include "setup/setup_texts.h"
+
+namespace st = setup_texts;
+
+namespace {
+
+String LongPath(const String& path) {
+  std::vector<wchar_t> buffer(MAX_PATH * 2);
+  DWORD n = GetLongPathNameW(W(path), buffer.data(), DWORD(buffer.size()));
+  if (n == 0 || n >= buffer.size()) return path;
+  return FromW(buffer.data(), n);
+}
+
+// Whether dir lies inside the user's temporary folder (both as long paths).
+bool IsBelowTempFolder(const String& dir) {
+  wchar_t temp[MAX_PATH + 1] = {};
+  const DWORD n = GetTempPathW(MAX_PATH + 1, temp);
+  if (n == 0 || n > MAX_PATH) return false;
+  String tempDir = LongPath(FromW(temp, n));
+  String setupDir = LongPath(dir);
+  AddTrailingChar(tempDir, u'\\');
+  AddTrailingChar(setupDir, u'\\');
+  return setupDir.size() > tempDir.size() &&
+         AnsiSameText(StringView(setupDir).substr(0, tempDir.size()), tempDir);
+}
+
+}  // namespace
+
+bool TFmMain::PayloadIsDisposable() const { return FInstalled || IsBelowTempFolder(FSetupDir); }
+
+void TFmMain::FinishSetup(bool RunProgram) {
+  // A cancelled run from a folder of the user's own keeps its files.
+  const bool disposable = PayloadIsDisposable();
+  if (disposable) {
+    const String payloadDir = FSetupDir + st::kPayloadFolder + u"\\";
+    WIN32_FIND_DATAW found{};
+    UniqueFindHandle find(FindFirstFileW(W(payloadDir + u"*.*"), &found));
+    if (find) {
+      do {
+        const String name = FromW(found.cFileName, MAX_PATH);
+        if (name == u"." || name == u".." || name == FSetupExeName) continue;
+        DeleteFileW(W(payloadDir + name));
+      } while (FindNextFileW(find.get(), &found));
+    }
+    find.reset();
+    // A folder that still holds something stays, like any file that would not go.
+    if (DirExists(payloadDir)) RemoveDir(payloadDir);
+    for (const Char* updater : {st::kUpdaterName9x, st::kUpdaterNameNT}) {
+      const String path = FSetupDir + updater;
+      if (FileExists(path)) DeleteFileW(W(path));
+    }
+  }
+
+  bool started = false;
+  if (RunProgram && CkBxRunProgram->Checked()) {
+    String program = Trim(EdDestDir->GetText());
+    AddTrailingChar(program, u'\\');
+    program += st::kProgramFile;
+    const String parameters = HandBackParameters(FSetupPath);
+    const auto code = reinterpret_cast<INT_PTR>(
+        ShellExecuteW(nullptr, nullptr, W(program), W(parameters), nullptr, SW_SHOWNORMAL));
+    started = code > 32;
+  }
+  // Without a started program nobody else deletes the setup program.
+  if (!started && disposable)
+    MoveFileExW(W(FSetupDir + FSetupExeName), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
+
+  if (RunProgram) {
+    OnClose = nullptr;
+    OnCloseQuery = nullptr;
+    Close();
+  }
+}

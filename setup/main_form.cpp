@@ -1,0 +1,273 @@
+// The wizard's pages, buttons and step machine.
+#include "setup/main_form.h"
+
+#include <windows.h>
+
+#include <commctrl.h>
+#include <shlobj.h>
+
+#include "base/text.h"
+#include "base/win_string.h"
+#include "common/xr_misc_dialogs.h"
+#include "setup/setup_support.h"
+#include "setup/setup_texts.h"
+#include "ui/application.h"
+
+namespace st = setup_texts;
+
+namespace {
+constexpr int kHiddenTabRowHeight = 28;
+// Pages cover the page control's border.
+constexpr int kPageBorderInset = 4;
+
+String LoadLicenseText() {
+  HMODULE module = GetModuleHandleW(nullptr);
+  HRSRC res = FindResourceW(module, L"LICENSE", MAKEINTRESOURCEW(10));  // RT_RCDATA
+  HGLOBAL mem = res ? LoadResource(module, res) : nullptr;
+  const char* p = mem ? static_cast<const char*>(LockResource(mem)) : nullptr;
+  if (!p) return String();
+  String text = FromUtf8(std::string_view(p, SizeofResource(module, res)));
+  // Lines as the memo wants them.
+  return StringReplaceAll(StringReplaceAll(text, u"\r\n", u"\n"), u"\n", u"\r\n");
+}
+
+void LoadPicture(TImage* image, const wchar_t* name) {
+  image->LoadFromResource(GetModuleHandleW(nullptr), name);
+}
+}  // namespace
+
+void TFmMain::FormCreate(TObject*) {
+  SetCaption(st::kCaption);
+  FOldPageControlWndProc = PageControl1->WindowProc;
+  PageControl1->WindowProc = [this](TMessage& m) { PageControlWndProc(m); };
+  for (int i = 0; i < PageControl1->PageCount(); ++i) PageControl1->Pages(i)->SetTabVisible(false);
+  PageControl1->SetActivePage(PageControl1->Pages(0));
+  PageControl1->Realign();
+  SetClientSize(ClientWidth(), ClientHeight() - kHiddenTabRowHeight);
+  MmLicense->SetText(LoadLicenseText());
+  LoadPicture(Image1, L"WELCOME");
+  LoadPicture(Image3, L"HEADER");
+  LoadPicture(Image2, L"FOLDER");
+  LoadPicture(Image4, L"FOLDER");
+}
+
+void TFmMain::PageControlWndProc(TMessage& Message) {
+  FOldPageControlWndProc(Message);
+  if (Message.Msg == TCM_ADJUSTRECT && Message.WParam == 0 && Message.LParam)
+    InflateRect(reinterpret_cast<RECT*>(Message.LParam), kPageBorderInset, kPageBorderInset);
+}
+
+void TFmMain::FormShow(TObject*) {
+  FStep = 1;
+  const size_t slash = FSetupPath.find_last_of(u"\\:");
+  FSetupExeName = slash == String::npos ? FSetupPath : FSetupPath.substr(slash + 1);
+  FSetupDir = slash == String::npos ? String() : FSetupPath.substr(0, slash + 1);
+  AddTrailingChar(FSetupDir, u'\\');
+  FProgramFilesDir = GetSpecialFolderPath(CSIDL_PROGRAM_FILES);
+  AddTrailingChar(FProgramFilesDir, u'\\');
+  EdDestDir->SetEditText(DefaultDestDir(FProgramFilesDir));
+  EdStartMenuFolder->SetEditText(st::kProductKey);
+  ShowWelcomePage();
+}
+
+void TFmMain::SetButtons(uint8_t Mode) {
+  switch (Mode) {
+    case 1:
+      PnTop->Hide();
+      BtnBack->Hide();
+      BtnNext->SetCaption(st::kNext);
+      BtnCancel->SetCaption(st::kCancel);
+      break;
+    case 2:
+    case 3:
+      PnTop->Show();
+      BtnBack->Show();
+      BtnBack->SetCaption(st::kBack);
+      BtnNext->SetCaption(Mode == 2 ? st::kAccept : st::kInstall);
+      BtnCancel->SetCaption(Mode == 2 ? st::kNo : st::kCancel);
+      break;
+    case 4:
+      PnTop->Show();
+      BtnBack->Hide();
+      BtnNext->Hide();
+      BtnCancel->SetCaption(st::kCancel);
+      BtnCancel->SetEnabled(true);
+      break;
+    case 5:
+      PnTop->Hide();
+      BtnBack->Hide();
+      BtnNext->Show();
+      BtnNext->SetCaption(st::kFinish);
+      BtnCancel->Hide();
+      break;
+    default:
+      PnTop->Show();
+      BtnBack->Show();
+      BtnBack->SetCaption(st::kBack);
+      BtnNext->SetCaption(st::kNext);
+      BtnCancel->SetCaption(st::kCancel);
+      break;
+  }
+}
+
+void TFmMain::ShowWelcomePage() {
+  SetButtons(1);
+  PageControl1->SetActivePage(Page1_Welcome);
+  LbWelcome1->SetCaption(st::kWelcomeTitle);
+  LbWelcome2->SetCaption(st::kWelcomeText);
+  LbWelcome5->SetTop(Panel1->Height() - 35);
+  CkBxRunProgram->Hide();
+}
+
+void TFmMain::ShowLicensePage() {
+  SetButtons(2);
+  PageControl1->SetActivePage(Page2_License);
+  LbPageTitle->SetCaption(st::kLicenseTitle);
+  LbPageDesc->SetCaption(st::kLicenseDesc);
+  MmLicense->SetFocus();
+}
+
+void TFmMain::ShowDestinationPage() {
+  SetButtons(6);
+  NormalizeDestDir();
+  PageControl1->SetActivePage(Page3_Destination);
+  LbPageTitle->SetCaption(st::kDestTitle);
+  LbPageDesc->SetCaption(st::kDestDesc);
+  LbDestDir->SetCaption(st::kDestLabel);
+  LbSpaceRequired1->SetCaption(SpaceRequiredText());
+  // The drive the program goes to, not always C:.
+  const String root = DestDriveRoot(EdDestDir->GetText());
+  ULARGE_INTEGER available{};
+  const bool known =
+      !root.empty() && GetDiskFreeSpaceExW(W(root), &available, nullptr, nullptr) &&
+      available.QuadPart > 0;
+  if (known) LbSpaceAvail1->SetCaption(SpaceAvailableText(int64_t(available.QuadPart)));
+  Label12->SetVisible(known);
+  LbSpaceAvail1->SetVisible(known);
+}
+
+void TFmMain::NormalizeDestDir() {
+  EdDestDir->SetEditText(NormalizeDestDirText(EdDestDir->GetText(), FProgramFilesDir));
+}
+
+void TFmMain::ShowStartMenuPage() {
+  SetButtons(6);
+  NormalizeStartMenuFolder();
+  PageControl1->SetActivePage(Page5_StartMenuFolder);
+  LbPageTitle->SetCaption(st::kStartMenuTitle);
+  LbPageDesc->SetCaption(st::kStartMenuDesc);
+}
+
+void TFmMain::NormalizeStartMenuFolder() {
+  EdStartMenuFolder->SetEditText(NormalizeStartMenuText(EdStartMenuFolder->GetText()));
+}
+
+void TFmMain::ShowTasksPage() {
+  SetButtons(6);
+  PageControl1->SetActivePage(Page6_AdditionalTasks);
+  LbPageTitle->SetCaption(st::kTasksTitle);
+  LbPageDesc->SetCaption(st::kTasksDesc);
+}
+
+void TFmMain::ShowReadyPage() {
+  SetButtons(3);
+  PageControl1->SetActivePage(Page7_Ready);
+  LbPageTitle->SetCaption(st::kReadyTitle);
+  LbPageDesc->SetCaption(st::kReadyDesc);
+  MmSummary->SetLines(SummaryLines(EdDestDir->GetText(), EdStartMenuFolder->GetText(),
+                                   CkBxDesktopShortcut->Checked(),
+                                   CkBxStartMenuShortcut->Checked()));
+}
+
+bool TFmMain::ShowInstallingPage() {
+  SetButtons(4);
+  PageControl1->SetActivePage(Page8_Installing);
+  LbPageTitle->SetCaption(st::kInstallingTitle);
+  LbPageDesc->SetCaption(st::kInstallingDesc);
+  Update();
+  if (Install()) {
+    FInstalled = true;
+    return true;
+  }
+  // The failure was reported: close without the question.
+  OnCloseQuery = nullptr;
+  Close();
+  return false;
+}
+
+void TFmMain::ShowFinishPage() {
+  SetButtons(5);
+  PageControl1->SetActivePage(Page1_Welcome);
+  LbWelcome1->SetCaption(st::kFinishTitle);
+  LbWelcome2->SetCaption(st::kFinishText);
+  LbWelcome3->SetCaption(st::kFinishAdvice);
+  LbWelcome5->Hide();
+  CkBxRunProgram->Show();
+}
+
+bool TFmMain::ShowPage(TPageAction Action) {
+  switch (Action) {
+    case TPageAction::Welcome: ShowWelcomePage(); break;
+    case TPageAction::License: ShowLicensePage(); break;
+    case TPageAction::Destination: ShowDestinationPage(); break;
+    case TPageAction::StartMenu: ShowStartMenuPage(); break;
+    case TPageAction::Tasks: ShowTasksPage(); break;
+    case TPageAction::Ready: ShowReadyPage(); break;
+    case TPageAction::Installing: return ShowInstallingPage();
+    case TPageAction::Finish: ShowFinishPage(); break;
+    case TPageAction::FinishSetup: FinishSetup(true); return false;
+    case TPageAction::None: break;
+  }
+  return true;
+}
+
+void TFmMain::BtnNextClick(TObject*) {
+  if (FStep == 3) {
+    NormalizeDestDir();
+    if (!IsValidDestDir(EdDestDir->GetText())) {
+      ShowWarningMsg(st::kBadDestination);
+      EdDestDir->SetFocus();
+      return;
+    }
+  }
+  if (FStep == 5) {
+    NormalizeStartMenuFolder();
+    if (!IsValidStartMenuFolder(EdStartMenuFolder->GetText())) {
+      ShowWarningMsg(st::kBadStartMenuFolder);
+      EdStartMenuFolder->SetFocus();
+      return;
+    }
+  }
+  const TStepMove move = NextStepMove(FStep);
+  const bool goesOn = ShowPage(move.Action);
+  FStep = move.Step;
+  // A finished install goes straight on to the finish page.
+  if (goesOn && FStep == 8) BtnNextClick(nullptr);
+}
+
+void TFmMain::BtnBackClick(TObject*) {
+  const TStepMove move = BackStepMove(FStep);
+  ShowPage(move.Action);
+  FStep = move.Step;
+}
+
+void TFmMain::BtnCancelClick(TObject*) { Close(); }
+
+void TFmMain::BtnBrowseDestDirClick(TObject*) {
+  String start = BrowseStartDir(EdDestDir->GetText());
+  if (!DirExists(start)) start = FProgramFilesDir;
+  String chosen;
+  if (!BrowseForFolder(st::kBrowseTitle, BIF_RETURNONLYFSDIRS | BIF_DONTGOBELOWDOMAIN, start,
+                       chosen))
+    return;
+  EdDestDir->SetEditText(BrowseChosenDestDir(chosen));
+}
+
+void TFmMain::FormCloseQuery(TObject*, bool& CanClose) {
+  // The box has no owner; the wizard must not take clicks while it waits.
+  TWindowDisabler disabled(*this);
+  CanClose = MessageBoxW(nullptr, W(String(st::kExitQuestion)), W(String(st::kExitCaption)),
+                         MB_YESNO | MB_ICONQUESTION) == IDYES;
+}
+
+void TFmMain::FormClose(TObject*, TCloseAction&) { FinishSetup(false); }

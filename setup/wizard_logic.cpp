@@ -1,0 +1,130 @@
+#include "setup/wizard_logic.h"
+
+#include <string>
+
+#include "base/format.h"
+#include "base/text.h"
+#include "setup/setup_texts.h"
+
+namespace st = setup_texts;
+
+TStepMove NextStepMove(int step) {
+  switch (step) {
+    case 1: return {TPageAction::License, 2};
+    case 2: return {TPageAction::Destination, 3};
+    case 3: return {TPageAction::StartMenu, 5};
+    case 5: return {TPageAction::Tasks, 6};
+    case 6: return {TPageAction::Ready, 7};
+    case 7: return {TPageAction::Installing, 8};
+    case 8: return {TPageAction::Finish, 9};
+    case 9: return {TPageAction::FinishSetup, 10};
+    default: return {TPageAction::None, step};
+  }
+}
+
+TStepMove BackStepMove(int step) {
+  switch (step) {
+    case 2: return {TPageAction::Welcome, 1};
+    case 3: return {TPageAction::License, 2};
+    case 5: return {TPageAction::Destination, 3};
+    case 6: return {TPageAction::StartMenu, 5};
+    case 7: return {TPageAction::Tasks, 6};
+    default: return {TPageAction::None, step};
+  }
+}
+
+String DefaultDestDir(const String& programFilesDir) {
+  return programFilesDir + st::kProductKey + u"\\";
+}
+
+String NormalizeDestDirText(StringView text, const String& programFilesDir) {
+  String dir = Trim(text);
+  return dir.empty() ? DefaultDestDir(programFilesDir) : dir;
+}
+
+String NormalizeStartMenuText(StringView text) {
+  String folder = Trim(text);
+  return folder.empty() ? String(st::kProductKey) : folder;
+}
+
+bool IsValidDestDir(StringView dir) {
+  if (dir.size() < 4) return false;
+  const Char drive = dir[0];
+  if (!((drive >= u'A' && drive <= u'Z') || (drive >= u'a' && drive <= u'z'))) return false;
+  if (dir[1] != u':' || dir[2] != u'\\') return false;
+  Char previous = u'\\';
+  for (size_t i = 3; i < dir.size(); ++i) {
+    const Char c = dir[i];
+    if (c < 32 || StringView(u":*?\"<>|").find(c) != StringView::npos) return false;
+    if (c == u'\\' && previous == u'\\') return false;
+    previous = c;
+  }
+  return true;
+}
+
+bool IsValidStartMenuFolder(StringView name) {
+  if (name.empty() || name == u"." || name == u"..") return false;
+  for (Char c : name)
+    if (c < 32 || StringView(u"\\/:*?\"<>|").find(c) != StringView::npos) return false;
+  return true;
+}
+
+String DestDriveRoot(StringView dir) {
+  if (!IsValidDestDir(dir)) return String();
+  return String(dir.substr(0, 3));
+}
+
+namespace {
+const String& KeyFolderEnding() {
+  static const String ending = String(st::kProductKey) + u"\\";
+  return ending;
+}
+String Tabbed(StringView text) {
+  String line(1, u'\t');
+  line.append(text);
+  return line;
+}
+void AppendBackslash(String& s) {
+  if (!s.empty() && s.back() != u'\\') s.push_back(u'\\');
+}
+}  // namespace
+
+String BrowseStartDir(StringView destText) {
+  String dir = Trim(destText);
+  AppendBackslash(dir);
+  if (AnsiEndsText(KeyFolderEnding(), dir)) dir.resize(dir.size() - KeyFolderEnding().size());
+  return dir;
+}
+
+String BrowseChosenDestDir(String chosen) {
+  AppendBackslash(chosen);
+  if (!AnsiEndsText(KeyFolderEnding(), chosen)) chosen += KeyFolderEnding();
+  return chosen;
+}
+
+std::vector<String> SummaryLines(const String& destDir, const String& startMenuFolder,
+                                 bool desktopShortcut, bool startMenuShortcut) {
+  std::vector<String> lines = {st::kSummaryDest, Tabbed(destDir), u"",
+                               st::kSummaryStartMenu, Tabbed(startMenuFolder), u""};
+  if (desktopShortcut || startMenuShortcut) lines.push_back(st::kSummaryTasks);
+  if (desktopShortcut) lines.push_back(Tabbed(st::kSummaryDesktop));
+  if (startMenuShortcut) lines.push_back(Tabbed(st::kSummaryStartMenuLink));
+  return lines;
+}
+
+String SpaceAvailableText(int64_t freeBytes) {
+  String number = FormatFloat(u"#,##0", double(freeBytes) / 1048576.0);
+  if (number.size() < 20) number.insert(0, 20 - number.size(), u' ');
+  return number + u" MB";
+}
+
+String SpaceRequiredText() { return Format(u"%d MB", {st::kSpaceRequiredMB}); }
+
+String UninstallCommand(const String& installDir) {
+  return u"\"" + installDir + st::kUninstallProgram + u"\" \"" + st::kProductKey + u"\" \"" +
+         installDir + u"\"";
+}
+
+String HandBackParameters(const String& setupPath) {
+  return String(st::kHandBackToken) + u" \"" + setupPath + u"\"";
+}

@@ -1,0 +1,58 @@
+// The wizard's rules without windows: the Next/Back step machine, the destination
+// and Start-menu texts, the folder browse rules and the texts built from the choices.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "base/string.h"
+
+// The page a step move shows, or the end of the wizard.
+enum class TPageAction {
+  None, Welcome, License, Destination, StartMenu, Tasks, Ready, Installing, Finish, FinishSetup
+};
+
+// What one click does from a step: the page to show and the step that follows. A
+// step without a page keeps its value, so that the step always names the page shown.
+struct TStepMove {
+  TPageAction Action;
+  int Step;
+  bool operator==(const TStepMove&) const = default;
+};
+// There is no step 4: Next from 3 and Back from 5 skip it. Next from 7 runs the
+// install and reaches 8; the form then moves on at once (8 -> finish page, 9).
+TStepMove NextStepMove(int step);
+TStepMove BackStepMove(int step);
+
+// The destination field's text trimmed; the default folder when that is empty.
+String NormalizeDestDirText(StringView text, const String& programFilesDir);
+String DefaultDestDir(const String& programFilesDir);
+// The Start-menu field trimmed; "Quorlix" when that is empty.
+String NormalizeStartMenuText(StringView text);
+
+// A Start-menu folder is one name: no \\ / : * ? " < > | nor control characters,
+// not "." or "..", so that shortcuts stay inside the Start menu's Programs folder.
+bool IsValidStartMenuFolder(StringView name);
+// A destination is a folder below a drive: "X:\" then at least one name, no
+// * ? " < > | nor control characters, ':' only second, no empty names inside.
+bool IsValidDestDir(StringView dir);
+// The root of the destination's drive ("D:\"), or empty for an invalid destination.
+String DestDriveRoot(StringView dir);
+
+// Browse: the folder to start in (the parent when the field ends with "Quorlix\"),
+// before the existence test, and the field text made from the chosen folder.
+String BrowseStartDir(StringView destText);
+String BrowseChosenDestDir(String chosen);
+
+// The ready page's summary lines.
+std::vector<String> SummaryLines(const String& destDir, const String& startMenuFolder,
+                                 bool desktopShortcut, bool startMenuShortcut);
+// "%20.0n MB" of the free space: whole megabytes with thousands separators,
+// right-aligned in 20 characters.
+String SpaceAvailableText(int64_t freeBytes);
+String SpaceRequiredText();
+
+// The uninstall command of folder D (ending in a backslash), program path quoted.
+String UninstallCommand(const String& installDir);
+// The parameters the installed program gets at the hand-back.
+String HandBackParameters(const String& setupPath);

@@ -1,0 +1,80 @@
+// Helpers of the setup tests: files, the 32-bit registry view, shell links, the
+// deletions Windows performs at its next restart, and COM for the test thread.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <atomic>
+#include <functional>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "base/string.h"
+
+namespace setup_test {
+
+std::string ReadBytes(const String& path);  // empty when missing
+void WriteBytes(const String& path, const std::string& bytes);
+bool IsFile(const String& path);
+bool IsFolder(const String& path);
+// Waits up to ms for a file to appear.
+bool WaitForFile(const String& path, int ms);
+// Deletes a folder with everything in it (no error when it is missing).
+void DeleteTree(const String& path);
+
+// Values under HKEY_LOCAL_MACHINE as a 32-bit program sees them.
+std::optional<String> MachineString(const String& key, const String& name);
+std::optional<uint32_t> MachineDword(const String& key, const String& name);
+void DeleteMachineKey(const String& key);
+
+struct LinkInfo {
+  bool loaded = false;
+  String target, arguments, description, workDir;
+};
+LinkInfo ReadLink(const String& linkFile);
+
+// Files queued for deletion at the next restart (PendingFileRenameOperations,
+// without the "\??\" prefix), and removal of the entries a test queued below a folder.
+std::vector<String> PendingDeletions();
+void ForgetPendingBelow(const String& folder);
+
+// The shell's folder for a CSIDL, without a trailing backslash.
+String ShellFolder(int csidl);
+
+// Lower-cased copy (paths from the shell may differ in case).
+String Lower(String s);
+
+// Answers every dialog box of this process while it lives: button(caption) picks the
+// button to press. What each box showed is kept, in order.
+class DialogRecorder {
+public:
+  struct Box {
+    String caption, text;
+  };
+  explicit DialogRecorder(std::function<int(const String& caption)> button);
+  ~DialogRecorder();
+  DialogRecorder(const DialogRecorder&) = delete;
+  DialogRecorder& operator=(const DialogRecorder&) = delete;
+  std::vector<Box> Boxes();
+
+private:
+  void Run();
+  std::function<int(const String&)> button_;
+  std::atomic<bool> stop_{false};
+  std::mutex mutex_;
+  std::vector<Box> boxes_;
+  std::thread thread_;
+};
+
+// COM on the test thread for the whole run.
+class ComScope {
+public:
+  ComScope() { CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED); }
+  ~ComScope() { CoUninitialize(); }
+};
+
+}  // namespace setup_test

@@ -1,0 +1,30 @@
+// Stands in for the installed main program: writes its arguments (after its own
+// path), one a line in UTF-8, to "arguments.txt" beside itself, then ends.
+#include <windows.h>
+
+#include <shellapi.h>
+
+#include <string>
+
+#include "base/string.h"
+#include "base/win_string.h"
+
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+  wchar_t self[MAX_PATH] = {};
+  GetModuleFileNameW(nullptr, self, MAX_PATH);
+  String path = FromW(self, MAX_PATH);
+  path = path.substr(0, path.find_last_of(u'\\') + 1) + u"arguments.txt";
+  int count = 0;
+  LPWSTR* args = CommandLineToArgvW(GetCommandLineW(), &count);
+  std::string text;
+  for (int i = 1; args && i < count; ++i) text += ToUtf8(FromW(args[i])) + "\n";
+  LocalFree(args);
+  HANDLE h = CreateFileW(W(path + u".tmp"), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return 1;
+  DWORD written = 0;
+  WriteFile(h, text.data(), DWORD(text.size()), &written, nullptr);
+  CloseHandle(h);
+  // Appears whole or not at all for the test that waits for it.
+  MoveFileExW(W(path + u".tmp"), W(path), MOVEFILE_REPLACE_EXISTING);
+  return 0;
+}

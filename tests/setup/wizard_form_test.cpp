@@ -1,0 +1,539 @@
+// The wizard window in this process: pages, buttons and texts, the install into a
+// scratch folder (files, uninstall entry, shortcuts, uninstall log) and every way the
+// wizard ends. The installed main program is a stub that records its arguments.
+#include "setup/main_form.h"
+
+#include <windows.h>
+
+#include <shlobj.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <atomic>
+
+#include "base/codepage.h"
+#include "base/win_string.h"
+#include "common/xr_misc_dialogs.h"
+#include "setup/setup_support.h"
+#include "setup/setup_texts.h"
+#include "tests/setup/setup_test_support.h"
+#include "tests/testlib/dialog_driver_win.h"
+#include "tests/testlib/test_paths.h"
+#include "tests/ui/gui_test.h"
+#include "tests/ui/png_writer.h"
+
+namespace {
+using namespace setup_test;
+namespace st = setup_texts;
+
+const String kUninstallKey = st::kUninstallKey;
+
+std::string Record(int kind, const String& path) {
+  const std::string bytes = ToAnsi(path);
+  std::string r(260, '\0');
+  r[0] = char(kind);
+  r[4] = char(bytes.size());
+  r.replace(5, bytes.size(), bytes);
+  return r;
+}
+
+// Names in a folder in the order the system lists them.
+std::vector<String> Listing(const String& folder) {
+  std::vector<String> names;
+  WIN32_FIND_DATAW found{};
+  HANDLE h = FindFirstFileW(W(folder + u"\\*.*"), &found);
+  if (h == INVALID_HANDLE_VALUE) return names;
+  do {
+    const String name = FromW(found.cFileName, MAX_PATH);
+    if (name != u"." && name != u"..") names.push_back(name);
+  } while (FindNextFileW(h, &found));
+  FindClose(h);
+  return names;
+}
+
+String TempFolder() {
+  wchar_t temp[MAX_PATH + 1] = {};
+  GetTempPathW(MAX_PATH + 1, temp);
+  String t = FromW(temp, MAX_PATH + 1);
+  if (!t.empty() && t.back() == u'\\') t.pop_back();
+  return t;
+}
+
+class WizardTest : public ::testing::Test {
+protected:
+  void SetUp() override {
+    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+    scratch_ = std::make_unique<ScratchDir>(std::string("setup-wizard-") + info->name());
+    base_ = scratch_->Path();
+    menuName_ = u"Quorlix Test " + FromAscii(info->name());
+    DeleteMachineKey(kUninstallKey);
+  }
+  void TearDown() override {
+    form.reset();
+    DeleteMachineKey(kUninstallKey);
+    DeleteTree(ShellFolder(CSIDL_PROGRAMS) + u"\\" + menuName_);
+    DeleteFileW(W(ShellFolder(CSIDL_DESKTOPDIRECTORY) + u"\\Quorlix.lnk"));
+    DeleteFileW(W(ShellFolder(CSIDL_STARTMENU) + u"\\Quorlix.lnk"));
+    ForgetPendingBelow(base_);
+    if (!otherSetupDir_.empty()) {
+      ForgetPendingBelow(otherSetupDir_);
+      DeleteTree(otherSetupDir_);
+    }
+  }
+
+  // A distribution folder: the setup program's file, Files with the stub as the
+  // program, a help file and an uninstaller, and the two updater copies.
+  void LayOut(const String& setupDir) {
+    setupDir_ = setupDir;
+    CreateDirectoryW(W(setupDir_), nullptr);
+    CreateDirectoryW(W(setupDir_ + u"\\Files"), nullptr);
+    ASSERT_TRUE(CopyFileW(W(HostPath(QZ_STUB_PROGRAM)), W(setupDir_ + u"\\Files\\Quorlix.exe"), FALSE));
+    WriteBytes(setupDir_ + u"\\Files\\Quorlix.chm", "help");
+    WriteBytes(setupDir_ + u"\\Files\\uninstall.exe", "MZ uninstaller");
+    WriteBytes(SetupPath(), "MZ setup");
+    WriteBytes(setupDir_ + u"\\_vqupdate.exe", "MZ");
+    WriteBytes(setupDir_ + u"\\Update_Quorlix.exe", "MZ");
+  }
+  String SetupPath() const { return setupDir_ + u"\\_setup.exe"; }
+
+  void Open() {
+    form = MakeForm<TFmMain>(SetupPath());
+    form->Show();
+    gui_test::Pump(30);
+  }
+  void Next() {
+    form->BtnNext->Click();
+    gui_test::Pump();
+  }
+  void Back() {
+    form->BtnBack->Click();
+    gui_test::Pump();
+  }
+  // From the welcome page to the ready page with these choices.
+  void ToReadyPage(const String& dest, bool desktop, bool startMenu) {
+    Next();
+    Next();
+    form->EdDestDir->SetEditText(dest);
+    Next();
+    form->EdStartMenuFolder->SetEditText(menuName_);
+    Next();
+    form->CkBxDesktopShortcut->SetChecked(desktop);
+    form->CkBxStartMenuShortcut->SetChecked(startMenu);
+    Next();
+    ASSERT_EQ(form->Step(), 7);
+  }
+  String MenuDir() const { return ShellFolder(CSIDL_PROGRAMS) + u"\\" + menuName_; }
+
+  ComScope com_;
+  std::unique_ptr<ScratchDir> scratch_;
+  String base_, menuName_, setupDir_, otherSetupDir_;
+  FormPtr<TFmMain> form;
+};
+
+TEST_F(WizardTest, EveryPageThenInstallAndHandBack) {
+  LayOut(base_ + u"\\dist");
+  const String dest = base_ + u"\\Apps\\Quorlix";
+  Open();
+  EXPECT_EQ(form->Caption(), u"Setup - Quorlix Zeva");
+  EXPECT_EQ(form->ClientHeight(), 383 - 28);
+  EXPECT_EQ(form->Step(), 1);
+  EXPECT_EQ(form->EdDestDir->GetText(), GetSpecialFolderPath(CSIDL_PROGRAM_FILES) + u"\\Quorlix\\");
+  EXPECT_EQ(form->EdStartMenuFolder->GetText(), u"Quorlix");
+  EXPECT_NE(form->MmLicense->GetText().find(u"LICENSE AGREEMENT"), String::npos);
+  EXPECT_GT(form->Image1->Picture().Width(), 0);  // the JPEG resource decoded
+
+  struct PageView {
+    TTabSheet* page;
+    String title, next, cancel;
+    bool top, back, cancelShown;
+  };
+  auto expectPage = [&](const PageView& v, int step) {
+    EXPECT_EQ(form->Step(), step);
+    EXPECT_EQ(form->PageControl1->ActivePage(), v.page) << step;
+    if (v.top) {
+      EXPECT_EQ(form->LbPageTitle->Caption(), v.title) << step;
+    }
+    EXPECT_EQ(form->PnTop->Visible(), v.top) << step;
+    EXPECT_EQ(form->BtnBack->Visible(), v.back) << step;
+    if (v.back) {
+      EXPECT_EQ(form->BtnBack->Caption(), u"< &Back");
+    }
+    EXPECT_EQ(form->BtnNext->Caption(), v.next) << step;
+    EXPECT_EQ(form->BtnCancel->Visible(), v.cancelShown) << step;
+    if (v.cancelShown) {
+      EXPECT_EQ(form->BtnCancel->Caption(), v.cancel) << step;
+    }
+  };
+  expectPage({form->Page1_Welcome, u"", u"&Next >", u"Cancel", false, false, true}, 1);
+  EXPECT_EQ(form->LbWelcome1->Caption(), u"Welcome to the Quorlix Zeva setup program");
+  EXPECT_EQ(form->LbWelcome5->Top(), form->Panel1->Height() - 35);
+  EXPECT_FALSE(form->CkBxRunProgram->Visible());
+
+  Next();
+  expectPage({form->Page2_License, u"License Agreement", u"I &Accept", u"&No", true, true, true}, 2);
+  Next();
+  expectPage({form->Page3_Destination, u"Select Destination Location", u"&Next >", u"Cancel", true,
+              true, true}, 3);
+  EXPECT_EQ(form->LbDestDir->Caption(), u"Setup will install Quorlix Zeva into the following folder.");
+  EXPECT_EQ(form->LbSpaceRequired1->Caption(), u"3 MB");
+  form->EdDestDir->SetEditText(u"  " + dest + u"\\ ");
+  Next();
+  expectPage({form->Page5_StartMenuFolder, u"Select Start Menu Folder", u"&Next >", u"Cancel", true,
+              true, true}, 5);
+  EXPECT_EQ(form->EdDestDir->GetText(), dest + u"\\");  // trimmed, nothing appended
+  form->EdStartMenuFolder->SetEditText(u"   ");
+  Back();  // recomputes the destination page
+  expectPage({form->Page3_Destination, u"Select Destination Location", u"&Next >", u"Cancel", true,
+              true, true}, 3);
+  Next();
+  EXPECT_EQ(form->EdStartMenuFolder->GetText(), u"Quorlix");  // blanks give the default
+  form->EdStartMenuFolder->SetEditText(menuName_);
+  Next();
+  expectPage({form->Page6_AdditionalTasks, u"Additional Tasks", u"&Next >", u"Cancel", true, true,
+              true}, 6);
+  EXPECT_TRUE(form->CkBxDesktopShortcut->Checked());
+  EXPECT_FALSE(form->CkBxStartMenuShortcut->Checked());
+  Back();
+  expectPage({form->Page5_StartMenuFolder, u"Select Start Menu Folder", u"&Next >", u"Cancel", true,
+              true, true}, 5);
+  Next();
+  Next();
+  expectPage({form->Page7_Ready, u"Ready to Install", u"&Install", u"Cancel", true, true, true}, 7);
+  EXPECT_EQ(form->MmSummary->GetText(),
+            u"Destination Location\r\n\t" + dest + u"\\\r\n\r\nStart Menu folder\r\n\t" + menuName_ +
+                u"\r\n\r\nAdditional tasks:\r\n\tCreate a desktop shortcut\r\n");
+
+  const std::vector<String> payload = Listing(setupDir_ + u"\\Files");
+  Next();  // installs, then straight on to the finish page
+  expectPage({form->Page1_Welcome, u"", u"&Finish", u"", false, false, false}, 9);
+  EXPECT_EQ(form->LbWelcome1->Caption(), u"Installation Complete");
+  EXPECT_EQ(form->LbWelcome3->Caption(), u"Click Finish to exit Setup.");
+  EXPECT_FALSE(form->LbWelcome5->Visible());
+  EXPECT_TRUE(form->CkBxRunProgram->Visible());
+  EXPECT_TRUE(form->CkBxRunProgram->Checked());
+
+  // The payload, copied.
+  for (const String& name : payload)
+    EXPECT_EQ(ReadBytes(dest + u"\\" + name), ReadBytes(setupDir_ + u"\\Files\\" + name)) << ToUtf8(name);
+
+  // The uninstall entry, in the 32-bit view.
+  const String d = dest + u"\\";
+  struct Value {
+    String name, data;
+  } values[] = {
+      {u"DisplayIcon", d + u"Quorlix.exe"},
+      {u"DisplayName", u"Quorlix Zeva"},
+      {u"DisplayVersion", u"1.1"},
+      {u"InstallLocation", d},
+      {u"Publisher", u"Brevane"},
+      {u"UninstallString", u"\"" + d + u"uninstall.exe\" \"Quorlix\" \"" + d + u"\""},
+      {u"URLInfoAbout", st::kWebSite},
+      {u"URLUpdateInfo", st::kWebSite},
+      {u"HelpLink", st::kWebSite},
+  };
+  for (const auto& v : values) EXPECT_EQ(MachineString(kUninstallKey, v.name), v.data) << ToUtf8(v.name);
+  EXPECT_EQ(MachineDword(kUninstallKey, u"EstimatedSize"), 2200u);
+  EXPECT_EQ(MachineDword(kUninstallKey, u"NoModify"), 1u);
+  EXPECT_EQ(MachineDword(kUninstallKey, u"NoRepair"), 1u);
+
+  // The shortcuts.
+  const String menuLink = MenuDir() + u"\\Quorlix.lnk";
+  const String helpLink = MenuDir() + u"\\Quorlix Help.lnk";
+  const String desktopLink = GetDesktopDir() + u"\\Quorlix.lnk";
+  struct Link {
+    String file, target, description;
+  } links[] = {
+      {menuLink, d + u"Quorlix.exe", u"Quorlix Zeva"},
+      {helpLink, d + u"Quorlix.chm", u"Quorlix Zeva Help"},
+      {desktopLink, d + u"Quorlix.exe", u"Quorlix Zeva"},
+  };
+  for (const auto& l : links) {
+    const LinkInfo info = ReadLink(l.file);
+    ASSERT_TRUE(info.loaded) << ToUtf8(l.file);
+    EXPECT_EQ(Lower(info.target), Lower(l.target));
+    EXPECT_EQ(info.description, l.description);
+    EXPECT_EQ(info.arguments, u"");
+    EXPECT_EQ(Lower(info.workDir), Lower(d));
+  }
+  EXPECT_FALSE(IsFile(GetStartMenuDir() + u"\\Quorlix.lnk"));
+
+  // The uninstall log, byte for byte: 9 records.
+  std::string expected = Record(2, dest);
+  for (const String& name : payload) expected += Record(1, d + name);
+  expected += Record(2, MenuDir()) + Record(1, menuLink) + Record(1, helpLink) +
+              Record(1, desktopLink) + Record(1, d + u"uninstall.dat");
+  EXPECT_EQ(ReadBytes(d + u"uninstall.dat"), expected);
+  EXPECT_EQ(expected.size(), 9u * 260u);
+
+  // Finish: the payload goes, the program starts with the hand-back line.
+  Next();
+  EXPECT_EQ(form->Step(), 10);
+  EXPECT_FALSE(form->Visible());
+  ASSERT_TRUE(WaitForFile(d + u"arguments.txt", 10000));
+  EXPECT_EQ(ReadBytes(d + u"arguments.txt"), "tq5082tq67\n" + ToUtf8(SetupPath()) + "\n");
+  EXPECT_FALSE(IsFolder(setupDir_ + u"\\Files"));
+  EXPECT_FALSE(IsFile(setupDir_ + u"\\_vqupdate.exe"));
+  EXPECT_FALSE(IsFile(setupDir_ + u"\\Update_Quorlix.exe"));
+  EXPECT_TRUE(IsFile(SetupPath()));  // the started program deletes it
+  for (const String& p : PendingDeletions()) EXPECT_NE(Lower(p), Lower(SetupPath()));
+}
+
+TEST_F(WizardTest, InstallOverAnEarlierOneLogsNoStartMenuFolder) {
+  LayOut(base_ + u"\\dist");
+  const String dest = base_ + u"\\Apps\\Quorlix";
+  for (int run = 0; run < 2; ++run) {
+    Open();
+    ToReadyPage(dest, false, true);
+    Next();
+    ASSERT_EQ(form->Step(), 9);
+    form.reset();  // ends without Finish: the payload stays for the second run
+  }
+  const String d = dest + u"\\";
+  const std::string log = ReadBytes(d + u"uninstall.dat");
+  ASSERT_EQ(log.size(), 8u * 260u);
+  EXPECT_EQ(log.substr(0, 260), Record(2, dest));  // logged although it existed
+  EXPECT_EQ(log.substr(4 * 260, 260), Record(1, MenuDir() + u"\\Quorlix.lnk"));
+  EXPECT_EQ(log.substr(6 * 260, 260), Record(1, GetStartMenuDir() + u"\\Quorlix.lnk"));
+  EXPECT_TRUE(ReadLink(GetStartMenuDir() + u"\\Quorlix.lnk").loaded);
+}
+
+TEST_F(WizardTest, PayloadEntryNamedLikeTheSetupProgramStays) {
+  LayOut(base_ + u"\\dist");
+  WriteBytes(setupDir_ + u"\\Files\\_setup.exe", "other");
+  CreateDirectoryW(W(setupDir_ + u"\\Files\\sub"), nullptr);  // not a file: not copied
+  const String dest = base_ + u"\\Apps\\Quorlix";
+  Open();
+  ToReadyPage(dest, false, false);
+  Next();
+  ASSERT_EQ(form->Step(), 9);
+  EXPECT_FALSE(IsFile(dest + u"\\_setup.exe"));
+  EXPECT_FALSE(IsFolder(dest + u"\\sub"));
+  EXPECT_EQ(ReadBytes(dest + u"\\uninstall.dat").size(), 8u * 260u);
+  form->CkBxRunProgram->SetChecked(false);
+  Next();
+  EXPECT_TRUE(IsFile(setupDir_ + u"\\Files\\_setup.exe"));
+}
+
+TEST_F(WizardTest, FinishWithoutAStartedProgramSchedulesTheSetupProgramsDeletion) {
+  // "Run program" unchecked, or checked but the program cannot be started.
+  struct Case {
+    bool run, programInPayload;
+  } cases[] = {{false, true}, {true, false}};
+  for (const auto& c : cases) {
+    LayOut(base_ + (c.run ? u"\\dist-missing" : u"\\dist-unchecked"));
+    if (!c.programInPayload) DeleteFileW(W(setupDir_ + u"\\Files\\Quorlix.exe"));
+    const String dest = base_ + (c.run ? u"\\Apps1\\Quorlix" : u"\\Apps2\\Quorlix");
+    Open();
+    ToReadyPage(dest, false, false);
+    Next();
+    ASSERT_EQ(form->Step(), 9);
+    form->CkBxRunProgram->SetChecked(c.run);
+    Next();
+    EXPECT_FALSE(form->Visible());
+    EXPECT_FALSE(IsFolder(setupDir_ + u"\\Files"));
+    const std::vector<String> pending = PendingDeletions();
+    EXPECT_EQ(std::count_if(pending.begin(), pending.end(),
+                            [&](const String& p) { return Lower(p) == Lower(SetupPath()); }),
+              1)
+        << c.run;
+    Sleep(300);
+    EXPECT_FALSE(IsFile(dest + u"\\arguments.txt"));  // nothing was started
+    form.reset();
+  }
+}
+
+TEST_F(WizardTest, CancelKeepsAUsersFolderButCleansAnUpdateFolder) {
+  // From a folder of the user's nothing is deleted; from below the temporary folder
+  // the payload, the updater copies and (at restart) the setup program go.
+  otherSetupDir_ = TempFolder() + u"\\vq109tmp-setup-test";
+  DeleteTree(otherSetupDir_);
+  struct Case {
+    String setupDir;
+    bool cleaned;
+  } cases[] = {{base_ + u"\\download", false}, {otherSetupDir_, true}};
+  for (const auto& c : cases) {
+    LayOut(c.setupDir);
+    Open();
+    {
+      DialogRecorder answers([](const String&) { return IDYES; });
+      form->BtnCancel->Click();
+      gui_test::Pump();
+      ASSERT_EQ(answers.Boxes().size(), 1u);
+      EXPECT_EQ(answers.Boxes()[0].caption, u"Exit Setup?");
+      EXPECT_EQ(answers.Boxes()[0].text, st::kExitQuestion);
+    }
+    EXPECT_FALSE(form->Visible());
+    EXPECT_EQ(IsFolder(setupDir_ + u"\\Files"), !c.cleaned) << ToUtf8(c.setupDir);
+    EXPECT_EQ(IsFile(setupDir_ + u"\\Files\\Quorlix.exe"), !c.cleaned);
+    EXPECT_EQ(IsFile(setupDir_ + u"\\_vqupdate.exe"), !c.cleaned);
+    EXPECT_TRUE(IsFile(SetupPath()));
+    const std::vector<String> pending = PendingDeletions();
+    const bool scheduled = std::any_of(pending.begin(), pending.end(), [&](const String& p) {
+      return Lower(p) == Lower(SetupPath());
+    });
+    EXPECT_EQ(scheduled, c.cleaned) << ToUtf8(c.setupDir);
+    form.reset();
+  }
+}
+
+TEST_F(WizardTest, NoOnTheLicencePageAsksFirst) {
+  LayOut(base_ + u"\\dist");
+  Open();
+  Next();
+  for (int answer : {IDNO, IDYES}) {
+    // The question has no owner: the wizard takes no clicks while it waits.
+    HWND wizard = form->Handle();
+    std::atomic<bool> enabledDuringQuestion{true};
+    DialogRecorder answers([&, answer](const String&) {
+      enabledDuringQuestion = IsWindowEnabled(wizard) != 0;
+      return answer;
+    });
+    form->BtnCancel->Click();
+    gui_test::Pump();
+    EXPECT_EQ(answers.Boxes().size(), 1u);
+    EXPECT_FALSE(enabledDuringQuestion);
+    EXPECT_TRUE(IsWindowEnabled(wizard));
+    EXPECT_EQ(form->Visible(), answer == IDNO);
+    EXPECT_EQ(form->Step(), 2);
+  }
+}
+
+TEST_F(WizardTest, FailedInstallReportsAndClosesWithoutTheQuestion) {
+  struct Case {
+    const char* what;
+    std::function<void(const String& dest)> prepare;
+  } cases[] = {
+      {"destination below a file",
+       [&](const String&) { WriteBytes(base_ + u"\\blocker", "x"); }},
+      {"a payload file that cannot be copied",
+       [&](const String& dest) {
+         CreateDirectoryW(W(base_ + u"\\Apps2"), nullptr);
+         CreateDirectoryW(W(dest), nullptr);
+         CreateDirectoryW(W(dest + u"\\Quorlix.chm"), nullptr);  // a folder in its place
+       }},
+      {"no payload folder",
+       [&](const String&) { DeleteTree(setupDir_ + u"\\Files"); }},
+  };
+  const String dests[] = {base_ + u"\\blocker\\Quorlix", base_ + u"\\Apps2\\Quorlix",
+                          base_ + u"\\Apps3\\Quorlix"};
+  for (size_t i = 0; i < std::size(cases); ++i) {
+    LayOut(base_ + u"\\dist" + FromAscii(std::to_string(i)));
+    cases[i].prepare(dests[i]);
+    Open();
+    ToReadyPage(dests[i], true, false);
+    {
+      DialogRecorder answers([](const String&) { return IDOK; });
+      Next();
+      gui_test::Pump(300);
+      const auto boxes = answers.Boxes();
+      ASSERT_EQ(boxes.size(), 1u) << cases[i].what;  // no close question after it
+      EXPECT_EQ(boxes[0].caption, u"Setup not complete");
+      EXPECT_EQ(boxes[0].text, st::kFailedText);
+    }
+    EXPECT_FALSE(form->Visible()) << cases[i].what;
+    EXPECT_NE(form->Step(), 9) << cases[i].what;
+    EXPECT_FALSE(form->CkBxRunProgram->Visible());
+    form.reset();
+  }
+}
+
+TEST_F(WizardTest, BadFieldsWarnAndStayOnTheirPage) {
+  LayOut(base_ + u"\\dist");
+  Open();
+  Next();
+  Next();
+  for (const String& bad : {String(u"Apps\\Quorlix"), String(u"C:\\a:b"), String(u"C:\\a?")}) {
+    form->EdDestDir->SetEditText(bad);
+    DialogRecorder answers([](const String&) { return IDOK; });
+    Next();
+    ASSERT_EQ(answers.Boxes().size(), 1u) << ToUtf8(bad);
+    EXPECT_EQ(answers.Boxes()[0].caption, u"Warning");
+    EXPECT_EQ(answers.Boxes()[0].text, st::kBadDestination);
+    EXPECT_EQ(form->Step(), 3);
+    EXPECT_EQ(form->PageControl1->ActivePage(), form->Page3_Destination);
+  }
+  form->EdDestDir->SetEditText(u"");
+  Next();  // an emptied field gets the default folder
+  EXPECT_EQ(form->Step(), 5);
+  EXPECT_EQ(form->EdDestDir->GetText(), form->ProgramFilesDir() + u"Quorlix\\");
+  for (const String& bad : {String(u"..\\..\\Desktop"), String(u"a/b")}) {
+    form->EdStartMenuFolder->SetEditText(bad);
+    DialogRecorder answers([](const String&) { return IDOK; });
+    Next();
+    ASSERT_EQ(answers.Boxes().size(), 1u) << ToUtf8(bad);
+    EXPECT_EQ(answers.Boxes()[0].text, st::kBadStartMenuFolder);
+    EXPECT_EQ(form->Step(), 5);
+    EXPECT_EQ(form->PageControl1->ActivePage(), form->Page5_StartMenuFolder);
+  }
+}
+
+TEST_F(WizardTest, FreeSpaceIsTheDestinationDrives) {
+  LayOut(base_ + u"\\dist");
+  Open();
+  Next();
+  form->EdDestDir->SetEditText(u"Q:\\Apps\\Quorlix\\");  // no such drive
+  Next();
+  EXPECT_FALSE(form->Label12->Visible());
+  EXPECT_FALSE(form->LbSpaceAvail1->Visible());
+  Back();
+  form->EdDestDir->SetEditText(base_ + u"\\Apps\\Quorlix\\");
+  Next();
+  EXPECT_TRUE(form->Label12->Visible());
+  EXPECT_TRUE(form->LbSpaceAvail1->Visible());
+  const String shown = form->LbSpaceAvail1->Caption();
+  EXPECT_EQ(shown.size(), 23u);
+  EXPECT_EQ(shown.substr(20), u" MB");
+}
+
+TEST_F(WizardTest, BrowseStartsInTheParentAndAppendsQuorlix) {
+  LayOut(base_ + u"\\dist");
+  CreateDirectoryW(W(base_ + u"\\Tools"), nullptr);
+  CreateDirectoryW(W(base_ + u"\\Tools\\QUORLIX"), nullptr);
+  Open();
+  Next();
+  Next();
+  struct Case {
+    String field, start, result;
+  } cases[] = {
+      {base_ + u"\\Tools\\Quorlix\\", base_ + u"\\Tools\\", base_ + u"\\Tools\\Quorlix\\"},
+      {base_ + u"\\Tools\\QUORLIX\\Quorlix", base_ + u"\\Tools\\QUORLIX\\",
+       base_ + u"\\Tools\\QUORLIX\\"},
+      // A folder that does not exist: the browser starts in Program Files.
+      {base_ + u"\\Missing\\Quorlix\\", form->ProgramFilesDir(),
+       form->ProgramFilesDir() + u"Quorlix\\"},
+  };
+  for (const auto& c : cases) {
+    form->EdDestDir->SetEditText(c.field);
+    DialogAnswerer answer(IDOK);
+    form->BtnBrowseDestDir->Click();
+    EXPECT_TRUE(answer.Seen().found);
+    EXPECT_EQ(Lower(BrowseInitialDir), Lower(c.start));
+    EXPECT_EQ(Lower(form->EdDestDir->GetText()), Lower(c.result)) << ToUtf8(c.field);
+  }
+  form->EdDestDir->SetEditText(u"D:\\kept\\");
+  DialogAnswerer cancel(IDCANCEL);
+  form->BtnBrowseDestDir->Click();
+  EXPECT_TRUE(cancel.Seen().found);
+  EXPECT_EQ(form->EdDestDir->GetText(), u"D:\\kept\\");
+}
+
+// Pictures of the welcome and destination pages for a person to look at.
+TEST_F(WizardTest, Screenshots) {
+  LayOut(base_ + u"\\dist");
+  Open();
+  CreateDirectoryW(W(HostPath(QZ_ARTIFACT_DIR)), nullptr);
+  auto shoot = [&](const char* name) {
+    gui_test::Pump(200);
+    TBitmap shot;
+    ASSERT_TRUE(gui_test::CaptureClient(form->Handle(), shot));
+    const String path = HostPath(std::string(QZ_ARTIFACT_DIR) + "/" + name);
+    ASSERT_TRUE(gui_test::WritePng(shot, path)) << ToUtf8(path);
+  };
+  shoot("setup_welcome.png");
+  Next();
+  Next();
+  shoot("setup_destination.png");
+}
+
+}  // namespace
