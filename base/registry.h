@@ -31,9 +31,13 @@ public:
   int32_t GetDataSize(const String& name) const;  // -1 when missing
   bool DeleteValue(const String& name);
 
+  // Texts longer than this (in bytes, as stored) are refused as unreadable.
+  static constexpr DWORD kMaxTextBytes = 1 << 20;
+
   // Reads raise ERegistryException "Invalid data type for '<name>'" when the value
-  // is missing, of another type or of another size than the type has. Texts end
-  // at their first zero; unterminated or odd-length data is read safely.
+  // is missing, of another type or of another size than the type has, or is a text
+  // over kMaxTextBytes; the type and size are checked before any data is copied.
+  // Texts end at their first zero; unterminated or odd-length data is read safely.
   int32_t ReadInteger(const String& name) const;
   bool ReadBool(const String& name) const;  // any non-zero REG_DWORD is true
   String ReadString(const String& name) const;  // REG_SZ or REG_EXPAND_SZ, unexpanded

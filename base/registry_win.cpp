@@ -9,31 +9,21 @@ namespace {
 String InvalidType(const String& name) { return u"Invalid data type for '" + name + u"'"; }
 String FailedToSet(const String& name) { return u"Failed to set data for '" + name + u"'"; }
 
-struct RawValue {
-  bool exists = false;
-  DWORD type = REG_NONE;
-  std::vector<BYTE> data;
-};
+// The type and size of a value without its data; false when it is missing.
+bool QueryTypeAndSize(HKEY key, const String& name, DWORD& type, DWORD& size) {
+  type = REG_NONE;
+  size = 0;
+  return key && RegQueryValueExW(key, W(name), nullptr, &type, nullptr, &size) == ERROR_SUCCESS;
+}
 
-RawValue QueryRaw(HKEY key, const String& name) {
-  RawValue v;
-  if (!key) return v;
-  DWORD size = 0;
-  if (RegQueryValueExW(key, W(name), nullptr, &v.type, nullptr, &size) != ERROR_SUCCESS) return v;
-  // The value can change between the two calls; retry while it grows.
-  for (int attempt = 0; attempt < 4; ++attempt) {
-    v.data.assign(size, 0);
-    DWORD got = size;
-    LONG rc = RegQueryValueExW(key, W(name), nullptr, &v.type, v.data.data(), &got);
-    if (rc == ERROR_SUCCESS) {
-      v.data.resize(got);
-      v.exists = true;
-      return v;
-    }
-    if (rc != ERROR_MORE_DATA) return v;
-    size = got;
-  }
-  return v;
+// Reads at most capacity bytes of a value that had type wanted when asked; false when
+// it is gone, has changed its type or has grown past capacity since.
+bool QueryData(HKEY key, const String& name, DWORD wanted, BYTE* data, DWORD capacity,
+               DWORD& got) {
+  DWORD type = REG_NONE;
+  got = capacity;
+  return RegQueryValueExW(key, W(name), nullptr, &type, data, &got) == ERROR_SUCCESS &&
+         type == wanted && got <= capacity;
 }
 }  // namespace
 
@@ -92,26 +82,40 @@ bool TRegistry::DeleteValue(const String& name) {
 }
 
 int32_t TRegistry::ReadInteger(const String& name) const {
-  const RawValue v = QueryRaw(current_.get(), name);
-  // Only a REG_DWORD of exactly four bytes is an integer.
-  if (!v.exists || v.type != REG_DWORD || v.data.size() != 4) throw ERegistryException(InvalidType(name));
-  uint32_t u = uint32_t(v.data[0]) | uint32_t(v.data[1]) << 8 | uint32_t(v.data[2]) << 16 |
-               uint32_t(v.data[3]) << 24;
+  // Type and size first: a value of any other kind or size is refused unread, however
+  // large it is.
+  DWORD type, size;
+  if (!QueryTypeAndSize(current_.get(), name, type, size) || type != REG_DWORD || size != 4)
+    throw ERegistryException(InvalidType(name));
+  BYTE d[4];
+  DWORD got = 0;
+  if (!QueryData(current_.get(), name, REG_DWORD, d, sizeof d, got) || got != 4)
+    throw ERegistryException(InvalidType(name));
+  uint32_t u = uint32_t(d[0]) | uint32_t(d[1]) << 8 | uint32_t(d[2]) << 16 | uint32_t(d[3]) << 24;
   return int32_t(u);
 }
 
 bool TRegistry::ReadBool(const String& name) const { return ReadInteger(name) != 0; }
 
 String TRegistry::ReadString(const String& name) const {
-  const RawValue v = QueryRaw(current_.get(), name);
-  if (!v.exists || (v.type != REG_SZ && v.type != REG_EXPAND_SZ))
-    throw ERegistryException(InvalidType(name));
+  std::vector<BYTE> data;
+  DWORD got = 0;
+  // The value can change between asking for its size and reading it: ask again.
+  for (int attempt = 0;; ++attempt) {
+    DWORD type, size;
+    if (!QueryTypeAndSize(current_.get(), name, type, size) ||
+        (type != REG_SZ && type != REG_EXPAND_SZ) || size > kMaxTextBytes)
+      throw ERegistryException(InvalidType(name));
+    data.assign(size, 0);
+    if (QueryData(current_.get(), name, type, data.data(), size, got)) break;
+    if (attempt == 3) throw ERegistryException(InvalidType(name));
+  }
   // Stored data may be unterminated or of odd length: take whole units up to a zero.
   String s;
-  const size_t units = v.data.size() / 2;
+  const size_t units = got / 2;
   s.reserve(units);
   for (size_t i = 0; i < units; ++i) {
-    const Char c = Char(v.data[2 * i] | v.data[2 * i + 1] << 8);
+    const Char c = Char(data[2 * i] | data[2 * i + 1] << 8);
     if (c == 0) break;
     s.push_back(c);
   }

@@ -15,6 +15,9 @@ TGdiCanvas::~TGdiCanvas() {
 }
 
 void TGdiCanvas::ApplyFont() {
+  // A font still selected cannot be deleted (the system refuses and it leaks): put
+  // the DC's own font back before a new one may replace ours.
+  SelectObject(dc_, oldFont_);
   SelectObject(dc_, font_.Get(Font));
   SetTextColor(dc_, ColorToRGB(Font.Color));
 }

@@ -575,7 +575,9 @@ bool TWinControl::PreviewKeyMessage(const MSG& msg) {
   WORD key = WORD(msg.wParam);
   c->KeyDown(key, KeyboardShiftState());
   if (key == 0) return true;
-  if (!inner) c->keyPreviewed_ = true;
+  // The handler may have freed the control: look it up again by its window.
+  if (!inner)
+    if (TWinControl* still = FromHandle(msg.hwnd)) still->keyPreviewed_ = true;
   return false;
 }
 
@@ -721,6 +723,16 @@ void TWinControl::WndProc(TMessage& m) {
     case WM_MOUSELEAVE:
       trackingLeave_ = false;
       SetMouseControl(nullptr);
+      break;
+    case WM_CAPTURECHANGED:
+      // Another window took the mouse (a menu, a message box): the press on a
+      // graphic child is over, and later mouse input goes by position again.
+      if (HWND(m.LParam) != handle_) {
+        if (TControl* pressed = captureControl_) {
+          captureControl_ = nullptr;
+          pressed->pressed_ = false;
+        }
+      }
       break;
     default:
       if (IsMouseMessage(m.Msg)) {

@@ -87,9 +87,12 @@ TForm::TForm(const TFormArgs& a, TForm* owner)
 }
 
 TForm::~TForm() {
-  if (!destroyed_) DoDestroy();
+  // A derived form whose constructor threw is gone by now, and so are the parts its
+  // handlers use: only a form that was created hears of its destruction.
+  if (created_ && !destroyed_) DoDestroy();
   if (Application().MainForm() == this) Application().SetMainForm(nullptr);
   hintWindow_.reset();
+  if (menu_) menu_->Detach();
   DestroyHandle();
   controls_.clear();
 }
@@ -241,13 +244,20 @@ void TForm::Close() {
 }
 
 void TForm::CloseModal() {
-  if (!CloseQuery()) {
+  // A failing handler keeps the form open and modal; its error is shown like any
+  // handler's.
+  try {
+    if (!CloseQuery()) {
+      modalResult_ = 0;
+      return;
+    }
+    TCloseAction action = caHide;
+    if (OnClose) OnClose(this, action);
+    if (action == caNone) modalResult_ = 0;
+  } catch (...) {
     modalResult_ = 0;
-    return;
+    Application().HandleCurrentException();
   }
-  TCloseAction action = caHide;
-  if (OnClose) OnClose(this, action);
-  if (action == caNone) modalResult_ = 0;
 }
 
 int TForm::ShowModal() {
@@ -256,11 +266,21 @@ int TForm::ShowModal() {
   modalResult_ = 0;
   modal_ = true;
   {
+    // Hidden again on every way out, an OnShow that throws included.
+    struct ModalEnd {
+      TForm& form;
+      ~ModalEnd() {
+        form.modal_ = false;
+        if (form.visible_) {
+          try {
+            form.Hide();
+          } catch (...) {
+            Application().HandleCurrentException();
+          }
+        }
+      }
+    } end{*this};
     DisabledTaskWindows disabled(handle_);
-    struct ModalFlag {
-      bool& flag;
-      ~ModalFlag() { flag = false; }
-    } flag{modal_};
     Show();
     SetForegroundWindow(handle_);
     while (modalResult_ == 0) {
@@ -279,7 +299,6 @@ int TForm::ShowModal() {
       if (modalResult_ != 0) CloseModal();
     }
   }
-  Hide();
   if (previous && IsWindow(previous)) SetActiveWindow(previous);
   return modalResult_;
 }
@@ -296,6 +315,7 @@ TMainMenu* TForm::CreateMainMenu() {
 
 void TForm::SetMenu(TMainMenu* menu) {
   TRect client = ClientRect();
+  if (menu_ && menu_ != menu) menu_->Detach();
   menu_ = menu;
   if (handle_) {
     if (menu)
@@ -394,6 +414,9 @@ void TForm::WndProc(TMessage& m) {
       bounds_ = TRect::From(r);
       break;
     }
+    case WM_DESTROY:  // destroyed with its owner: keep the menu from going with it
+      if (menu_) menu_->Detach();
+      break;
     default:
       break;
   }

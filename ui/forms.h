@@ -53,7 +53,8 @@ public:
 
   // Fired once after construction by the creating helper (MakeForm, CreateForm).
   void DoCreate();
-  // Fired once before the form is freed (by its owner pointer).
+  // Fired once before the form is freed (by its owner pointer); never for a form
+  // whose construction failed.
   void DoDestroy();
 
   int ClientWidth() const { return ClientRect().Width(); }
@@ -104,6 +105,10 @@ protected:
   HWND TopLevelOwner() const override { return owner_; }
 
 private:
+  friend class TMainMenu;
+  void MenuGone(TMainMenu* menu) {
+    if (menu_ == menu) menu_ = nullptr;
+  }
   DWORD StyleBits() const;
   DWORD ExStyleBits() const;
   void ApplyStyle();

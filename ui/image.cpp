@@ -11,6 +11,7 @@ extern "C" {
 
 #include "base/win_handle.h"
 #include "base/win_string.h"
+#include "ui/bmp_layout.h"
 
 namespace {
 constexpr int kMaxSide = 16384;
@@ -72,26 +73,13 @@ bool DecodeJpegInto(const uint8_t* data, size_t size, TBitmap& bitmap, char* fai
 }
 
 bool DecodeBmp(const uint8_t* data, size_t size, TBitmap& bitmap) {
-  if (size < sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER)) return false;
-  BITMAPFILEHEADER fh;
-  std::memcpy(&fh, data, sizeof(fh));
-  BITMAPINFOHEADER ih;
-  std::memcpy(&ih, data + sizeof(fh), sizeof(ih));
-  if (fh.bfType != 0x4D42 || fh.bfOffBits >= size || ih.biSize < sizeof(ih)) return false;
-  int w = ih.biWidth, h = ih.biHeight < 0 ? -ih.biHeight : ih.biHeight;
-  if (w <= 0 || h <= 0 || w > kMaxSide || h > kMaxSide) return false;
-  // The pixel bytes the header promises must be there.
-  int bpp = ih.biBitCount;
-  if (bpp != 1 && bpp != 4 && bpp != 8 && bpp != 16 && bpp != 24 && bpp != 32) return false;
-  if (ih.biCompression != BI_RGB && ih.biCompression != BI_BITFIELDS) return false;
-  uint64_t stride = ((uint64_t(w) * bpp + 31) / 32) * 4;
-  if (fh.bfOffBits + stride * h > size) return false;
-  size_t infoSize = size_t(fh.bfOffBits) - sizeof(fh);
-  std::vector<uint8_t> info(data + sizeof(fh), data + sizeof(fh) + infoSize);
-  if (!bitmap.SetSize(w, h)) return false;
-  int lines = SetDIBitsToDevice(bitmap.DC(), 0, 0, DWORD(w), DWORD(h), 0, 0, 0, UINT(h),
-                                data + fh.bfOffBits, reinterpret_cast<BITMAPINFO*>(info.data()),
-                                DIB_RGB_COLORS);
+  TBmpLayout layout;
+  if (!ReadBmpLayout(data, size, kMaxSide, layout)) return false;
+  std::vector<uint8_t> info = BmpInfoFor(data, layout);
+  if (!bitmap.SetSize(layout.Width, layout.Height)) return false;
+  int lines = SetDIBitsToDevice(bitmap.DC(), 0, 0, DWORD(layout.Width), DWORD(layout.Height), 0,
+                                0, 0, UINT(layout.Height), data + layout.PixelOffset,
+                                reinterpret_cast<const BITMAPINFO*>(info.data()), DIB_RGB_COLORS);
   return lines > 0;
 }
 }  // namespace

@@ -1,6 +1,7 @@
 #include "ui/menus.h"
 
 #include "base/win_string.h"
+#include "ui/forms.h"
 
 TMenuItem::TMenuItem(TMainMenu* menu, const TMenuItemArgs& a)
     : menu_(menu), name_(a.Name), caption_(a.Caption), enabled_(a.Enabled), visible_(a.Visible),
@@ -42,7 +43,14 @@ void TMenuItem::Click() {
 }
 
 TMainMenu::~TMainMenu() {
+  // The form must not reach for this menu once it is gone.
+  if (auto* form = dynamic_cast<TForm*>(TWinControl::FromHandle(window_))) form->MenuGone(this);
+  Detach();
+}
+
+void TMainMenu::Detach() {
   if (window_ && IsWindow(window_) && GetMenu(window_) == handle_.get()) ::SetMenu(window_, nullptr);
+  window_ = nullptr;
 }
 
 TMenuItem* TMainMenu::Add(const TMenuItemArgs& args) {
@@ -52,13 +60,19 @@ TMenuItem* TMainMenu::Add(const TMenuItemArgs& args) {
 }
 
 namespace {
-template <typename List, typename Pred>
-TMenuItem* FindIn(const List& items, Pred pred) {
-  for (auto& i : items) {
-    if (pred(*i)) return i.get();
-    for (int k = 0; k < i->Count(); ++k)
-      if (pred(*i->Items(k))) return i->Items(k);
-  }
+// Depth first through every level: submenus nest as deep as the items do.
+template <typename Pred>
+TMenuItem* FindIn(TMenuItem& item, const Pred& pred) {
+  if (pred(item)) return &item;
+  for (int k = 0; k < item.Count(); ++k)
+    if (TMenuItem* found = FindIn(*item.Items(k), pred)) return found;
+  return nullptr;
+}
+
+template <typename Pred>
+TMenuItem* FindIn(const std::vector<std::unique_ptr<TMenuItem>>& items, const Pred& pred) {
+  for (auto& i : items)
+    if (TMenuItem* found = FindIn(*i, pred)) return found;
   return nullptr;
 }
 

@@ -69,6 +69,9 @@ public:
   // The Win32 menu as built now (rebuilt on every change while attached).
   HMENU Handle();
   void AttachTo(HWND window);
+  // Takes the menu off its window (which would destroy it with itself); the menu
+  // stays ours and is destroyed once, with this object.
+  void Detach();
   void Rebuild();
 
 private:

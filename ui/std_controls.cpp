@@ -197,7 +197,7 @@ void TGroupBox::Paint() {
 
 TEdit::TEdit(TWinControl* parent, const TEditArgs& a)
     : TWinControl(parent), readOnly_(a.ReadOnly), noBorder_(a.BorderStyleNone),
-      maxLength_(a.MaxLength) {
+      maxLength_(std::max(a.MaxLength, 0)) {
   ApplyCommonArgs(a);
   if (!color_) color_ = clWindow;
   caption_ = a.Text;
@@ -208,6 +208,16 @@ void TEdit::FillCreateParams(CreateParams& p) {
   p.ClassName = u"EDIT";
   p.Style |= ES_AUTOHSCROLL | (readOnly_ ? ES_READONLY : 0);
   if (!noBorder_) p.ExStyle |= WS_EX_CLIENTEDGE;
+}
+
+void TEdit::HandleCreated() {
+  // EM_LIMITTEXT with 0 lifts the edit's own default limit.
+  SendMessageW(handle_, EM_LIMITTEXT, WPARAM(maxLength_), 0);
+}
+
+void TEdit::SetMaxLength(int length) {
+  maxLength_ = std::max(length, 0);
+  if (handle_) SendMessageW(handle_, EM_LIMITTEXT, WPARAM(maxLength_), 0);
 }
 
 String TEdit::GetText() const { return WindowText(handle_, caption_); }

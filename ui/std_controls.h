@@ -123,10 +123,15 @@ public:
   String GetText() const;
   void SetEditText(const String& text);
   void SelectAll();
+  // The most characters the user can enter; 0 = no limit. Text set by the program
+  // is not cut.
+  int MaxLength() const { return maxLength_; }
+  void SetMaxLength(int length);
   TNotifyEvent OnChange;
 
 protected:
   void FillCreateParams(CreateParams& p) override;
+  void HandleCreated() override;
   void WndProc(TMessage& m) override;
   bool readOnly_, noBorder_;
   int maxLength_;

@@ -231,26 +231,30 @@ int TStringGrid::VisibleColCount() const {
   return n;
 }
 
-int TStringGrid::MaxTopRow() const {
-  int64_t space = int64_t(ClientRect().Height()) - FixedHeight();
+int TStringGrid::MaxTopRow() const { return MaxTopRowFor(ClientRect().Height()); }
+
+int TStringGrid::MaxLeftCol() const { return MaxLeftColFor(ClientRect().Width()); }
+
+int TStringGrid::MaxTopRowFor(int64_t height) const {
+  int64_t space = height - FixedHeight();
   int64_t fit = space > 0 ? (space + lineWidth_) / (rowHeight_ + lineWidth_) : 0;
   fit = std::max<int64_t>(fit, 1);
   return int(std::max<int64_t>(fixedRows_, rowCount_ - fit));
 }
 
-int TStringGrid::MaxLeftCol() const {
-  int64_t limit = int64_t(ClientRect().Width()) - FixedWidth();
-  int64_t used = 0;
+int TStringGrid::MaxLeftColFor(int64_t width) const {
+  // The smallest left column from which every column to the last fits wholly; the last
+  // column's right line may fall outside, as in VisibleColCount.
+  int64_t limit = width - FixedWidth();
   int c = colCount_ - 1;
+  int64_t used = colWidths_[size_t(c)];
   while (c > fixedCols_) {
-    used += int64_t(colWidths_[size_t(c)]) + lineWidth_;
-    if (used > limit) {
-      ++c;
-      break;
-    }
+    int64_t wider = used + colWidths_[size_t(c - 1)] + lineWidth_;
+    if (wider > limit) break;
+    used = wider;
     --c;
   }
-  return std::clamp(c, fixedCols_, colCount_ - 1);
+  return std::max(c, fixedCols_);
 }
 
 TRect TStringGrid::CellRect(int col, int row) const {
@@ -336,8 +340,11 @@ void TStringGrid::FocusCell(int col, int row) {
   int visible = std::max(VisibleRowCount(), 1);
   if (row_ >= topRow_ + visible) SetTopRow(row_ - visible + 1);
   if (col_ < leftCol_) SetLeftCol(col_);
-  while (col_ > leftCol_ && ColumnX(col_) + colWidths_[size_t(col_)] > ClientRect().Right)
+  while (col_ > leftCol_ && ColumnX(col_) + colWidths_[size_t(col_)] > ClientRect().Right) {
+    int before = leftCol_;
     SetLeftCol(leftCol_ + 1);
+    if (leftCol_ == before) break;  // clamped: the column is as far in view as it gets
+  }
   InvalidateCell(col_, row_);
 }
 
@@ -362,9 +369,25 @@ void TStringGrid::SetLeftCol(int col) {
 void TStringGrid::UpdateScrollBars() {
   if (!handle_ || updatingScroll_) return;
   updatingScroll_ = true;
+  // Decide both bars from the area without bars: one bar narrows the room for the
+  // other, and deciding from the current client area could keep two bars that are no
+  // longer needed.
+  TRect client = ClientRect();
+  LONG style = GetWindowLongW(handle_, GWL_STYLE);
+  int barWidth = GetSystemMetrics(SM_CXVSCROLL), barHeight = GetSystemMetrics(SM_CYHSCROLL);
+  int64_t width = int64_t(client.Width()) + ((style & WS_VSCROLL) ? barWidth : 0);
+  int64_t height = int64_t(client.Height()) + ((style & WS_HSCROLL) ? barHeight : 0);
+  bool horz = false, vert = false;
+  for (int pass = 0; pass < 2; ++pass) {
+    horz = MaxLeftColFor(width - (vert ? barWidth : 0)) > fixedCols_;
+    vert = MaxTopRowFor(height - (horz ? barHeight : 0)) > fixedRows_;
+  }
+  int maxTop = MaxTopRowFor(height - (horz ? barHeight : 0));
+  int maxLeft = MaxLeftColFor(width - (vert ? barWidth : 0));
+  topRow_ = std::clamp(topRow_, fixedRows_, maxTop);
+  leftCol_ = std::clamp(leftCol_, fixedCols_, maxLeft);
   SCROLLINFO si{sizeof(si), SIF_RANGE | SIF_PAGE | SIF_POS, 0, 0, 0, 0, 0};
-  int maxTop = MaxTopRow();
-  if (maxTop > fixedRows_) {
+  if (vert) {
     si.nMin = fixedRows_;
     si.nMax = rowCount_ - 1;
     si.nPage = UINT(std::max(rowCount_ - maxTop, 1));
@@ -372,8 +395,7 @@ void TStringGrid::UpdateScrollBars() {
   }
   SetScrollInfo(handle_, SB_VERT, &si, TRUE);
   si = SCROLLINFO{sizeof(si), SIF_RANGE | SIF_PAGE | SIF_POS, 0, 0, 0, 0, 0};
-  int maxLeft = MaxLeftCol();
-  if (maxLeft > fixedCols_) {
+  if (horz) {
     si.nMin = fixedCols_;
     si.nMax = colCount_ - 1;
     si.nPage = UINT(std::max(colCount_ - maxLeft, 1));

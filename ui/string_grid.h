@@ -130,6 +130,9 @@ private:
   int64_t FixedHeight() const;
   int MaxTopRow() const;
   int MaxLeftCol() const;
+  // The same for a client area of the given size (with or without scroll bars).
+  int MaxTopRowFor(int64_t height) const;
+  int MaxLeftColFor(int64_t width) const;
   void UpdateScrollBars();
   void Scrolled(int bar, int code);
   void ResizeCells();

@@ -4,6 +4,9 @@
 
 #include <sddl.h>
 
+#include <atomic>
+#include <functional>
+#include <new>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -11,6 +14,24 @@
 #include "base/exception.h"
 #include "base/win_handle.h"
 #include "base/win_string.h"
+
+namespace {
+// The largest single allocation since the last reset: a read must not copy a value
+// it is going to refuse.
+std::atomic<size_t> largestAllocation{0};
+}  // namespace
+
+void* operator new(size_t size) {
+  size_t seen = largestAllocation.load();
+  while (size > seen && !largestAllocation.compare_exchange_weak(seen, size)) {
+  }
+  if (void* p = HeapAlloc(GetProcessHeap(), 0, size ? size : 1)) return p;
+  throw std::bad_alloc();
+}
+void operator delete(void* p) noexcept {
+  if (p) HeapFree(GetProcessHeap(), 0, p);
+}
+void operator delete(void* p, size_t) noexcept { operator delete(p); }
 
 namespace {
 // Each test has a key of its own: tests run in parallel processes.
@@ -189,5 +210,37 @@ TEST_F(RegistryRoutines, RefusedWriteRaisesWithTheValueName) {
     FAIL() << "no exception";
   } catch (const ERegistryException& e) {
     EXPECT_EQ(e.Message(), u"Failed to set data for '" + longName + u"'");
+  }
+}
+
+TEST_F(RegistryRoutines, LargeValuesOfAnotherKindAreRefusedUnread) {
+  constexpr size_t kSmall = 64 << 10;
+  const std::vector<BYTE> binary(4 << 20, 0x41);
+  const String longText((2 << 20) / sizeof(Char), u'x');  // over the text limit
+  struct Case {
+    const char* what;
+    DWORD type;
+    const void* data;
+    DWORD size;
+    std::function<bool()> readsDefault;
+    DWORD storedType;
+  } cases[] = {
+      {"binary as integer", REG_BINARY, binary.data(), DWORD(binary.size()),
+       [] { return RegReadInteger(testKey, u"Big", 5) == 5; }, REG_DWORD},
+      {"binary as boolean", REG_BINARY, binary.data(), DWORD(binary.size()),
+       [] { return RegReadBool(testKey, u"Big", true); }, REG_DWORD},
+      {"binary as text", REG_BINARY, binary.data(), DWORD(binary.size()),
+       [] { return RegReadString(testKey, u"Big", u"d") == u"d"; }, REG_SZ},
+      {"text over the limit", REG_SZ, longText.c_str(), DWORD((longText.size() + 1) * 2),
+       [] { return RegReadString(testKey, u"Big", u"d") == u"d"; }, REG_SZ},
+  };
+  for (const Case& c : cases) {
+    Put(u"Big", c.type, c.data, c.size);
+    largestAllocation = 0;
+    EXPECT_TRUE(c.readsDefault()) << c.what;
+    EXPECT_LT(largestAllocation.load(), kSmall) << c.what;
+    const RawValue v = Get(u"Big");
+    EXPECT_EQ(v.type, c.storedType) << c.what;
+    EXPECT_LT(v.data.size(), 16u) << c.what;
   }
 }

@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <functional>
 #include <set>
 #include <string>
@@ -19,7 +18,26 @@ namespace {
 constexpr COLORREF kStart = RGB(0, 0, 0);
 constexpr COLORREF kEnd = RGB(200, 100, 250);
 
-TColor StepColor(int i, int m) { return TColor(GradientStepColor(kStart, kEnd, i, m)); }
+// Step colours from kStart to kEnd worked out by hand: channel = rnd(I x (E - S) / m),
+// halves to the even neighbour.
+// 100 steps: red 2I, green I, blue 2.5I (2.5 -> 2, 7.5 -> 8, 12.5 -> 12, 247.5 -> 248).
+TColor Step100(int i) {
+  switch (i) {
+    case 0: return RGBColor(0, 0, 0);
+    case 1: return RGBColor(2, 1, 2);
+    case 2: return RGBColor(4, 2, 5);
+    case 3: return RGBColor(6, 3, 8);
+    case 4: return RGBColor(8, 4, 10);
+    case 5: return RGBColor(10, 5, 12);
+    case 97: return RGBColor(194, 97, 242);
+    case 98: return RGBColor(196, 98, 245);
+    case 99: return RGBColor(198, 99, 248);
+    default: ADD_FAILURE() << "no hand-made colour for step " << i; return clNone;
+  }
+}
+// 4 steps: red 50I, green 25I, blue 62.5I (62.5 -> 62, 187.5 -> 188).
+const TColor kStep4[] = {RGBColor(0, 0, 0), RGBColor(50, 25, 62), RGBColor(100, 50, 125),
+                         RGBColor(150, 75, 188), RGBColor(200, 100, 250)};
 
 TEST(GradientDrawing, HorizontalBandEdgesAt255PixelsAnd100Steps) {
   TBitmap bmp;
@@ -27,19 +45,28 @@ TEST(GradientDrawing, HorizontalBandEdgesAt255PixelsAnd100Steps) {
   DrawGradient(bmp.Canvas(), grHorizontal, 100, kStart, kEnd, 255, 4);
   // Bands start at rnd(I * 2.55): 0, 3, 5, 8, ... 250, 252.
   const int starts[] = {0, 3, 5, 8, 10, 13};
-  for (int i = 0; i < 6; ++i) EXPECT_EQ(bmp.Pixel(starts[i], 2), StepColor(i, 100)) << i;
-  EXPECT_EQ(bmp.Pixel(2, 2), StepColor(0, 100));
-  EXPECT_EQ(bmp.Pixel(4, 2), StepColor(1, 100));
-  EXPECT_EQ(bmp.Pixel(249, 2), StepColor(97, 100));
-  EXPECT_EQ(bmp.Pixel(250, 2), StepColor(98, 100));
-  EXPECT_EQ(bmp.Pixel(251, 2), StepColor(98, 100));
-  for (int x = 252; x < 255; ++x) EXPECT_EQ(bmp.Pixel(x, 0), StepColor(99, 100)) << x;
-  // Every column belongs to the band the formula gives.
+  for (int i = 0; i < 6; ++i) EXPECT_EQ(bmp.Pixel(starts[i], 2), Step100(i)) << i;
+  EXPECT_EQ(bmp.Pixel(2, 2), Step100(0));
+  EXPECT_EQ(bmp.Pixel(4, 2), Step100(1));
+  EXPECT_EQ(bmp.Pixel(249, 2), Step100(97));
+  EXPECT_EQ(bmp.Pixel(250, 2), Step100(98));
+  EXPECT_EQ(bmp.Pixel(251, 2), Step100(98));
+  for (int x = 252; x < 255; ++x) EXPECT_EQ(bmp.Pixel(x, 0), Step100(99)) << x;
+  // Every column: 100 bands of 2 or 3 pixels (2.55 on average), band k in red 2k and
+  // green k.
+  int band = 0, width = 0;
   for (int x = 0; x < 255; ++x) {
-    int band = 0;
-    while (int(std::nearbyint((band + 1) * 255.0 / 100)) <= x) ++band;
-    ASSERT_EQ(bmp.Pixel(x, 3), StepColor(band, 100)) << x;
+    TColor c = bmp.Pixel(x, 3);
+    if (x > 0 && c != bmp.Pixel(x - 1, 3)) {
+      ASSERT_TRUE(width == 2 || width == 3) << "band " << band << " is " << width << " wide";
+      ++band;
+      width = 0;
+    }
+    ++width;
+    ASSERT_EQ(RedOf(c), 2 * band) << x;
+    ASSERT_EQ(GreenOf(c), band) << x;
   }
+  EXPECT_EQ(band, 99);
 }
 
 TEST(GradientDrawing, StepCountFollowsSize) {
@@ -61,7 +88,8 @@ TEST(GradientDrawing, OnePixelBandsWhenWidthBelowSteps) {
   TBitmap bmp;
   ASSERT_TRUE(bmp.SetSize(50, 3));
   DrawGradient(bmp.Canvas(), grHorizontal, 100, kStart, kEnd, 50, 3);
-  for (int x = 0; x < 50; ++x) ASSERT_EQ(bmp.Pixel(x, 1), StepColor(x, 50)) << x;
+  // 50 steps: red 4I, green 2I, blue 5I, no rounding.
+  for (int x = 0; x < 50; ++x) ASSERT_EQ(bmp.Pixel(x, 1), RGBColor(4 * x, 2 * x, 5 * x)) << x;
 }
 
 TEST(GradientDrawing, ZeroStepsAndFilledPaintTheStartColour) {
@@ -77,7 +105,7 @@ TEST(GradientDrawing, VerticalBandsAndEqualColours) {
   TBitmap bmp;
   ASSERT_TRUE(bmp.SetSize(3, 20));
   DrawGradient(bmp.Canvas(), grVertical, 4, kStart, kEnd, 3, 20);
-  for (int y = 0; y < 20; ++y) EXPECT_EQ(bmp.Pixel(1, y), StepColor(y / 5, 4)) << y;
+  for (int y = 0; y < 20; ++y) EXPECT_EQ(bmp.Pixel(1, y), kStep4[y / 5]) << y;
   DrawGradient(bmp.Canvas(), grVertical, 4, RGB(7, 8, 9), RGB(7, 8, 9), 3, 20);
   for (int y = 0; y < 20; ++y) EXPECT_EQ(bmp.Pixel(2, y), RGBColor(7, 8, 9));
 }
@@ -134,7 +162,7 @@ TEST(GradientDrawing, ShapeInsetsRoundFractionalStepsHalvesToEven) {
     const auto& e = c.Entries[size_t(i) + 1];
     EXPECT_EQ(e.rect, rects[i]) << i;
     EXPECT_EQ(e.corner, corners[i]) << i;
-    EXPECT_EQ(e.brush.Color, StepColor(i, 4)) << i;
+    EXPECT_EQ(e.brush.Color, kStep4[i]) << i;
   }
 }
 
@@ -209,9 +237,9 @@ TEST_F(GradientControl, FillsItsPanelAndPaintsFromTheCache) {
   TBitmap shot;
   ASSERT_TRUE(gui_test::CaptureClient(panel->Handle(), shot));
   // The gradient starts at panel x = 1 (inside the bevel); 255 wide, 100 steps.
-  EXPECT_EQ(shot.Pixel(1, 50), StepColor(0, 100));
-  EXPECT_EQ(shot.Pixel(1 + 3, 50), StepColor(1, 100));
-  EXPECT_EQ(shot.Pixel(1 + 254, 50), StepColor(99, 100));
+  EXPECT_EQ(shot.Pixel(1, 50), Step100(0));
+  EXPECT_EQ(shot.Pixel(1 + 3, 50), Step100(1));
+  EXPECT_EQ(shot.Pixel(1 + 254, 50), Step100(99));
   Paint();
   Paint();
   EXPECT_EQ(gradient->BufferBuilds(), 1);

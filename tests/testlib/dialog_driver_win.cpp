@@ -2,6 +2,8 @@
 
 #include <vector>
 
+#include <gtest/gtest.h>
+
 #include "base/win_string.h"
 
 namespace {
@@ -52,7 +54,8 @@ HWND FindOwnDialog() {
 }
 
 DialogAnswerer::DialogAnswerer(int buttonId, std::function<void(HWND)> inspect, int timeoutMs)
-    : thread_([this, buttonId, inspect = std::move(inspect), timeoutMs] {
+    : testThread_(GetCurrentThreadId()),
+      thread_([this, buttonId, inspect = std::move(inspect), timeoutMs] {
         Run(buttonId, inspect, timeoutMs);
       }) {}
 
@@ -69,11 +72,16 @@ void DialogAnswerer::Run(int buttonId, std::function<void(HWND)> inspect, int ti
   const DWORD start = GetTickCount();
   HWND dialog = nullptr;
   while (!(dialog = FindOwnDialog())) {
-    if (GetTickCount() - start > DWORD(timeoutMs)) return;
+    if (GetTickCount() - start > DWORD(timeoutMs)) {
+      GiveUp(timeoutMs);
+      return;
+    }
     Sleep(20);
   }
-  // Let the dialog finish its start-up (a browse dialog moves itself then).
-  Sleep(300);
+  // Its start-up (WM_INITDIALOG, a browse dialog's move to the centre) is done once
+  // its thread answers messages again.
+  DWORD_PTR ignored = 0;
+  SendMessageTimeoutW(dialog, WM_NULL, 0, 0, SMTO_NORMAL, DWORD(timeoutMs), &ignored);
   seen_.found = true;
   seen_.window = dialog;
   seen_.owner = GetWindow(dialog, GW_OWNER);
@@ -83,4 +91,21 @@ void DialogAnswerer::Run(int buttonId, std::function<void(HWND)> inspect, int ti
   if (inspect) inspect(dialog);
   PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(buttonId, BN_CLICKED),
                reinterpret_cast<LPARAM>(GetDlgItem(dialog, buttonId)));
+}
+
+void DialogAnswerer::GiveUp(int timeoutMs) {
+  ADD_FAILURE() << "no dialog appeared within " << timeoutMs << " ms";
+  // The box the test thread waits in: its active window, when that is a dialog or
+  // a window that disabled its owner.
+  GUITHREADINFO info{};
+  info.cbSize = sizeof(info);
+  if (!GetGUIThreadInfo(testThread_, &info) || !info.hwndActive) return;
+  HWND box = info.hwndActive;
+  wchar_t cls[32] = {};
+  GetClassNameW(box, cls, 32);
+  HWND owner = GetWindow(box, GW_OWNER);
+  if (wcscmp(cls, L"#32770") == 0)
+    PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+  else if (owner && !IsWindowEnabled(owner))
+    PostMessageW(box, WM_CLOSE, 0, 0);
 }

@@ -22,8 +22,10 @@ struct SeenDialog {
 class DialogAnswerer {
 public:
   // Presses buttonId in the first dialog (window class "#32770") of this process
-  // that appears within timeoutMs. inspect runs on the driver thread before the
-  // press, with the dialog still up.
+  // that appears within timeoutMs, once the dialog has finished its start-up. inspect
+  // runs on the driver thread before the press, with the dialog still up. When no
+  // dialog appears in time, the running test fails then and there, and the box the
+  // creating thread is stuck in, if any, is closed.
   explicit DialogAnswerer(int buttonId, std::function<void(HWND)> inspect = {},
                           int timeoutMs = 15000);
   ~DialogAnswerer();
@@ -34,6 +36,8 @@ public:
 
 private:
   void Run(int buttonId, std::function<void(HWND)> inspect, int timeoutMs);
+  void GiveUp(int timeoutMs);
+  DWORD testThread_;
   SeenDialog seen_;
   std::thread thread_;
 };

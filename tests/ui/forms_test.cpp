@@ -134,6 +134,65 @@ TEST(Forms, CloseQueryCanRefuseAndCloseActionDecides) {
   EXPECT_FALSE(f->Visible());
 }
 
+// A child whose window cannot be made: its form's constructor throws.
+class TUncreatable : public TWinControl {
+public:
+  using TWinControl::TWinControl;
+
+protected:
+  void FillCreateParams(CreateParams& p) override { p.ClassName = u"QzNoSuchWindowClass"; }
+};
+
+class TFmHalfBuilt : public TForm {
+public:
+  TFmHalfBuilt() : TForm(TFormArgs{.Caption = u"Half built"}) {
+    OnDestroy = Method(this, &TFmHalfBuilt::FormDestroy);
+    Add<TUncreatable>();
+  }
+  std::vector<String> Log{u"alive"};
+  static inline int destroyHandlerRuns = 0;
+  void FormDestroy(TObject*) {
+    ++destroyHandlerRuns;
+    Log.push_back(u"destroyed");
+  }
+};
+
+TEST(Forms, FailedConstructionRunsNoDestroyHandler) {
+  EXPECT_THROW(MakeForm<TFmHalfBuilt>(), Exception);
+  EXPECT_EQ(TFmHalfBuilt::destroyHandlerRuns, 0);
+}
+
+TEST(Forms, FailingCloseHandlerKeepsTheModalFormUp) {
+  enum Where { InCloseQuery, InClose };
+  for (Where where : {InCloseQuery, InClose}) {
+    SCOPED_TRACE(where == InCloseQuery ? "OnCloseQuery" : "OnClose");
+    gui_test::ErrorRecorder errors;
+    auto form = MakeForm<TFmSample>();
+    TFmSample* f = form.get();
+    int calls = 0;
+    bool upAndModalAfterFailure = false;
+    auto step = [&] {
+      if (++calls == 1) throw Exception(u"cannot close yet");
+      upAndModalAfterFailure = f->Modal() && IsWindowVisible(f->Handle());
+    };
+    if (where == InCloseQuery)
+      f->OnCloseQuery = [&](TObject*, bool&) { step(); };
+    else
+      f->OnClose = [&](TObject*, TCloseAction&) { step(); };
+    PostMessageW(f->BtnOk->Handle(), BM_CLICK, 0, 0);
+    PostMessageW(f->BtnOk->Handle(), BM_CLICK, 0, 0);
+    int result = 0;
+    EXPECT_NO_THROW(result = f->ShowModal());
+    EXPECT_EQ(result, mrOk);
+    EXPECT_EQ(calls, 2);
+    EXPECT_TRUE(upAndModalAfterFailure);
+    EXPECT_EQ(errors.Messages(), (std::vector<String>{u"cannot close yet"}));
+    EXPECT_FALSE(f->Visible());
+    EXPECT_FALSE(IsWindowVisible(f->Handle()));
+    EXPECT_FALSE(f->Modal());
+  }
+}
+
 TEST(Forms, ReleaseFreesOnceTheQueueIsHandled) {
   auto* f = Application().CreateForm<TFmSample>();
   ASSERT_EQ(Application().MainForm(), f);

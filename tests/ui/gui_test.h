@@ -4,7 +4,12 @@
 
 #include <windows.h>
 
+#include <chrono>
+#include <condition_variable>
+#include <cstdio>
+#include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "base/string.h"
@@ -56,5 +61,36 @@ inline void Click(HWND hwnd, int x, int y, WPARAM keys = 0) {
 }
 
 inline void KeyDown(HWND hwnd, WORD key) { SendMessageW(hwnd, WM_KEYDOWN, key, 1); }
+
+// Ends the test program with a message when the scope is not left within ms
+// milliseconds: a hang fails at once instead of at the test runner's timeout.
+class HangGuard {
+public:
+  explicit HangGuard(const char* what, int ms = 20000)
+      : watcher_([this, what, ms] {
+          std::unique_lock<std::mutex> lock(mutex_);
+          if (!left_.wait_for(lock, std::chrono::milliseconds(ms), [this] { return done_; })) {
+            std::fprintf(stderr, "HANG: %s did not return within %d ms\n", what, ms);
+            std::fflush(stderr);
+            TerminateProcess(GetCurrentProcess(), 3);
+          }
+        }) {}
+  ~HangGuard() {
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      done_ = true;
+    }
+    left_.notify_one();
+    watcher_.join();
+  }
+  HangGuard(const HangGuard&) = delete;
+  HangGuard& operator=(const HangGuard&) = delete;
+
+private:
+  std::mutex mutex_;
+  std::condition_variable left_;
+  bool done_ = false;
+  std::thread watcher_;  // last: starts once the members it waits on exist
+};
 
 }  // namespace gui_test

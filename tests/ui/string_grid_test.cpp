@@ -206,4 +206,95 @@ TEST_F(StringGridTest, CountsAndWidthsAreClamped) {
   EXPECT_EQ(grid->RowCount(), 2);
 }
 
+// Five 64-pixel columns need 5 * 64 + 4 lines = 324 pixels; narrower client areas cut
+// the last column off, and only the scroll bar and the bring-into-view step reach it.
+TEST(StringGridColumns, PartlyVisibleLastColumnScrollsIntoView) {
+  struct Case {
+    const char* name;
+    int fixedCols, clientWidth, maxLeftCol;
+  } cases[] = {
+      {"cut off", 0, 283, 1},          {"cut off, one fixed", 1, 283, 2},
+      {"exact fit", 0, 324, 0},        {"exact fit, one fixed", 1, 324, 1},
+      {"one pixel short", 0, 323, 1},  {"one pixel short, one fixed", 1, 323, 2},
+  };
+  for (const Case& t : cases) {
+    SCOPED_TRACE(t.name);
+    gui_test::HangGuard guard(t.name);
+    auto form = MakeForm<TForm>(TFormArgs{.Caption = u"Columns", .ClientWidth = 400,
+                                          .ClientHeight = 200});
+    // Three rows fit in the height, so no vertical bar narrows the client area.
+    auto* grid = form->Add<TStringGrid>(TStringGridArgs{
+        .Bounds = {0, 0, t.clientWidth + 4, 120}, .ColCount = 5, .RowCount = 3,
+        .FixedCols = t.fixedCols, .DefaultColWidth = 64, .DefaultRowHeight = 17});
+    form->Show();
+    gui_test::Pump();
+    ASSERT_EQ(grid->ClientRect().Width(), t.clientWidth);
+    HWND h = grid->Handle();
+    bool scrolls = t.maxLeftCol > t.fixedCols;
+    EXPECT_EQ((GetWindowLongW(h, GWL_STYLE) & WS_HSCROLL) != 0, scrolls);
+    auto lastColumnWhole = [&] {
+      TRect r = grid->CellRect(4, grid->Row());
+      return r.Width() == 64 && r.Right <= grid->ClientRect().Right;
+    };
+
+    gui_test::KeyDown(h, VK_END);
+    EXPECT_EQ(grid->Col(), 4);
+    EXPECT_EQ(grid->LeftCol(), t.maxLeftCol);
+    EXPECT_TRUE(lastColumnWhole());
+    gui_test::KeyDown(h, VK_HOME);
+    EXPECT_EQ(grid->LeftCol(), t.fixedCols);
+    for (int i = t.fixedCols; i < 4; ++i) gui_test::KeyDown(h, VK_RIGHT);
+    EXPECT_EQ(grid->Col(), 4);
+    EXPECT_TRUE(lastColumnWhole());
+    gui_test::KeyDown(h, VK_RIGHT);
+    EXPECT_EQ(grid->LeftCol(), t.maxLeftCol);
+
+    grid->SetLeftCol(0);
+    grid->FocusCell(t.fixedCols, 1);
+    gui_test::Click(h, t.clientWidth - 3, 20);
+    EXPECT_EQ(grid->Col(), 4);
+    EXPECT_TRUE(lastColumnWhole());
+
+    grid->SetLeftCol(0);
+    SendMessageW(h, WM_HSCROLL, SB_BOTTOM, 0);
+    EXPECT_EQ(grid->LeftCol(), t.maxLeftCol);
+    SendMessageW(h, WM_HSCROLL, SB_LINEDOWN, 0);
+    EXPECT_EQ(grid->LeftCol(), t.maxLeftCol);
+    SCROLLINFO si{sizeof(si), SIF_ALL};
+    if (scrolls) {
+      ASSERT_TRUE(GetScrollInfo(h, SB_HORZ, &si));
+      EXPECT_EQ(si.nMax - int(si.nPage) + 1, t.maxLeftCol);
+    }
+  }
+}
+
+TEST(StringGridColumns, ScrollBarsComeAndGoTogether) {
+  auto form = MakeForm<TForm>(TFormArgs{.Caption = u"Bars", .ClientWidth = 400,
+                                        .ClientHeight = 200});
+  // Three 17-pixel rows fill the 53-pixel client height exactly, and five 39-pixel
+  // columns the 200-pixel width, until one column grows and the horizontal bar takes
+  // its share of the height.
+  auto* grid = form->Add<TStringGrid>(TStringGridArgs{
+      .Bounds = {0, 0, 204, 57}, .ColCount = 5, .RowCount = 3, .FixedCols = 0,
+      .DefaultColWidth = 39, .DefaultRowHeight = 17});
+  form->Show();
+  gui_test::Pump();
+  HWND h = grid->Handle();
+  EXPECT_FALSE(GetWindowLongW(h, GWL_STYLE) & (WS_HSCROLL | WS_VSCROLL));
+  grid->SetColWidth(4, 64);
+  LONG style = GetWindowLongW(h, GWL_STYLE);
+  EXPECT_TRUE(style & WS_HSCROLL);
+  EXPECT_TRUE(style & WS_VSCROLL);
+  SCROLLINFO si{sizeof(si), SIF_ALL};
+  ASSERT_TRUE(GetScrollInfo(h, SB_VERT, &si));
+  EXPECT_EQ(si.nMax - int(si.nPage) + 1, 3 - grid->VisibleRowCount());
+  gui_test::KeyDown(h, VK_END);
+  EXPECT_EQ(grid->CellRect(4, 1).Width(), 64);
+  // Narrow again: both bars go, though each alone would still leave too little room.
+  grid->SetColWidth(4, 39);
+  EXPECT_FALSE(GetWindowLongW(h, GWL_STYLE) & (WS_HSCROLL | WS_VSCROLL));
+  EXPECT_EQ(grid->LeftCol(), 0);
+  EXPECT_EQ(grid->TopRow(), 1);
+}
+
 }  // namespace
