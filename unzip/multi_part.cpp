@@ -47,9 +47,15 @@ void TXrUnZip::RequestDisk(int32_t number, String& fName) {
     fName.clear();
 }
 
+bool TXrUnZip::DriveIsRemovable(const String& root) { return IsRemovableDrive(root); }
+
+String TXrUnZip::DriveVolumeLabel(const String& root) { return GetVolumeLabel(root); }
+
+// The label is read from the drive of Name, the file about to be opened: a handler may
+// point to another drive than the archive's.
 bool TXrUnZip::DiskLabelMatches(int32_t number, const String& name) {
   if (GetMultiPartMode() != TMultiPartMode::mpSpanned) return true;
-  const String label = GetVolumeLabel(UpperCase(LeftChars(name, 3)));
+  const String label = DriveVolumeLabel(UpperCase(LeftChars(name, 3)));
   return RightChars(label, 3) == ZeroPadded(number, 3);
 }
 
@@ -75,7 +81,7 @@ TStream& TXrUnZip::OpenDisk(int32_t number) {
         if (canAsk) continue;
         break;
       }
-      if (FileFound(name) || !canAsk) break;
+      if (ArchiveFileExists(name) || !canAsk) break;
     }
   }
   FZipStream = OpenArchiveStream(name, uint16_t(fmOpenRead | fmShareDenyNone), false);

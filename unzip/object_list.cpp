@@ -1,6 +1,6 @@
 #include "unzip/object_list.h"
 
-#include <cmath>
+#include <algorithm>
 #include <cstring>
 #include <new>
 
@@ -55,14 +55,17 @@ void TObjectList::FreeAll() {
 }
 
 void TObjectList::Grow() {
-  int32_t increment;
+  // Past the first steps the capacity grows by half, so that n additions copy O(n)
+  // references in all; the last step stops at the largest capacity.
+  int64_t capacity;
   if (FCapacity <= 4)
-    increment = 4;
+    capacity = FCapacity + 4;
   else if (FCapacity <= 8)
-    increment = 8;
+    capacity = FCapacity + 8;
   else
-    increment = int32_t(std::lround(std::sqrt(double(FCapacity))));
-  SetCapacity(FCapacity + increment);
+    capacity = FCapacity + FCapacity / 2;
+  if (FCapacity < kMaxCapacity) capacity = std::min<int64_t>(capacity, kMaxCapacity);
+  SetCapacity(int32_t(capacity));
 }
 
 void TObjectList::Put(int32_t index, TObject* obj) {
@@ -142,11 +145,14 @@ void TObjectList::LoadItems(TStream& stream, const std::function<void()>& headAc
       int32_t(uint32_t(head[1]) | (uint32_t(head[2]) << 8) | (uint32_t(head[3]) << 16) |
               (uint32_t(head[4]) << 24));
   // Nobody but the list holds the objects read here, nor those it owns already:
-  // a stored "does not own" would leave them all unfreed.
+  // a stored "does not own" would leave them all unfreed. Items a list only borrows
+  // are freed by their owner: a stored "owns" would free them a second time.
   const bool owns = head[0] == 1;
   if (!owns) {
     const int64_t orphaned = int64_t(count > 0 ? count : 0) + (FOwnsItems ? FCount : 0);
     if (orphaned > 0) throw EStreamError(Format(io_text::kStoredListDisowns, {orphaned}));
+  } else if (!FOwnsItems && FCount > 0) {
+    throw EStreamError(Format(io_text::kStoredListOwns, {FCount}));
   }
   if (headAccepted) headAccepted();
   FOwnsItems = owns;

@@ -1,22 +1,21 @@
 #include "unzip/selection_match.h"
 
-bool SelectionPatternMatches(StringView pattern, StringView name) {
-  size_t p = 0, t = 0;
-  size_t starP = StringView::npos, starT = 0;
-  while (t < name.size()) {
-    if (p < pattern.size() && (pattern[p] == u'?' || pattern[p] == name[t])) {
-      ++p;
-      ++t;
-    } else if (p < pattern.size() && pattern[p] == u'*') {
-      starP = p++;
-      starT = t;
-    } else if (starP != StringView::npos) {
-      p = starP + 1;
-      t = ++starT;
-    } else {
-      return false;
-    }
+#include "base/format.h"
+#include "base/string_list.h"
+#include "unzip/unzip_errors.h"
+#include "unzip/unzip_messages.h"
+
+TSelectionPatterns::TSelectionPatterns(const TStringList& lines) {
+  patterns_.reserve(size_t(lines.Count()));
+  for (int i = 0; i < lines.Count(); ++i) {
+    patterns_.emplace_back(lines.Strings(i));
+    if (!patterns_.back().IsValid())
+      throw EXrZipException(Format(ZipMessageText(TZipMessage::BadPattern), {lines.Strings(i)}));
   }
-  while (p < pattern.size() && pattern[p] == u'*') ++p;
-  return p == pattern.size();
+}
+
+bool TSelectionPatterns::Matches(StringView name) const {
+  for (const TWildcardPattern& p : patterns_)
+    if (p.Matches(name)) return true;
+  return false;
 }

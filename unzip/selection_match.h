@@ -1,9 +1,21 @@
-// Matching of FilesList patterns against entry names: '*' any run of characters,
-// '?' one character, everything else itself. Both texts arrive lower-cased. A
-// stand-in for the component's wildcard matcher module until that is built; linear
-// in the text for each star, no recursion.
+// The FilesList lines that select entries, compiled once per selection.
 #pragma once
 
-#include "base/string.h"
+#include <vector>
 
-bool SelectionPatternMatches(StringView pattern, StringView name);
+#include "base/string.h"
+#include "unzip/wildcard_match.h"
+
+class TStringList;
+
+class TSelectionPatterns {
+public:
+  // Raises EXrZipException naming the first line with a malformed set, before any entry
+  // is looked at.
+  explicit TSelectionPatterns(const TStringList& lines);
+  // Name matches at least one line; no line selects nothing.
+  bool Matches(StringView name) const;
+
+private:
+  std::vector<TWildcardPattern> patterns_;
+};

@@ -54,12 +54,14 @@ TSortedZip::TSortedZip(TListDuplicates duplicates, TZipSortMode mode, bool ownsI
 
 int32_t TSortedZip::Add(TObject* obj) {
   const int32_t result = TSortedObjectList::Add(obj);
-  if (!HasZip64) {
-    auto* header = dynamic_cast<TZipHeaderInfo*>(obj);
-    if (!header) throw EInvalidCast(u"Invalid class typecast");
-    if (header->HasZip64Info()) HasZip64 = true;
-  }
+  if (result >= 0 && static_cast<TZipHeaderInfo*>(obj)->HasZip64Info()) HasZip64 = true;
   return result;
+}
+
+void TSortedZip::Insert(int32_t index, TObject* obj) {
+  // Refused before the list compares or holds it: whoever handed it in frees it.
+  if (!dynamic_cast<TZipHeaderInfo*>(obj)) throw EInvalidCast(u"Invalid class typecast");
+  TSortedObjectList::Insert(index, obj);
 }
 
 int TSortedZip::Compare(TListKey key1, TListKey key2) const {
@@ -93,6 +95,21 @@ TZipHeaderInfo& TSortedZip::Header(int32_t index) const {
 
 TZipHeaderInfo* TSortedZip::AddHeader(std::unique_ptr<TZipHeaderInfo> header) {
   return AddOwned(std::move(header));
+}
+
+void TSortedZip::AddSortedHeaders(std::vector<std::unique_ptr<TZipHeaderInfo>>& headers) {
+  if (!OwnsItems() || Count() > 0) throw EListError(io_text::kListDoesNotOwn);
+  for (size_t k = 1; k < headers.size(); ++k)
+    if (Compare(headers[k - 1].get(), headers[k].get()) >= 0)
+      throw EListError(io_text::kDuplicateObject);
+  if (headers.size() > size_t(kMaxCapacity))
+    IndexError(int32_t(std::min<size_t>(headers.size(), INT32_MAX)));
+  SetCapacity(int32_t(headers.size()));
+  for (auto& header : headers) {
+    if (header->HasZip64Info()) HasZip64 = true;
+    TObjectList::Insert(Count(), header.release());
+  }
+  headers.clear();
 }
 
 void TSortedZip::AddShared(TZipHeaderInfo& header) { Add(&header); }

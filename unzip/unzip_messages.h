@@ -27,6 +27,7 @@ enum class TZipMessage {
   IndexOutOfRange,     // a Format pattern: %d is the index
   CompressionError,
   Busy,                // our own: refusal of a nested operation
+  BadPattern,          // our own: a FilesList line with a malformed set, %s the line
 };
 
 // Resource number of the text, 0 for texts the string table does not number.
@@ -62,4 +63,6 @@ inline constexpr const Char* kBadListData = u"Invalid stored list data (%d)";
 inline constexpr const Char* kListDoesNotOwn = u"The list does not own its items";
 inline constexpr const Char* kStoredListDisowns =
     u"Invalid stored list data: a list that does not own its items would hold %d";
+inline constexpr const Char* kStoredListOwns =
+    u"Invalid stored list data: a list would own %d items it does not own";
 }  // namespace io_text

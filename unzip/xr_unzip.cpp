@@ -194,6 +194,8 @@ TFileStamp TXrUnZip::ArchiveStampOf(TStream& stream) {
   return stamp;
 }
 
+bool TXrUnZip::ArchiveFileExists(const String& name) { return FileFound(name); }
+
 bool TXrUnZip::ArchiveChanged() {
   return !(ArchiveStampOf(*FZipStream) == FArchiveDate);
 }
@@ -247,8 +249,6 @@ void TXrUnZip::WaitWhilePaused() {
   } while (FPaused);
 }
 
-void TXrUnZip::ExtractEntry(int32_t, TExtractState&) {}
-
 int32_t TXrUnZip::UnZip() {
   RefuseWhenBusy();
   FCancelRequested = false;
@@ -268,6 +268,8 @@ int32_t TXrUnZip::UnZip() {
 }
 
 void TXrUnZip::SelectEntries(TExtractState& state) {
+  const TStringList noLines;
+  const TSelectionPatterns patterns(DoAll ? noLines : *FFilesList);
   for (int i = 0; i < FSortedEntries->Count(); ++i) {
     if (DoProcessMessages) PumpAndHonourRequests(false);
     TZipHeaderInfo& entry = FSortedEntries->Header(i);
@@ -279,12 +281,7 @@ void TXrUnZip::SelectEntries(TExtractState& state) {
     }
     if (!DoAll) {
       const String name = LowerCaseOf(IgnorePath ? entry.FileName : entry.Directory + entry.FileName);
-      for (int k = 0; k < FFilesList->Count(); ++k) {
-        if (SelectionPatternMatches(LowerCaseOf(FFilesList->Strings(k)), name)) {
-          entry.Included = true;
-          break;
-        }
-      }
+      entry.Included = patterns.Matches(name);
     }
     if (entry.Included)
       FTotalBytes = SaturatingAdd(FTotalBytes, entry.UncompressedSize());
@@ -322,6 +319,7 @@ int32_t TXrUnZip::ExtractEntries(TStream& stream) {
     if (OnStartUnZipInfo) OnStartUnZipInfo(*this, state.FilesToDo, FTotalBytes, stopNow);
     state.FilesDone = 0;
     if (state.FilesToDo > 0 && !stopNow) {
+      FindDataLimits(state);
       // Only the selected entries go to extraction, with DoAll as without.
       for (int i = 0; i < LoadedEntryCount(); ++i) {
         if (!FSortedEntries->Header(i).Included) continue;

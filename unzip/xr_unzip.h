@@ -2,6 +2,7 @@
 // below a destination folder.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -164,8 +165,8 @@ public:
   int32_t PromptUser(int32_t messageID, const String& msg1, const String& msg2, uint32_t flags);
 
 protected:
-  // Extraction of one entry; the extraction engine fills this in. Called for every
-  // Included entry with its position in the sorted view.
+  // Extraction of one entry (extract_entry.cpp). Called for every Included entry with
+  // its position in the sorted view.
   virtual void ExtractEntry(int32_t index, TExtractState& state);
 
   // Opens the archive or one of its parts; overridden to serve archives from memory.
@@ -173,6 +174,12 @@ protected:
                                                      bool flushOnClose);
   // Raw modification time and size of an open archive stream, for the change test.
   virtual TFileStamp ArchiveStampOf(TStream& stream);
+  // Whether a file beside the archive (the directory side file) is there to open.
+  virtual bool ArchiveFileExists(const String& name);
+  // Removable or CD-ROM drive, and volume label, of a drive root ("A:\" form); where
+  // spanned disks are told apart.
+  virtual bool DriveIsRemovable(const String& root);
+  virtual String DriveVolumeLabel(const String& root);
 
   void OpenArchive();
   void CloseArchive();
@@ -191,6 +198,40 @@ protected:
   void RequestDisk(int32_t number, String& fName);
   void NameSplitPart(String& fName, int32_t number, TSplitPartType splitType);
   bool DiskLabelMatches(int32_t number, const String& name);
+
+  // Extraction engine: extract_entry.cpp, extract_io.cpp, unstore_inflate.cpp; the
+  // per-byte readers are inline in extract_io.h.
+  // The folder part of the current entry's output name.
+  String BuildDestPath();
+  // Takes a skipped entry out of the run's totals.
+  void DiscountEntry(TExtractState& state);
+  // 8 and the next compressed byte in B; 0 when the entry's data is used up.
+  inline int32_t ReadByte(TExtractState& state, uint16_t& b);
+  inline void WriteByte(TExtractState& state, uint8_t b);
+  void FlushWindow(TExtractState& state, uint32_t n);
+  void FlushOutput(TExtractState& state);
+  // Reads the next block of the entry's data into InBuf; the bytes read.
+  uint32_t RefillInput(TExtractState& state);
+  void FillBitBuffer(TExtractState& state);
+  inline void ReadBits(TExtractState& state, uint32_t n, uint16_t& v);
+  inline void ReadBitsByte(TExtractState& state, uint32_t n, uint8_t& v);
+  inline void NeedBits(TExtractState& state, uint32_t n, uint32_t& b, uint32_t& k);
+  static void DumpBits(uint32_t n, uint32_t& b, uint32_t& k) {
+    b >>= n;
+    k -= n;
+  }
+  // Decompressors, and the one place that picks them by compression method (nullptr:
+  // none for that method).
+  void UnStore(TExtractState& state);
+  void Inflate(TExtractState& state);
+  // Shrink, reduce and implode: unshrink.cpp, unreduce.cpp, explode.cpp.
+  void UnShrink(TExtractState& state);
+  void UnReduce(TExtractState& state);
+  void Explode(TExtractState& state);
+  using TDecompressor = void (TXrUnZip::*)(TExtractState& state);
+  static TDecompressor DecompressorFor(uint16_t method);
+  // Pumps messages and honours cancel and pause between blocks.
+  void BetweenBlocks();
 
   TZipHeaderInfo& HeaderTemplate() { return *FHeaderTemplate; }
   TSortedZip* SortedEntries() const { return FSortedEntries; }
@@ -218,12 +259,27 @@ private:
   bool EntryIsPlausible(const TZipHeaderInfo& info, int64_t archiveSize) const;
   // The central header loop; Merge completes a rebuilt list instead of filling one.
   enum class TCentralResult { Done, Damaged, Duplicate };
-  TCentralResult ReadCentralHeaders(TStream*& dirStream, bool merge, bool usingSideFile);
+  class TDirectorySource;
+  TCentralResult ReadCentralHeaders(TDirectorySource& source, bool merge);
+  // ReadDirectory's work; ReadDirectory forgets what a failed read left.
+  void ReadDirectoryRecords(TStream& stream);
+  void ForgetDirectory();
   void RecoverOrFail();
   std::string ReadArchiveComment();
   std::string ReadEntryComment(int32_t index);
   bool ArchiveChanged();
   void SelectEntries(TExtractState& state);
+  void FindDataLimits(TExtractState& state);
+  // Steps of ExtractEntry (extract_entry.cpp).
+  void ExtractFolderEntry(int32_t index, TExtractState& state, const String& dirPath);
+  void ExtractFileEntry(int32_t index, TExtractState& state, const String& dirPath,
+                        const TZipHeaderInfo& listed);
+  // Reads the local header and checks where the entry's data lies; leaves the archive
+  // stream at the data.
+  void LocateEntryData(TExtractState& state, const TZipHeaderInfo& listed);
+  bool MayOverwrite(int32_t index, String& fullName);
+  void SkipEntry(TSkipReason reason, const String& name, int32_t index, TExtractState& state);
+  bool EntryPathIsSafe() const;
 
   int32_t FThisVersion = kThisVersion;
   int32_t FThisBuild = kThisBuild;
@@ -257,4 +313,7 @@ private:
   String FSplitBaseName;
   int64_t FTotalBytes = 0;
   int64_t FBytesDone = 0;
+  // The current entry's local header as last read.
+  std::array<uint8_t, kLocalHeaderSize> FLocalHeader{};
+  String FMessageText;
 };

@@ -3,10 +3,12 @@
 // local headers.
 #include <algorithm>
 #include <cstdint>
+#include <new>
 #include <vector>
 
 #include "base/file_stream.h"
 #include "base/format.h"
+#include "base/messages.h"
 #include "base/text.h"
 #include "unzip/le_bytes.h"
 #include "unzip/lfn_file_stream.h"
@@ -22,12 +24,53 @@ constexpr int64_t kSfxProgramSize = 14000;
 constexpr int32_t kScanPumpInterval = 10240;
 constexpr int32_t kScanChunk = 65536;
 constexpr int32_t kDataDescriptorSize = 16;
-// Disk numbers up to here keep the disk count within 32 bits.
-constexpr uint32_t kLargestDisk = 0x7FFFFFFE;
+// Disk numbers up to here keep the number of the disk after the current one (counted
+// from 1, as the next part is asked for) within 32 bits.
+constexpr uint32_t kLargestDisk = 0x7FFFFFFD;
 
 [[noreturn]] void RaiseBadZip() { throw EBadZipFile(ZipMessageText(TZipMessage::NotValidZip)); }
 
+// Fills an empty entry list from headers in any order with at most one sort; false,
+// with the list left empty, when two headers name the same disk and offset.
+bool FillEntryList(TSortedZip& list, std::vector<std::unique_ptr<TZipHeaderInfo>>& headers) {
+  const auto before = [](const auto& a, const auto& b) { return CompareByPosition(*a, *b) < 0; };
+  if (!std::is_sorted(headers.begin(), headers.end(), before))
+    std::stable_sort(headers.begin(), headers.end(), before);
+  for (size_t k = 1; k < headers.size(); ++k)
+    if (CompareByPosition(*headers[k - 1], *headers[k]) == 0) return false;
+  list.AddSortedHeaders(headers);
+  return true;
+}
+
 }  // namespace
+
+// Where one directory read takes its central headers from: the archive, as whichever
+// part the component's stream shows (opening a part replaces that stream), or the
+// side file, which this object owns. The kind and the stream change together, so a
+// side file that has been let go cannot be read through.
+class TXrUnZip::TDirectorySource {
+public:
+  explicit TDirectorySource(TXrUnZip& owner) : owner_(owner) {}
+  TStream& Stream() const { return sideFile_ ? *sideFile_ : *owner_.FZipStream; }
+  bool UsingSideFile() const { return sideFile_ != nullptr; }
+  void UseSideFile(std::unique_ptr<TStream> sideFile) {
+    sideFile_ = std::move(sideFile);
+    Offset = 0;
+    Bytes = sideFile_->Size();
+  }
+  void UseArchive() {
+    sideFile_.reset();
+    Offset = Bytes = 0;
+  }
+
+  // Where the directory starts in the source, and how many bytes it can take there.
+  int64_t Offset = 0;
+  int64_t Bytes = 0;
+
+private:
+  TXrUnZip& owner_;
+  std::unique_ptr<TStream> sideFile_;
+};
 
 void TXrUnZip::LoadDirectory() {
   RefuseWhenBusy();
@@ -63,8 +106,7 @@ bool TXrUnZip::EntryIsPlausible(const TZipHeaderInfo& info, int64_t archiveSize)
   return packed <= archiveSize - kLocalHeaderSize - offset;
 }
 
-TXrUnZip::TCentralResult TXrUnZip::ReadCentralHeaders(TStream*& dirStream, bool merge,
-                                                      bool usingSideFile) {
+TXrUnZip::TCentralResult TXrUnZip::ReadCentralHeaders(TDirectorySource& source, bool merge) {
   const int64_t archiveSize = FZipStream->Size();
   const int64_t count = FEndRecord->EntryCount();
   std::vector<std::unique_ptr<TZipHeaderInfo>> collected;
@@ -76,15 +118,17 @@ TXrUnZip::TCentralResult TXrUnZip::ReadCentralHeaders(TStream*& dirStream, bool 
 
   auto readOne = [&](TZipHeaderInfo& info) {
     TNextPartProc next;
-    if (!FRebuilt && GetMultiPartMode() != TMultiPartMode::mpNone && !usingSideFile)
+    if (!FRebuilt && GetMultiPartMode() != TMultiPartMode::mpNone && !source.UsingSideFile())
       next = [this](TZipHeaderInfo& h, TStream*& s) { OpenNextDisk(h, s); };
-    if (!info.ReadCentralHeader(dirStream, next)) return false;
+    TStream* stream = &source.Stream();
+    if (!info.ReadCentralHeader(stream, next)) return false;
     if (EntryIsPlausible(info, archiveSize)) return true;
-    dirStream->SetPosition(info.CentralOffset);
+    source.Stream().SetPosition(info.CentralOffset);
     return false;
   };
   auto skipTail = [&](const TZipHeaderInfo& info) {
-    dirStream->Seek(int64_t(info.CentralExtraLength) + info.CommentLength, TSeekOrigin::soCurrent);
+    source.Stream().Seek(int64_t(info.CentralExtraLength) + info.CommentLength,
+                         TSeekOrigin::soCurrent);
   };
 
   for (int64_t i = 0; i < count;) {
@@ -94,7 +138,7 @@ TXrUnZip::TCentralResult TXrUnZip::ReadCentralHeaders(TStream*& dirStream, bool 
     if (!ok && pending > 0) {
       // The header before announced an extra field that is not there.
       if (previous) previous->CentralExtraLength = 0;
-      dirStream->Seek(-int64_t(pending), TSeekOrigin::soCurrent);
+      source.Stream().Seek(-int64_t(pending), TSeekOrigin::soCurrent);
       previous = nullptr;
       info = CreateHeader();
       ok = readOne(*info);
@@ -123,9 +167,10 @@ TXrUnZip::TCentralResult TXrUnZip::ReadCentralHeaders(TStream*& dirStream, bool 
     }
     if (multiDisk && info->HasComment()) {
       // Read while this part is at hand, so that no disk has to come back for it.
-      dirStream->Seek(info->CentralExtraLength, TSeekOrigin::soCurrent);
+      TStream& stream = source.Stream();
+      stream.Seek(info->CentralExtraLength, TSeekOrigin::soCurrent);
       std::string comment(info->CommentLength, '\0');
-      comment.resize(size_t(ReadFully(*dirStream, comment.data(), info->CommentLength)));
+      comment.resize(size_t(ReadFully(stream, comment.data(), info->CommentLength)));
       info->FileComment = comment;
     } else {
       skipTail(*info);
@@ -137,14 +182,7 @@ TXrUnZip::TCentralResult TXrUnZip::ReadCentralHeaders(TStream*& dirStream, bool 
   }
   if (merge) return TCentralResult::Done;
 
-  // One sort, duplicates found as neighbours, then the sorted list is filled in order.
-  std::stable_sort(collected.begin(), collected.end(),
-                   [](const auto& a, const auto& b) { return CompareByPosition(*a, *b) < 0; });
-  for (size_t k = 1; k < collected.size(); ++k)
-    if (CompareByPosition(*collected[k - 1], *collected[k]) == 0) return TCentralResult::Duplicate;
-  FEntries->SetCapacity(int32_t(std::min<size_t>(collected.size(), TObjectList::kMaxCapacity)));
-  for (auto& header : collected) FEntries->AddHeader(std::move(header));
-  return TCentralResult::Done;
+  return FillEntryList(*FEntries, collected) ? TCentralResult::Done : TCentralResult::Duplicate;
 }
 
 void TXrUnZip::RecoverOrFail() {
@@ -156,26 +194,42 @@ void TXrUnZip::RecoverOrFail() {
 
 void TXrUnZip::ReadDirectory(TStream& stream) {
   TBusyScope busy(*this);
+  try {
+    ReadDirectoryRecords(stream);
+  } catch (...) {
+    ForgetDirectory();
+    throw;
+  }
+}
+
+// Nothing of a failed read stays, so that the next operation reads the archive again
+// instead of taking an empty or partial list (with the new file's stamp) for it.
+void TXrUnZip::ForgetDirectory() {
+  FreeEntryLists();
+  FEndRecord->Clear();
+  FArchiveDate = {};
   FRebuilt = false;
   FEntriesDropped = false;
-  bool usingSideFile = false;
-  TStream* dirStream = &stream;
-  std::unique_ptr<TFileStream> sideFile;
+  FDiskCount = 1;
+}
+
+void TXrUnZip::ReadDirectoryRecords(TStream& stream) {
+  FRebuilt = false;
+  FEntriesDropped = false;
+  TDirectorySource source(*this);
   FArchiveDate = ArchiveStampOf(*FZipStream);
   FreeEntryLists();
 
-  bool found = FEndRecord->ReadEndCentral(*dirStream);
+  bool found = FEndRecord->ReadEndCentral(stream);
   if (found && FEndRecord->StartCentralDisk() > FEndRecord->ThisDisk()) found = false;
   if (!found) {
     const String name = ReplaceExt(FZipName, u".zfc");
-    if (FileFound(name)) {
-      sideFile = std::make_unique<TFileStream>(HostFileName(name), uint16_t(fmOpenRead | fmShareDenyWrite));
-      if (FEndRecord->ReadEndCentral(*sideFile)) {
-        usingSideFile = true;
-        dirStream = sideFile.get();
-        found = FEndRecord->StartCentralDisk() <= FEndRecord->ThisDisk();
-      }
-      if (!found) sideFile.reset();
+    if (ArchiveFileExists(name)) {
+      std::unique_ptr<TStream> sideFile =
+          OpenArchiveStream(name, uint16_t(fmOpenRead | fmShareDenyWrite), false);
+      found = FEndRecord->ReadEndCentral(*sideFile) &&
+              FEndRecord->StartCentralDisk() <= FEndRecord->ThisDisk();
+      if (found) source.UseSideFile(std::move(sideFile));
     }
   }
 
@@ -202,7 +256,7 @@ void TXrUnZip::ReadDirectory(TStream& stream) {
       ClearArchive();
       RaiseBadZip();
     }
-    FCurrentDisk = usingSideFile ? 0 : int32_t(thisDisk);
+    FCurrentDisk = source.UsingSideFile() ? 0 : int32_t(thisDisk);
     FDiskCount = int32_t(thisDisk) + 1;
     if (thisDisk > 0) {
       if (GetMultiPartMode() == TMultiPartMode::mpNone) {
@@ -210,39 +264,36 @@ void TXrUnZip::ReadDirectory(TStream& stream) {
         if (root.size() < 2 || root[1] != u':')
           SetMultiPartMode(TMultiPartMode::mpSplit);
         else
-          SetMultiPartMode(IsRemovableDrive(root) ? TMultiPartMode::mpSpanned : TMultiPartMode::mpSplit);
+          SetMultiPartMode(DriveIsRemovable(root) ? TMultiPartMode::mpSpanned : TMultiPartMode::mpSplit);
       }
     } else {
       SetMultiPartMode(TMultiPartMode::mpNone);
     }
     expected = FEndRecord->EntryCount();
     if (expected > 0) {
-      const bool singleFile = thisDisk == 0 && !usingSideFile;
-      if (!usingSideFile && GetMultiPartMode() != TMultiPartMode::mpNone &&
-          int64_t(FEndRecord->StartCentralDisk()) != FCurrentDisk)
-        dirStream = &OpenDisk(int32_t(FEndRecord->StartCentralDisk()) + 1);
-      // Where the directory can lie, and so how many headers it can hold.
-      const int64_t dirOffset = usingSideFile ? 0 : FEndRecord->CentralDirOffset();
-      int64_t dirBytes;
-      if (usingSideFile)
-        dirBytes = dirStream->Size();
-      else if (singleFile)
-        dirBytes = FEndRecord->EndRecordOffset() - dirOffset;
-      else {
-        // The directory cannot be larger than all parts together, each as large as this.
-        const int64_t partSize = dirStream->Size();
-        const int64_t allParts =
-            partSize > INT64_MAX / FDiskCount ? INT64_MAX : partSize * int64_t(FDiskCount);
-        dirBytes = std::min(FEndRecord->CentralDirSize(), allParts);
+      if (!source.UsingSideFile()) {
+        if (GetMultiPartMode() != TMultiPartMode::mpNone &&
+            int64_t(FEndRecord->StartCentralDisk()) != FCurrentDisk)
+          OpenDisk(int32_t(FEndRecord->StartCentralDisk()) + 1);
+        // Where the directory can lie, and so how many headers it can hold.
+        source.Offset = FEndRecord->CentralDirOffset();
+        if (thisDisk == 0) {
+          source.Bytes = FEndRecord->EndRecordOffset() - source.Offset;
+        } else {
+          // The directory cannot be larger than all parts together, each as large as this.
+          const int64_t partSize = source.Stream().Size();
+          const int64_t allParts =
+              partSize > INT64_MAX / FDiskCount ? INT64_MAX : partSize * int64_t(FDiskCount);
+          source.Bytes = std::min(FEndRecord->CentralDirSize(), allParts);
+        }
       }
-      if (dirOffset < 0 || dirBytes < 0 || expected > dirBytes / kCentralHeaderSize) {
+      if (source.Offset < 0 || source.Bytes < 0 || expected > source.Bytes / kCentralHeaderSize) {
         RecoverOrFail();
         // The rebuilt list is completed from the archive, where the scan stopped.
         merge = true;
-        dirStream = FZipStream.get();
-        usingSideFile = false;
+        source.UseArchive();
       } else {
-        dirStream->SetPosition(dirOffset);
+        source.Stream().SetPosition(source.Offset);
       }
     }
   }
@@ -253,7 +304,7 @@ void TXrUnZip::ReadDirectory(TStream& stream) {
     FDiskCount = int32_t(FEndRecord->ThisDisk()) + 1;
   }
 
-  TCentralResult result = ReadCentralHeaders(dirStream, merge, usingSideFile);
+  TCentralResult result = ReadCentralHeaders(source, merge);
   if (result != TCentralResult::Done) {
     // A header that cannot be read, or two at one place: rebuild from the local
     // headers and complete them from the central headers after them.
@@ -262,21 +313,21 @@ void TXrUnZip::ReadDirectory(TStream& stream) {
       FEntries = std::make_unique<TSortedZip>(TListDuplicates::ldError);
       FSortedEntries = FEntries.get();
     }
-    dirStream = FZipStream.get();
-    usingSideFile = false;
-    ReadCentralHeaders(dirStream, true, false);
+    source.UseArchive();
+    ReadCentralHeaders(source, true);
   }
   if (FRebuilt && LoadedEntryCount() < expected) FEntriesDropped = true;
 
   if (FEndRecord->ThisDisk() > 0 && FEndRecord->HasComment()) {
-    if (!usingSideFile) {
+    if (!source.UsingSideFile()) {
       if (FCurrentDisk != int32_t(FEndRecord->ThisDisk()))
         OpenDisk(int32_t(FEndRecord->ThisDisk()) + 1);
       ReadArchiveComment();
     } else {
-      dirStream->SetPosition(FEndRecord->CommentOffset);
+      TStream& side = source.Stream();
+      side.SetPosition(FEndRecord->CommentOffset);
       std::string comment(FEndRecord->CommentLength(), '\0');
-      comment.resize(size_t(ReadFully(*dirStream, comment.data(), int32_t(comment.size()))));
+      comment.resize(size_t(ReadFully(side, comment.data(), int32_t(comment.size()))));
       const bool changed = FEndRecord->Changed;
       SetArchiveComment(comment);
       FEndRecord->Changed = changed;
@@ -325,24 +376,34 @@ bool TXrUnZip::RebuildDirectory() {
   if (found < 0) return false;
 
   stream.SetPosition(found);
+  // Collected first and put into the list in one go, as the central headers are: each
+  // header takes at least its 30 bytes of the file, so what is held stays in
+  // proportion to the file.
+  std::vector<std::unique_ptr<TZipHeaderInfo>> collected;
+  try {
+    auto info = CreateHeader();
+    while (info->ReadLocalHeader(stream)) {
+      if (DoProcessMessages) PumpAndHonourRequests(false);
+      const int64_t dataStart = stream.Position() + info->LocalExtraLength;
+      // Data that runs past the end of the file belongs to no real entry. Tested
+      // before any sum, so that a size near 2^63 cannot overflow it.
+      if (info->CompressedSize() > size - dataStart) {
+        stream.SetPosition(info->RelativeOffset());
+        break;
+      }
+      const int64_t dataEnd = dataStart + info->CompressedSize();
+      const int64_t descriptor = info->HasDataDescriptor() ? kDataDescriptorSize : 0;
+      stream.SetPosition(dataEnd + std::min(descriptor, size - dataEnd));
+      collected.push_back(std::move(info));
+      info = CreateHeader();
+    }
+  } catch (const std::bad_alloc&) {
+    throw EOutOfMemory(base_text::kOutOfMemory);
+  }
   FEntries = std::make_unique<TSortedZip>(TListDuplicates::ldError);
   FSortedEntries = FEntries.get();
-  auto info = CreateHeader();
-  while (info->ReadLocalHeader(stream)) {
-    if (DoProcessMessages) PumpAndHonourRequests(false);
-    const int64_t dataStart = stream.Position() + info->LocalExtraLength;
-    // Data that runs past the end of the file belongs to no real entry. Tested before
-    // any sum, so that a size near 2^63 cannot overflow it.
-    if (info->CompressedSize() > size - dataStart) {
-      stream.SetPosition(info->RelativeOffset());
-      break;
-    }
-    const int64_t dataEnd = dataStart + info->CompressedSize();
-    const int64_t descriptor = info->HasDataDescriptor() ? kDataDescriptorSize : 0;
-    stream.SetPosition(dataEnd + std::min(descriptor, size - dataEnd));
-    FEntries->AddHeader(std::move(info));
-    info = CreateHeader();
-  }
+  // Local headers found one after the other lie at rising offsets: never two at one.
+  FillEntryList(*FEntries, collected);
   // A scan that stops elsewhere than at the directory or the end of the file has
   // stepped off the entries and left the rest out.
   const int64_t stop = stream.Position();

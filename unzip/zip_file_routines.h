@@ -103,6 +103,12 @@ public:
   // Sets the last-write time from a DOS date/time in local time; True on success.
   bool SetDosDateTime(uint32_t dosDateTime);
   void Close();
+  // Gives the handle up without closing it (for a handle another object owns).
+  NativeHandle Release() {
+    const NativeHandle h = handle_;
+    handle_ = InvalidNativeHandle();
+    return h;
+  }
 
 private:
   NativeHandle handle_ = InvalidNativeHandle();

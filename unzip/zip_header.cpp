@@ -36,6 +36,10 @@ std::vector<uint8_t> ReadAvailable(TStream& stream, int32_t count) {
   return bytes;
 }
 
+// The strict decoder gives back exactly these bytes only when they hold no malformed
+// sequence.
+bool IsWellFormedUtf8(const std::string& bytes) { return ToUtf8(DecodeUtf8Name(bytes)) == bytes; }
+
 }  // namespace
 
 void TZipHeaderInfo::Clear() {
@@ -57,6 +61,7 @@ void TZipHeaderInfo::Clear() {
   CentralOffset = 0;
   FileName.clear();
   Directory.clear();
+  StoredPath.clear();
   zip64_.reset();
   FileComment.clear();
   Included = false;
@@ -160,6 +165,10 @@ String TZipHeaderInfo::DecodeName(const std::string& raw, uint16_t flags, uint16
   for (char& c : name)
     if (c == '/') c = '\\';
   if (ConvertOEMName(name, flags, madeBy)) return FromAnsi(name);
+  // Without the UTF-8 flag, bytes that are not UTF-8 come from some other code page.
+  // Replacement characters would make different names one; code page 437, which the
+  // format gives such names, maps every byte to a character of its own.
+  if ((flags & kFlagUtf8) == 0 && !IsWellFormedUtf8(name)) return DecodeCp437(name);
   return DecodeUtf8Name(name);
 }
 
@@ -292,7 +301,8 @@ bool TZipHeaderInfo::ReadCentralHeader(TStream*& stream, const TNextPartProc& ne
   staged.InternalAttributes = GetLe16(rec + 36);
   staged.ExternalAttributes = GetLe32(rec + 38);
   staged.FRelativeOffset = GetLe32(rec + 42);
-  staged.SetPath(staged.DecodeName(raw, staged.Flags, staged.VersionMadeBy));
+  staged.StoredPath = staged.DecodeName(raw, staged.Flags, staged.VersionMadeBy);
+  staged.SetPath(staged.StoredPath);
   staged.FileComment.clear();
   staged.Included = false;
   staged.UserSelected = false;
@@ -343,7 +353,8 @@ bool TZipHeaderInfo::ReadLocalHeader(TStream& stream) {
   staged.ExternalAttributes = 0;
   staged.FRelativeOffset = 0;
   staged.CentralOffset = 0;
-  staged.SetPath(staged.DecodeName(raw, staged.Flags, 0));
+  staged.StoredPath = staged.DecodeName(raw, staged.Flags, 0);
+  staged.SetPath(staged.StoredPath);
   staged.FileComment.clear();
   staged.Included = false;
   staged.UserSelected = false;
@@ -380,6 +391,7 @@ void TZipHeaderInfo::AssignTo(TPersistent& dest) const {
   d->Flags = Flags;
   d->CompressionMethod = CompressionMethod;
   d->FileDateTime = FileDateTime;
+  d->StoredPath = StoredPath;
   d->Crc32 = Crc32;
   d->FCompressedSize = FCompressedSize;
   d->FUncompressedSize = FUncompressedSize;

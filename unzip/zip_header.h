@@ -125,6 +125,9 @@ public:
   int64_t CentralOffset;
   String FileName;
   String Directory;
+  // The stored name as decoded, before a Unicode-path field replaced it; for the
+  // extraction's name checks.
+  String StoredPath;
   uint8_t EncryptionStrength = 0;
   std::string FileComment;
   bool Included;

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "unzip/object_list.h"
+#include "unzip/sorted_zip.h"
 
 namespace {
 
@@ -167,7 +168,6 @@ TEST_F(ClassRegistryTest, ListRoundTrip) {
 
   TObjectList loaded;
   loaded.Add(NewItem(99));  // items already there stay
-  loaded.SetOwnsItems(false);
   out.SetPosition(0);
   loaded.LoadFromStream(out);
   EXPECT_TRUE(loaded.OwnsItems());
@@ -246,8 +246,9 @@ TEST_F(ClassRegistryTest, AFailedLoadKeepsWhatWasRead) {
 }
 
 // The objects a load creates, and those the list owned before it, have no other
-// owner: stored data may not make the list stop owning them.
-TEST_F(ClassRegistryTest, StoredOwnsFlagCannotOrphanItems) {
+// owner: stored data may not make the list stop owning them. Nor may it make a list
+// own the items it only borrows, which their owner frees.
+TEST_F(ClassRegistryTest, StoredOwnsFlagKeepsOwnershipSound) {
   const struct {
     const char* what;
     bool ownsBefore;
@@ -262,6 +263,8 @@ TEST_F(ClassRegistryTest, StoredOwnsFlagCannotOrphanItems) {
       {"not owning, nothing to own", true, 0, 0, 0, false},
       {"not owning, borrowed items", false, 1, 0, 0, false},
       {"owning, records", true, 0, 1, 2, false},
+      {"owning, borrowed items", false, 1, 1, 1, true},
+      {"owning, an empty view", false, 0, 1, 1, false},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
@@ -290,6 +293,17 @@ TEST_F(ClassRegistryTest, StoredOwnsFlagCannotOrphanItems) {
   EXPECT_THROW(sorted.LoadFromStream(in), EStreamError);
   EXPECT_EQ(sorted.Duplicates(), TListDuplicates::ldAccept);
   EXPECT_TRUE(sorted.OwnsItems());
+}
+
+// A registered class that is not an entry header is refused before the entry list
+// holds it, so that the loader, which frees it, leaves nothing behind in the list.
+TEST_F(ClassRegistryTest, EntryListRefusesObjectsThatAreNotHeaders) {
+  std::vector<uint8_t> stored = Bytes({uint8_t(TListDuplicates::ldError), 1, 1, 0, 0, 0});
+  AppendItem(stored, 1);
+  TMemoryStream in = StreamOf(stored);
+  TSortedZip list(TListDuplicates::ldError);
+  EXPECT_THROW(list.LoadFromStream(in), EInvalidCast);
+  EXPECT_EQ(list.Count(), 0);
 }
 
 TEST_F(ClassRegistryTest, NamesOverThe127CharacterLimitAreRefused) {

@@ -47,6 +47,38 @@ TEST(SortedZip, DuplicatePositionRaises) {
   EXPECT_EQ(list.Count(), 1);
 }
 
+// Headers handed over in order are taken as they are; a key that is not above the one
+// before is the duplicate error, and nothing is taken.
+TEST(SortedZip, SortedHandOver) {
+  struct Case {
+    const char* what;
+    std::vector<std::pair<uint32_t, int64_t>> keys;
+    bool accepted;
+  };
+  const Case cases[] = {
+      {"rising", {{0, 10}, {0, 20}, {1, 0}, {0xFFFFFFF0u, 0}}, true},
+      {"none", {}, true},
+      {"two at one place", {{0, 10}, {0, 10}}, false},
+      {"falling", {{0, 20}, {0, 10}}, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    std::vector<std::unique_ptr<TZipHeaderInfo>> headers;
+    for (auto [disk, offset] : c.keys) headers.push_back(Header(disk, offset));
+    TSortedZip list(TListDuplicates::ldError);
+    if (c.accepted) {
+      list.AddSortedHeaders(headers);
+      EXPECT_EQ(list.Count(), int32_t(c.keys.size()));
+      for (int32_t i = 0; i < list.Count(); ++i)
+        EXPECT_EQ(list.Header(i).RelativeOffset(), c.keys[size_t(i)].second);
+      EXPECT_EQ(list.HasZip64, c.keys.size() == 4);
+    } else {
+      EXPECT_THROW(list.AddSortedHeaders(headers), EListError);
+      EXPECT_EQ(list.Count(), 0);
+    }
+  }
+}
+
 TEST(SortedZip, OtherOrders) {
   auto sized = [](String name, int64_t packed, int64_t size, uint32_t date = 0x52CF6000) {
     auto h = std::make_unique<TZipHeaderInfo>();

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "base/exception.h"
 #include "base/format.h"
 #include "tests/testlib/test_paths.h"
@@ -322,24 +324,97 @@ TEST(ZipDirectory, SideFileWithAnImpossibleCountFallsBackToTheArchive) {
   EXPECT_EQ(unzip.GetEntryComment(0), "about one");
 }
 
-// A ZIP64 end record naming disk 0x7FFFFFFF: one more disk would not fit in 32 bits.
-TEST(ZipDirectory, DiskNumberAtTheLimitIsRefused) {
+
+// A side file whose end record fails the start-disk test is let go and nothing reads
+// through it afterwards: the rebuild takes the archive's local headers.
+TEST(ZipDirectory, SideFileFailingTheDiskTestIsLetGo) {
+  ScratchDir dir("zip_directory_side_disk");
+  const std::string full = StoredArchive({{"one.txt", "first", ""}});
+  WriteFileBytes(dir / u"set.zip", full.substr(0, full.find("PK\x01\x02")));
+  EndFields end;
+  end.startDisk = 1;
+  WriteFileBytes(dir / u"set.zfc", EndRecord(end));
+  TXrUnZip unzip;
+  unzip.IncompleteZipMode = TIncompleteZipMode::izAssumeBad;
+  unzip.SetZipName(dir / u"set.zip");
+  unzip.LoadDirectory();
+  EXPECT_TRUE(unzip.Rebuilt());
+  ASSERT_EQ(unzip.LoadedEntryCount(), 1);
+  EXPECT_EQ(unzip.GetEntryName(0), u"one.txt");
+}
+
+// The archive changes under a loaded directory and the read that follows, outside
+// LoadDirectory, is cancelled: nothing of it stays, and the next UnZip reads the new
+// archive instead of taking an empty list for it.
+TEST(ZipDirectory, FailedImplicitReadLeavesNothingLoaded) {
+  ScratchDir dir("zip_directory_failed_reread");
+  const std::string renewed = StoredArchive({{"b.txt", "bb", ""}, {"c.txt", "c", ""}});
+  struct Case {
+    const char* what;
+    std::string bytes;
+    TIncompleteZipMode mode;
+    bool rebuilt;
+    std::function<void(TXrUnZip&)> trigger;
+  };
+  const Case cases[] = {
+      {"central headers, from GetArchiveComment", renewed, TIncompleteZipMode::izAssumeMulti, false,
+       [](TXrUnZip& u) { u.GetArchiveComment(); }},
+      {"rebuild, from GetEntryComment", renewed.substr(0, renewed.find("PK\x05\x06")),
+       TIncompleteZipMode::izAssumeBad, true, [](TXrUnZip& u) { u.GetEntryComment(0); }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    const String path = dir / u"set.zip";
+    WriteFileBytes(path, StoredArchive({{"a.txt", "aaaa", "about a"}}, "comment of A"));
+    RecordingUnZip unzip;
+    unzip.DoAll = true;
+    unzip.IncompleteZipMode = c.mode;
+    unzip.SetZipName(path);
+    unzip.LoadDirectory();
+    ASSERT_EQ(unzip.LoadedEntryCount(), 1);
+
+    WriteFileBytes(path, c.bytes);
+    {
+      TZipHostHooks hooks;
+      hooks.PumpMessages = [&] {
+        unzip.RequestCancel();
+        return false;
+      };
+      TZipHostHooksScope scope(hooks);
+      EXPECT_THROW(c.trigger(unzip), EUserCanceled);
+    }
+    EXPECT_EQ(unzip.LoadedEntryCount(), 0);
+    EXPECT_EQ(unzip.ZipName(), path);
+    EXPECT_EQ(unzip.UnZip(), 2);
+    EXPECT_EQ(unzip.handedNames, (std::vector<String>{u"b.txt", u"c.txt"}));
+    EXPECT_EQ(unzip.Rebuilt(), c.rebuilt);
+  }
+}
+
+// ZIP64 end records naming the highest disks, with the directory starting at the end
+// of that disk so that its first header asks for the next one: that disk's number
+// (counted from 1) and the disk count must fit in 32 bits.
+TEST(ZipDirectory, DiskNumbersNearTheLimitAreRefused) {
   ScratchDir dir("zip_directory_last_disk");
   const std::string sound = StoredArchive({{"a.txt", "aaaa", ""}});
   const std::string body = sound.substr(0, sound.find("PK\x05\x06"));
-  const size_t dirAt = body.find("PK\x01\x02");
-  std::string record = Zip64EndRecord(1, body.size() - dirAt, dirAt);
-  record.replace(16, 4, Le32(0x7FFFFFFF));
+  const uint64_t end64At = body.size();
+  const uint64_t fileSize = end64At + 56 + 20 + 22;
   EndFields end;
-  end.thisDisk = 0xFFFF;
+  end.thisDisk = end.startDisk = 0xFFFF;
   end.entries = end.entriesThisDisk = 0xFFFF;
   end.dirSize = end.dirOffset = 0xFFFFFFFF;
-  const String path = dir / u"disk.zip";
-  WriteFileBytes(path, body + record + Zip64Locator(body.size()) + EndRecord(end));
-  TXrUnZip unzip;
-  unzip.SetZipName(path);
-  EXPECT_THROW(unzip.LoadDirectory(), EBadZipFile);
-  EXPECT_EQ(unzip.ZipName(), u"");
+  for (uint32_t disk : {0x7FFFFFFFu, 0x7FFFFFFEu}) {
+    SCOPED_TRACE(disk);
+    std::string record = Zip64EndRecord(1, 46, fileSize);
+    record.replace(16, 8, Le32(disk) + Le32(disk));
+    const String path = dir / u"disk.zip";
+    WriteFileBytes(path, body + record + Zip64Locator(end64At) + EndRecord(end));
+    TXrUnZip unzip;
+    unzip.SetZipName(path);
+    EXPECT_THROW(unzip.LoadDirectory(), EBadZipFile);
+    EXPECT_EQ(unzip.ZipName(), u"");
+  }
 }
 
 TEST(ZipDirectory, CancelRequestFromThePumpEndsTheRead) {

@@ -82,10 +82,23 @@ TEST(ZipHeader, NameDecoding) {
        u"caf\u00E9"},
       {"OEM box characters do not survive: UTF-8", "caf\xC3\xA9", 0, 20, TOEMConvert::oemFlexible,
        u"caf\u00E9"},
-      {"NTFS host skips the OEM step", "caf\x82", 0, 0x0B14, TOEMConvert::oemFlexible,
-       u"caf\uFFFD"},
+      // Bytes that read as UTF-8 and whose OEM form survives the round trip.
+      {"host 11 skips the OEM step", "\xE1\x80\x81", 0, 0x0B14, TOEMConvert::oemFlexible,
+       u"\u1001"},
+      {"NTFS host takes the OEM step", "\xE1\x80\x81", 0, 0x0A14, TOEMConvert::oemFlexible,
+       u"\u00DF\u00C7\u00FC"},
       {"malformed UTF-8 gives replacement characters", "a\xFF", 0x0800, 20,
        TOEMConvert::oemFlexible, u"a\uFFFD"},
+      // Without the flag, names in another code page (here KOI8-R) read as code page
+      // 437, so that two of them cannot come out as one text.
+      {"no flag, not UTF-8, OEM step skipped", "caf\x82", 0, 0x0B14, TOEMConvert::oemFlexible,
+       u"caf\u00E9"},
+      {"no flag, OEM round trip fails", "\xD0\xD2\xC9\xD7\xC5\xD4", 0, 20,
+       TOEMConvert::oemFlexible, u"\u2568\u2565\u2554\u256B\u253C\u2558"},
+      {"no flag, the same first bytes", "\xD0\xD2\xC9\xCD\xC5\xD2", 0, 20,
+       TOEMConvert::oemFlexible, u"\u2568\u2565\u2554\u2550\u253C\u2565"},
+      {"no flag, oemNever", "\xD0\xD2\xC9\xD7\xC5\xD4", 0, 20, TOEMConvert::oemNever,
+       u"\u2568\u2565\u2554\u256B\u253C\u2558"},
   };
   for (const Case& c : cases) {
     CentralFields f;

@@ -1,0 +1,10 @@
+# The wildcard matcher that selects entries, and the hashes and cipher behind AES
+# encrypted entries.
+list(APPEND QZ_UNZIP_SOURCES
+  ${CMAKE_CURRENT_LIST_DIR}/wildcard_match.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/sha1.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/hmac_sha1.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/pbkdf2_sha1.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/aes_block.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/zip_aes.cpp
+)

@@ -1,0 +1,342 @@
+// Extracting one entry: its output name and the checks on it, the overwrite decision,
+// the decompressor run into a temporary file beside the target, and the rename that
+// puts the file under its name once its size and CRC are right.
+#include <algorithm>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "base/exception.h"
+#include "base/format.h"
+#include "unzip/entry_path_check.h"
+#include "unzip/extract_io.h"
+#include "unzip/host_hooks.h"
+#include "unzip/le_bytes.h"
+#include "unzip/lfn_file_stream.h"
+#include "unzip/zip_file_routines.h"
+#include "unzip/zip_lib_routines.h"
+#include "unzip/zip_signatures.h"
+
+namespace {
+
+// Stored attributes that may reach extracted files and folders.
+constexpr int32_t kFileAttributeMask = faReadOnly | faHidden | faSystem | faArchive;
+constexpr int32_t kFolderAttributeMask = faReadOnly | faHidden | faSystem;
+// Open mode for setting a file's date: write access, others may share.
+constexpr const Char* kTempPrefix = u"~qzx";
+constexpr const Char* kTempSuffix = u".tmp";
+
+// A file written under a temporary name in the folder of its final name. Removed on
+// destruction unless Commit put it under the final name.
+class TPendingFile {
+public:
+  TPendingFile(const String& finalName, bool flushOnClose) : finalName_(finalName) {
+    const String folder = FilePathOf(finalName);
+    for (int32_t n = 0;; ++n) {
+      tempName_ = folder + kTempPrefix + IntToStr(n) + kTempSuffix;
+      if (GetAttributes(tempName_) == -1) break;
+    }
+    stream_ = std::make_unique<TOutputStream>(tempName_, fmCreate, flushOnClose, kZipBufferSize);
+  }
+  ~TPendingFile() {
+    stream_.reset();
+    if (!committed_) RemoveFile(tempName_);
+  }
+  TPendingFile(const TPendingFile&) = delete;
+  TPendingFile& operator=(const TPendingFile&) = delete;
+
+  TStream& Stream() { return *stream_; }
+  // Writes what is pending, dates the file through its own handle and closes it; a
+  // write that fell short raises.
+  void Close(uint32_t dosDateTime) {
+    stream_->Flush();
+    TZipFileHandle borrowed(stream_->Handle());
+    borrowed.SetDosDateTime(dosDateTime);
+    borrowed.Release();
+    stream_->Close();
+    stream_.reset();
+  }
+  // Renames the closed file over the final name; False when that failed (the
+  // temporary file is then removed).
+  bool Commit() {
+    committed_ = MoveFileOver(tempName_, finalName_);
+    return committed_;
+  }
+
+private:
+  // The output file, flushed on request so that its date can be set last.
+  class TOutputStream : public TLFNFileStream {
+  public:
+    using TLFNFileStream::TLFNFileStream;
+    void Flush() { SyncSource(); }
+  };
+
+  String finalName_;
+  String tempName_;
+  std::unique_ptr<TOutputStream> stream_;
+  bool committed_ = false;
+};
+
+}  // namespace
+
+TXrUnZip::TDecompressor TXrUnZip::DecompressorFor(uint16_t method) {
+  switch (method) {
+    case 0: return &TXrUnZip::UnStore;
+    case 1: return &TXrUnZip::UnShrink;
+    case 2: case 3: case 4: case 5: return &TXrUnZip::UnReduce;
+    case 6: return &TXrUnZip::Explode;
+    case 8: return &TXrUnZip::Inflate;
+    default: return nullptr;
+  }
+}
+
+void TXrUnZip::DiscountEntry(TExtractState& state) {
+  FTotalBytes = std::max<int64_t>(0, FTotalBytes - FHeaderTemplate->UncompressedSize());
+  --state.FilesToDo;
+}
+
+void TXrUnZip::SkipEntry(TSkipReason reason, const String& name, int32_t index,
+                         TExtractState& state) {
+  if (OnSkippingFile) OnSkippingFile(*this, reason, name, index, state.SkipRetry);
+  DiscountEntry(state);
+}
+
+String TXrUnZip::BuildDestPath() {
+  // An empty DestDir is the current folder, not the root of the drive.
+  const String base = FDestDir.empty() ? String() : FDestDir + u"\\";
+  const TZipHeaderInfo& h = *FHeaderTemplate;
+  if (!RecreateDirs || h.Directory.empty()) return base;
+  String folder = h.Directory, stripped;
+  if (FRelativePathList->Count() > 0) StripRelativePath(folder, stripped);
+  const bool rooted = !folder.empty() && folder[0] == u'\\';
+  const bool drive = folder.size() > 1 && folder[1] == u':';
+  if (!rooted && !drive) return base + folder;
+  if (FDestDir.empty()) return folder;
+  return FDestDir + (rooted ? folder : folder.substr(2));
+}
+
+// The stored name, its Unicode-path form and the folder left after the relative
+// paths are cut must all name something below DestDir.
+bool TXrUnZip::EntryPathIsSafe() const {
+  const TZipHeaderInfo& h = *FHeaderTemplate;
+  if (!h.StoredPath.empty() && !IsSafeEntryPath(h.StoredPath)) return false;
+  if (!IsSafeEntryPath(h.Directory + h.FileName)) return false;
+  if (!RecreateDirs || h.Directory.empty()) return true;
+  String folder = h.Directory, stripped;
+  if (FRelativePathList->Count() > 0) StripRelativePath(folder, stripped);
+  const String rest = folder + h.FileName;
+  return rest.empty() || IsSafeEntryPath(rest);
+}
+
+void TXrUnZip::FindDataLimits(TExtractState& state) {
+  state.DataLimit.clear();
+  state.ArchiveEnd = -1;
+  // Parts of a multi-part set are read as they come; the check needs one file.
+  if (FEndRecord->ThisDisk() != 0 || !FEntries) return;
+  state.ArchiveEnd = state.ArchiveStream->Size();
+  const int32_t count = FEntries->Count();
+  state.DataLimit.reserve(size_t(count));
+  // The list is in offset order: each entry's data must end before the next header.
+  for (int32_t i = 0; i < count; ++i) {
+    const TZipHeaderInfo& h = FEntries->Header(i);
+    int64_t limit = INT64_MAX;
+    if (i + 1 < count) limit = FEntries->Header(i + 1).RelativeOffset();
+    if (i > 0 && FEntries->Header(i - 1).RelativeOffset() == h.RelativeOffset())
+      limit = h.RelativeOffset();  // two entries share one header: neither is trusted
+    state.DataLimit[&h] = limit;
+  }
+}
+
+void TXrUnZip::LocateEntryData(TExtractState& state, const TZipHeaderInfo& listed) {
+  const TZipHeaderInfo& h = *FHeaderTemplate;
+  const bool multiPart = FEndRecord->ThisDisk() != 0;
+  if (multiPart && int64_t(h.DiskNumberStart()) != FCurrentDisk)
+    state.ArchiveStream = &OpenDisk(int32_t(h.DiskNumberStart()) + 1);
+  state.ArchiveStream->SetPosition(h.RelativeOffset());
+  // A header cut at the end of a part goes on at the start of the next; OpenDisk raises
+  // past the last part.
+  auto readHeader = [&](void* to, int32_t n) {
+    int32_t got = ReadFully(*state.ArchiveStream, to, n);
+    while (multiPart && got < n) {
+      state.ArchiveStream = &OpenDisk(FCurrentDisk + 2);
+      got += ReadFully(*state.ArchiveStream, static_cast<uint8_t*>(to) + got, n - got);
+    }
+    if (got != n) throw EFatalUnzipError(ZipMessageText(TZipMessage::PrematureEnd));
+  };
+  readHeader(FLocalHeader.data(), kLocalHeaderSize);
+  if (GetLe32(FLocalHeader.data()) != LocalSig)
+    throw EBadZipFile(ZipMessageText(TZipMessage::NotValidZip));
+  // Read over the name and extra field rather than seek: the stream's buffer then
+  // usually holds the data too.
+  const int32_t skip = GetLe16(FLocalHeader.data() + 26) + GetLe16(FLocalHeader.data() + 28);
+  std::string scratch(size_t(skip), '\0');
+  readHeader(scratch.data(), skip);
+  const int64_t dataStart = h.RelativeOffset() + kLocalHeaderSize + skip;
+  // Sizes are checked against what the archive holds before anything is read.
+  if (state.ArchiveEnd >= 0 && h.CompressedSize() > state.ArchiveEnd - dataStart)
+    throw EFatalUnzipError(ZipMessageText(TZipMessage::PrematureEnd));
+  const auto limit = state.DataLimit.find(&listed);
+  if (limit != state.DataLimit.end() && h.CompressedSize() > limit->second - dataStart)
+    throw EBadZipFile(ZipMessageText(TZipMessage::NotValidZip));
+}
+
+bool TXrUnZip::MayOverwrite(int32_t index, String& fullName) {
+  if (OverwriteMode == TUZOverwriteMode::Always || !FileFound(fullName)) return true;
+  switch (OverwriteMode) {
+    case TUZOverwriteMode::Prompt: {
+      bool overWriteIt = false;
+      if (OnPromptForOverwrite) {
+        OnPromptForOverwrite(*this, overWriteIt, index, fullName);
+        return overWriteIt;
+      }
+      const String text =
+          ZipMessageText(TZipMessage::ReplaceFilePrefix) + GetEntryName(index) + u"?";
+      FMessageText = ZipMessageText(TZipMessage::FileExistsAlert);
+      return PromptUser(ZipMessageNumber(TZipMessage::FileExistsAlert), text, FMessageText,
+                        mbYesNo) == idYes;
+    }
+    case TUZOverwriteMode::Never: return false;
+    case TUZOverwriteMode::ifNewer:
+    case TUZOverwriteMode::ifOlder: {
+      // A file whose date has no DOS form counts as older than any entry.
+      const int32_t age = FileDosAge(fullName);
+      const uint32_t fileTime = age == -1 ? 0 : uint32_t(age);
+      const uint32_t entryTime = FHeaderTemplate->FileDateTime;
+      return OverwriteMode == TUZOverwriteMode::ifNewer ? entryTime > fileTime
+                                                        : age != -1 && entryTime < fileTime;
+    }
+    default: return true;
+  }
+}
+
+void TXrUnZip::ExtractEntry(int32_t index, TExtractState& state) {
+  state.RetryEntry = false;
+  const TZipHeaderInfo& listed = FSortedEntries->Header(index);
+  FHeaderTemplate->Assign(listed);
+  const TZipHeaderInfo& h = *FHeaderTemplate;
+  if (!EntryPathIsSafe()) {
+    SkipEntry(TSkipReason::srCreateError, h.Directory + h.FileName, index, state);
+    return;
+  }
+  const String dirPath = BuildDestPath();
+  if (h.FileName.empty())
+    ExtractFolderEntry(index, state, dirPath);
+  else
+    ExtractFileEntry(index, state, dirPath, listed);
+}
+
+void TXrUnZip::ExtractFolderEntry(int32_t index, TExtractState& state, const String& dirPath) {
+  const TZipHeaderInfo& h = *FHeaderTemplate;
+  const String folder = dirPath.empty() ? FullPathOf(String()) : dirPath;
+  String bare = folder;  // the full form of "x\" keeps its backslash on Windows
+  if (bare.size() > 1 && bare.back() == u'\\') bare.pop_back();
+  if (!SamePath(bare, FDestDir) && !IsPathWithin(bare, FDestDir)) {
+    SkipEntry(TSkipReason::srCreateError, h.Directory, index, state);
+    return;
+  }
+  if (RecreateDirs && !FolderExists(folder) && !MakeDirs(folder)) {
+    SkipEntry(TSkipReason::srCreateError, h.Directory, index, state);
+    return;
+  }
+  if (RetainAttributes) SetAttributes(folder, int32_t(h.ExternalAttributes) & kFolderAttributeMask);
+  ++state.FilesDone;
+}
+
+void TXrUnZip::ExtractFileEntry(int32_t index, TExtractState& state, const String& dirPath,
+                                const TZipHeaderInfo& listed) {
+  const TZipHeaderInfo& h = *FHeaderTemplate;
+  String fullName = dirPath + h.FileName;
+  SlashToBackslash(fullName);
+  if (!IsPathWithin(fullName, FDestDir)) {
+    SkipEntry(TSkipReason::srCreateError, fullName, index, state);
+    return;
+  }
+  bool skip = false;
+  if (OnStartUnZip) OnStartUnZip(*this, index, fullName, skip);
+  if (skip) return;
+
+  // Entries this build cannot decode are turned away before anything is touched.
+  if (h.IsEncrypted()) {
+    // Traditional and AES decryption plug in here; until then no password is accepted.
+    SkipEntry(TSkipReason::srBadPassword, h.Directory + h.FileName, index, state);
+    return;
+  }
+  const TDecompressor decompressor = DecompressorFor(h.ActualMethod());
+  if (!decompressor) {
+    FMessageText = ZipMessageText(TZipMessage::UnknownMethod);
+    PromptUser(ZipMessageNumber(TZipMessage::UnknownMethod), FMessageText,
+               ZipMessageText(TZipMessage::ZipError), mbOK);
+    --state.FilesToDo;
+    return;
+  }
+  LocateEntryData(state, listed);
+
+  const String folder = FileDirOf(fullName);
+  if (!folder.empty() && folder != state.KnownFolder) {
+    if (!FolderExists(folder) && !MakeDirs(folder)) {
+      SkipEntry(TSkipReason::srCreateError, fullName, index, state);
+      return;
+    }
+    state.KnownFolder = folder;
+  }
+  if (!MayOverwrite(index, fullName)) {
+    SkipEntry(TSkipReason::srNoOverwrite, fullName, index, state);
+    return;
+  }
+  // The archive being read is never written over.
+  if (!FZipName.empty() && SamePath(fullName, FZipName)) {
+    SkipEntry(TSkipReason::srCreateError, fullName, index, state);
+    return;
+  }
+  const int32_t attributes = GetAttributes(fullName);
+  if (attributes != -1 && (attributes & faReadOnly) != 0) {
+    if (!ReplaceReadOnly || SetAttributes(fullName, attributes & ~faReadOnly) != 0) {
+      SkipEntry(TSkipReason::srCreateError, fullName, index, state);
+      return;
+    }
+  }
+
+  std::unique_ptr<TPendingFile> pending;
+  try {
+    pending = std::make_unique<TPendingFile>(fullName, FlushFilesOnClose);
+  } catch (const Exception&) {
+    SkipEntry(TSkipReason::srCreateError, fullName, index, state);
+    return;
+  }
+
+  state.ResetForEntry();
+  state.OutStream = &pending->Stream();
+  state.CompRemaining = h.CompressedSize();
+  state.ArchiveRemaining = h.CompressedSize();
+  state.UncompSize = h.UncompressedSize();
+  FCRC = 0xFFFFFFFF;
+  bool finished = false;
+  try {
+    (this->*decompressor)(state);
+    finished = true;
+  } catch (const EBiggerThanUncompressed&) {
+    // More data than the entry declares: the check below turns the entry down.
+  } catch (...) {
+    state.OutStream = nullptr;
+    throw;
+  }
+  state.OutStream = nullptr;
+  pending->Close(h.FileDateTime);
+
+  FCRC = ~FCRC;
+  if (finished && state.BytesWritten == state.UncompSize && FCRC == h.Crc32) {
+    if (!pending->Commit()) {
+      SkipEntry(TSkipReason::srCreateError, fullName, index, state);
+      return;
+    }
+    // A new file already has the archive attribute alone.
+    const int32_t stored = int32_t(h.ExternalAttributes) & kFileAttributeMask;
+    if (RetainAttributes && stored != faArchive) SetAttributes(fullName, stored);
+    if (OnEndUnZip) OnEndUnZip(*this, index, fullName);
+    ++state.FilesDone;
+    return;
+  }
+  pending.reset();  // nothing is left under a temporary name or the entry's own
+  if (OnBadCRC) OnBadCRC(*this, int32_t(FCRC), int32_t(h.Crc32), index);
+  --state.FilesToDo;
+}

@@ -1,0 +1,82 @@
+// The stored and deflate decompressors; deflate through zlib's raw inflate.
+#include <zlib.h>
+
+#include <algorithm>
+
+#include "base/format.h"
+#include "base/text.h"
+#include "unzip/extract_io.h"
+#include "unzip/zip_lib_routines.h"
+
+namespace {
+
+// zlib's result: a negative one raises with zlib's code and its own words.
+int CheckZResult(int code, const z_stream& stream) {
+  if (code >= 0) return code;
+  String message = ZipMessageText(TZipMessage::CompressionError) + u" (" + IntToStr(code);
+  if (stream.msg) message += u": " + FromUtf8(stream.msg);
+  throw EZCompressionError(message + u")");
+}
+
+// A raw inflate stream, released on every path.
+class TRawInflater {
+public:
+  TRawInflater() { CheckZResult(inflateInit2(&stream_, -MAX_WBITS), stream_); }
+  ~TRawInflater() { inflateEnd(&stream_); }
+  TRawInflater(const TRawInflater&) = delete;
+  TRawInflater& operator=(const TRawInflater&) = delete;
+  z_stream& Stream() { return stream_; }
+
+private:
+  z_stream stream_{};
+};
+
+}  // namespace
+
+void TXrUnZip::UnStore(TExtractState& state) {
+  while (state.ArchiveRemaining > 0) {
+    BetweenBlocks();
+    const int32_t n = int32_t(std::min<int64_t>(state.ArchiveRemaining, kBlockSize));
+    state.ArchiveRemaining -= n;
+    int32_t got = ReadFully(*state.ArchiveStream, state.OutBuf.data(), n);
+    if (got < n) {
+      if (FEndRecord->ThisDisk() == 0)
+        throw EFatalUnzipError(ZipMessageText(TZipMessage::PrematureEnd));
+      while (got < n) {
+        state.ArchiveStream = &OpenDisk(FCurrentDisk + 2);
+        got += ReadFully(*state.ArchiveStream, state.OutBuf.data() + got, n - got);
+      }
+    }
+    state.OutCount = uint32_t(n);
+    FlushOutput(state);
+  }
+}
+
+// Ends at the end of the deflate stream: input left in the last block is ignored, and
+// output beyond the uncompressed size is stopped by FlushOutput.
+void TXrUnZip::Inflate(TExtractState& state) {
+  TRawInflater inflater;
+  z_stream& z = inflater.Stream();
+  z.next_out = state.OutBuf.data();
+  z.avail_out = kBlockSize;
+  int flush = Z_NO_FLUSH;
+  for (;;) {
+    if (z.avail_in == 0 && flush == Z_NO_FLUSH) {
+      // zlib takes the whole block; the byte reader's view of it is used up.
+      const uint32_t got = state.CompRemaining > 0 ? RefillInput(state) : 0;
+      state.CompRemaining -= got;
+      state.InCount = 0;
+      if (got == 0) flush = Z_FINISH;
+      z.next_in = state.InBuf.data();
+      z.avail_in = got;
+    }
+    const int result = CheckZResult(inflate(&z, flush), z);
+    if (z.avail_out == 0 || result == Z_STREAM_END) {
+      state.OutCount = uint32_t(kBlockSize) - z.avail_out;
+      FlushOutput(state);
+      z.next_out = state.OutBuf.data();
+      z.avail_out = kBlockSize;
+    }
+    if (result == Z_STREAM_END) break;
+  }
+}
