@@ -6,7 +6,7 @@
 
 #include "base/win_string.h"
 #include "common/xr_misc_dialogs.h"
-#include "scan/ask_yes_no.h"
+#include "common/ask_yes_no.h"
 #include "tests/testlib/dialog_driver_win.h"
 #include "ui/application.h"
 

@@ -1,0 +1,45 @@
+#!/usr/bin/python3
+"""Writes the update archives the update client's tests download.
+
+  make_update_archives.py OUT_DIR SETUP_STUB_EXE
+
+  update.zip     the setup program under both names and a Files folder
+  nosetup.zip    a Files folder only
+  traversal.zip  the setup program, a Files folder and entries that climb out of it
+  Update.EXE     an update that is a program: the stub itself
+"""
+import os
+import sys
+import zipfile
+
+
+def write(path, entries):
+    tmp = path + ".tmp"
+    with zipfile.ZipFile(tmp, "w", zipfile.ZIP_DEFLATED) as z:
+        for name, data in entries:
+            z.writestr(zipfile.ZipInfo(name, (2026, 1, 2, 3, 4, 6)), data)
+    os.replace(tmp, path)
+
+
+def main(out, stub):
+    with open(stub, "rb") as f:
+        setup = f.read()
+    files = [("Files/Quorlix.exe", b"new program"), ("Files/Quorlix.chm", b"new help")]
+    os.makedirs(out, exist_ok=True)
+    write(os.path.join(out, "update.zip"),
+          [("_vqupdate.exe", setup), ("Update_Quorlix.exe", setup)] + files)
+    write(os.path.join(out, "nosetup.zip"), files)
+    write(os.path.join(out, "traversal.zip"),
+          [("Update_Quorlix.exe", setup), ("..\\evil1.txt", b"out"), ("../evil2.txt", b"out"),
+           ("Files/../../evil3.txt", b"out")] + files)
+    with open(os.path.join(out, "Update.EXE.tmp"), "wb") as f:
+        f.write(setup)
+    os.replace(os.path.join(out, "Update.EXE.tmp"), os.path.join(out, "Update.EXE"))
+    return 0
+
+
+if __name__ == "__main__":
+    if len(sys.argv) != 3:
+        print(__doc__, file=sys.stderr)
+        sys.exit(2)
+    sys.exit(main(sys.argv[1], sys.argv[2]))

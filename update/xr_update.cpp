@@ -1,0 +1,242 @@
+#include "update/xr_update.h"
+
+#include <windows.h>
+
+#include <shellapi.h>
+
+#include "base/file_stream.h"
+#include "base/in_out_error.h"
+#include "base/win_string.h"
+#include "common/ask_yes_no.h"
+#include "common/xr_misc_dialogs.h"
+#include "common/xr_misc_text.h"
+#include "support/xs_file_utils.h"
+#include "support/xs_sys_info.h"
+#include "ui/application.h"
+#include "unzip/xr_unzip.h"
+#include "update/download_progress.h"
+#include "update/progress_form.h"
+#include "update/update_file_name.h"
+#include "update/update_folder.h"
+#include "update/update_texts.h"
+#include "update/updater_command.h"
+#include "update/version_file.h"
+
+namespace {
+
+const wchar_t* OrNull(const String& s) { return s.empty() ? nullptr : W(s); }
+
+// The progress window for the length of one download, released on every path.
+class TProgressWindow {
+public:
+  TProgressWindow() : form_(MakeForm<TFmProgress>()) {
+    FmProgress = form_.get();
+    form_->ShowForm();
+    // The download pumps no messages: paint now.
+    form_->Update();
+  }
+  ~TProgressWindow() {
+    FmProgress = nullptr;
+    form_->Close();
+  }
+  TProgressWindow(const TProgressWindow&) = delete;
+  TProgressWindow& operator=(const TProgressWindow&) = delete;
+
+private:
+  FormPtr<TFmProgress> form_;
+};
+
+}  // namespace
+
+intptr_t ShellExecuteRequest(const TShellRequest& request) {
+  return reinterpret_cast<intptr_t>(ShellExecuteW(nullptr, OrNull(request.Verb),
+                                                  W(request.File), OrNull(request.Parameters),
+                                                  OrNull(request.Directory), SW_SHOWNORMAL));
+}
+
+TXrUpdate::TXrUpdate() : OsVersion(CurrentOsVersionFacts()) {}
+
+TXrUpdate::~TXrUpdate() = default;
+
+void TXrUpdate::CheckForUpdate() {
+  const bool fetched = FVersionFile.empty() ? DownloadVersionFile() : LoadVersionFile();
+  if (fetched) ProcessVersionFile();
+}
+
+bool TXrUpdate::DownloadVersionFile() {
+  FVersionLines.Clear();
+  THttpClient http;
+  http.MaxTextSize = update_limit::kMaxVersionFileSize;
+  TCursorGuard hourglass;
+  bool fetched = false;
+  try {
+    FVersionLines.SetText(http.Get(FVersionUrl));
+    fetched = IsUsableVersionFile(FVersionLines);
+  } catch (const std::exception&) {
+    // Whatever went wrong, the user is told the same below.
+  }
+  if (!fetched) {
+    FVersionLines.Clear();
+    ShowUpdateError(update_text::kServerNotFound);
+  }
+  return fetched;
+}
+
+bool TXrUpdate::LoadVersionFile() {
+  FVersionLines.Clear();
+  try {
+    FVersionLines.LoadFromFile(FVersionFile);
+  } catch (const std::exception&) {
+    // An unreadable local file ends the check without a word.
+    return false;
+  }
+  return IsUsableVersionFile(FVersionLines);
+}
+
+void TXrUpdate::ProcessVersionFile() {
+  TVersionFileRun run(FVersionLines, FVersion);
+  while (const std::optional<TActionLine> line = run.Next()) {
+    switch (line->Kind()) {
+      case TUpdateActionKind::Message:
+        ShowInfoMsg(line->Argument);
+        break;
+      case TUpdateActionKind::Question:
+        if (AskYesNo(line->Argument, line->Caption) != IDYES) {
+          run.AnsweredNo();
+          return;
+        }
+        break;
+      case TUpdateActionKind::Open:
+        OpenTarget(line->Argument);
+        break;
+      case TUpdateActionKind::Install:
+        if (InstallUpdate(line->Argument)) FRestartNeeded = true;
+        break;
+      case TUpdateActionKind::None:
+        break;
+    }
+  }
+  if (run.ShowLatestVersionBox()) {
+    MessageBoxW(nullptr, W(update_text::kLatestVersion + FProductName),
+                W(FProductName + update_text::kVersionCaption + FVersion),
+                MB_OK | MB_ICONINFORMATION);
+  }
+}
+
+void TXrUpdate::OpenTarget(const String& Target) {
+  // Web addresses only: a version file fetched over plain HTTP must not start programs.
+  if (!IsOpenableTarget(Target)) return;
+  ShellRun(TShellRequest{.Verb = u"open", .File = Target});
+}
+
+void TXrUpdate::ShowUpdateError(const String& Detail) {
+  MessageBoxW(nullptr, W(update_text::kUpdateError + Detail),
+              W(FProductName + update_text::kUpdateCaption), MB_OK | MB_ICONWARNING);
+}
+
+bool TXrUpdate::InstallUpdate(const String& Location) {
+  const String folder = CreateUpdateFolder(GetWindowsTempDir());
+  const std::optional<String> name = FVersionFile.empty()
+                                         ? UpdateFileNameFromUrl(Location)
+                                         : std::optional<String>(AfterLastChar(Location, u'\\'));
+  if (!name || !IsSafeFileName(*name)) return FailInstall(folder, update_text::kDownloadFailed);
+  const String localFile = folder + u"\\" + *name;
+  if (FVersionFile.empty()) {
+    if (!DownloadUpdate(Location, localFile)) {
+      return FailInstall(folder, update_text::kDownloadFailed);
+    }
+  } else {
+    // A failed copy shows when the copy is unpacked or started.
+    CopyFileW(W(Location), W(localFile), FALSE);
+  }
+
+  const bool executable = IsExecutableUpdate(localFile);
+  if (executable) {
+    ShellRun(TShellRequest{.File = localFile,
+                           .Parameters = update_name::kExecutableParameter,
+                           .Directory = folder});
+  } else {
+    UnzipUpdate(folder, localFile);
+    // No restart is promised for an archive that brought no setup program.
+    if (!IsExistingFile(SetupProgramPath(folder, IsLegacyWindows(), FExeName))) {
+      DeleteFileW(W(localFile));
+      ShowUpdateError(update_text::kSetupNotStarted);
+      return false;
+    }
+  }
+
+  MessageBoxW(nullptr,
+              W(update_text::kDownloadedBefore + FProductName + update_text::kDownloadedAfter),
+              W(FProductName + update_text::kUpdateCaption), MB_OK | MB_ICONINFORMATION);
+  if (IsExistingFile(localFile)) DeleteFileW(W(localFile));
+  return StartSetupProgram(folder);
+}
+
+bool TXrUpdate::FailInstall(const String& Folder, const String& Detail) {
+  ShowUpdateError(Detail);
+  if (!RemoveDirectoryW(W(Folder))) RaiseInOutError(GetLastError());
+  return false;
+}
+
+bool TXrUpdate::StartSetupProgram(const String& Folder) {
+  const String setup = SetupProgramPath(Folder, IsLegacyWindows(), FExeName);
+  const bool started =
+      IsExistingFile(setup) &&
+      ShellRun(TShellRequest{.File = setup,
+                             .Parameters = UpdaterCommandLine(Folder, FExePath, FExeName)}) > 32;
+  if (!started) ShowUpdateError(update_text::kSetupNotStarted);
+  return started;
+}
+
+bool TXrUpdate::DownloadUpdate(const String& Url, const String& FileName) {
+  bool stored = false;
+  TProgressWindow progress;
+  {
+    TCursorGuard hourglass;
+    FDownloadSize = 0;
+    FHttp = std::make_unique<THttpClient>();
+    FHttp->OnWorkBegin = Method(this, &TXrUpdate::HttpWorkBegin);
+    FHttp->OnWork = Method(this, &TXrUpdate::HttpWork);
+    FHttp->OnWorkEnd = Method(this, &TXrUpdate::HttpWorkEnd);
+    try {
+      {
+        TFileStream file(FileName, fmCreate);
+        FHttp->Get(Url, file);
+      }
+      stored = true;
+    } catch (const std::exception&) {
+      // Nothing of a cut or refused download stays behind; the caller tells the user.
+      DeleteFileW(W(FileName));
+    }
+    FHttp.reset();
+  }
+  return stored;
+}
+
+void TXrUpdate::UnzipUpdate(const String& Folder, const String& ZipFile) {
+  TXrUnZip unzip;
+  unzip.SetDestDir(Folder);
+  unzip.SetZipName(ZipFile);
+  unzip.DoAll = true;
+  unzip.OverwriteMode = TUZOverwriteMode::Always;
+  unzip.RecreateDirs = true;
+  unzip.UnZip();
+}
+
+bool TXrUpdate::IsLegacyWindows() const { return ::IsLegacyWindows(OsVersion); }
+
+void TXrUpdate::HttpWorkBegin(TObject*, TWorkMode WorkMode, int64_t WorkCountMax) {
+  if (WorkMode == TWorkMode::wmRead) FDownloadSize = WorkCountMax;
+}
+
+void TXrUpdate::HttpWork(TObject*, TWorkMode, int64_t WorkCount) {
+  if (!FmProgress) return;
+  const TDownloadProgress shown = DownloadProgress(WorkCount, FDownloadSize);
+  FmProgress->LbPercentDone->SetCaption(shown.Caption);
+  FmProgress->LbPercentDone->Repaint();
+  FmProgress->ProgressBar1->SetPosition(shown.Position);
+}
+
+void TXrUpdate::HttpWorkEnd(TObject*, TWorkMode) {
+  if (FmProgress) FmProgress->ProgressBar1->SetPosition(FmProgress->ProgressBar1->Max());
+}
