@@ -1,0 +1,85 @@
+#include "scan/hand_back.h"
+
+#include "base/text.h"
+#include "scan/settings_texts.h"
+
+namespace {
+
+constexpr StringView kUpdatePrefix = u"VQ10";
+constexpr StringView kUpdateSuffix = u"TMP";
+constexpr StringView kProgramExtension = u".EXE";
+
+StringView WithoutTrailingBackslashes(StringView path) {
+  while (!path.empty() && path.back() == u'\\') path.remove_suffix(1);
+  return path;
+}
+
+bool IsDigit(Char c) { return c >= u'0' && c <= u'9'; }
+
+// A drive path ("C:\...") or a UNC path ("\\server\...").
+bool IsFullPath(StringView path) {
+  if (path.size() >= 3 && path[1] == u':' && path[2] == u'\\') {
+    const Char d = path[0];
+    return (d >= u'A' && d <= u'Z') || (d >= u'a' && d <= u'z');
+  }
+  return path.size() >= 3 && path[0] == u'\\' && path[1] == u'\\' && path[2] != u'\\';
+}
+
+}  // namespace
+
+std::vector<String> SplitCommandLine(StringView CommandLine) {
+  std::vector<String> args;
+  size_t i = 0;
+  const size_t n = CommandLine.size();
+  while (i < n) {
+    while (i < n && CommandLine[i] <= u' ') ++i;
+    if (i >= n) break;
+    String arg;
+    bool quoted = false;
+    bool any = false;
+    for (; i < n && (quoted || CommandLine[i] > u' '); ++i) {
+      if (CommandLine[i] == u'"') {
+        quoted = !quoted;
+      } else {
+        arg += CommandLine[i];
+        any = true;
+      }
+    }
+    if (any) args.push_back(std::move(arg));
+  }
+  return args;
+}
+
+bool HandBackSetupPath(const std::vector<String>& Args, String& SetupPath) {
+  if (Args.size() < 3 || Args[1] != settings_texts::kUpdateToken) return false;
+  SetupPath = Args[2];
+  return true;
+}
+
+bool IsUpdateFolderName(StringView Name) {
+  const String upper = AnsiUpperCase(Name);
+  const StringView s = upper;
+  if (s.size() <= kUpdatePrefix.size() + kUpdateSuffix.size()) return false;
+  if (!s.starts_with(kUpdatePrefix) || !s.ends_with(kUpdateSuffix)) return false;
+  const StringView digits =
+      s.substr(kUpdatePrefix.size(), s.size() - kUpdatePrefix.size() - kUpdateSuffix.size());
+  for (Char c : digits)
+    if (!IsDigit(c)) return false;
+  return true;
+}
+
+bool IsUpdateFolder(StringView Folder, StringView TempDir) {
+  const StringView folder = WithoutTrailingBackslashes(Folder);
+  const StringView temp = WithoutTrailingBackslashes(TempDir);
+  if (temp.empty() || !IsFullPath(Folder) || !IsFullPath(TempDir)) return false;
+  const size_t slash = folder.rfind(u'\\');
+  if (slash == StringView::npos) return false;
+  return IsUpdateFolderName(folder.substr(slash + 1)) &&
+         AnsiUpperCase(folder.substr(0, slash)) == AnsiUpperCase(temp);
+}
+
+bool IsDeletableSetupPath(StringView Path) {
+  return IsFullPath(Path) && Path.size() > kProgramExtension.size() &&
+         Path[Path.size() - kProgramExtension.size() - 1] != u'\\' &&
+         AnsiUpperCase(Path.substr(Path.size() - kProgramExtension.size())) == kProgramExtension;
+}

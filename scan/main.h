@@ -1,0 +1,159 @@
+// The main window: folder choice and scan options on the left, the summary grid on
+// the right, file count, total size and folder in the status bar.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string_view>
+#include <unordered_map>
+
+#include "base/string.h"
+#include "base/string_list.h"
+#include "scan/exten_summ.h"
+#include "scan/summary_list.h"
+#include "scan/xr_gradient.h"
+#include "scan/xr_grid.h"
+#include "ui/com_controls.h"
+#include "ui/forms.h"
+#include "ui/menus.h"
+#include "ui/std_controls.h"
+
+// Asks the shell for the type name of an extension (no dot); false when it has none.
+using TShellTypeNameQuery = std::function<bool(const String& Ext, String& TypeName)>;
+// The shell's answer from its file-type registrations (SHGetFileInfoW, no disk access).
+bool ShellTypeName(const String& Ext, String& TypeName);
+// Sets Count bytes of Buffer to zero; nothing when Count is 0 or negative.
+void ZeroBuffer(void* Buffer, int Count);
+
+class TFmMain : public TForm {
+public:
+  explicit TFmMain(TForm* owner = nullptr);
+  ~TFmMain() override;
+  String ClassName() const override { return u"TFmMain"; }
+
+  // Controls, in the order of the layout.
+  TPanel* PnLeft;
+  TXrGradient* Gradient1;
+  TPanel* PnTop;
+  TLabel* Label4;
+  TLabel* Label3;
+  TEdit* EdDirName;
+  TButton* BtnBrowseDir;
+  TPanel* PnBottom;
+  TGroupBox* GroupBox1;
+  TCheckBox* CkBxIgnoreCase;
+  TCheckBox* CkBxIncludeSubDirs;
+  TCheckBox* CkBxIncludeSize;
+  TLabel* Label2;
+  TEdit* EdIgnoreExt;
+  TGroupBox* GroupBox2;
+  TCheckBox* CkBxIncludeReadOnlyFiles;
+  TCheckBox* CkBxIncludeHiddenFiles;
+  TCheckBox* CkBxIncludeSystemFiles;
+  TButton* BtnStartSearch;
+  TButton* BtnClose;
+  TPanel* Panel1;
+  TLabel* LbIntro1;
+  TLabel* LbIntro2;
+  TXrGrid* Grid1;
+  TStatusBar* StatusBar1;
+  TMainMenu* MainMenu1;
+  TMenuItem* File1;
+  TMenuItem* MChStartScan;
+  TMenuItem* MChSavetoFile;
+  TMenuItem* MChPreferences;
+  TMenuItem* MChExit;
+  TMenuItem* Help1;
+  TMenuItem* MChHelp;
+  TMenuItem* MChCheckforUpdates;
+  TMenuItem* MChWebSite;
+  TMenuItem* MChAbout;
+
+  // Window events.
+  void FormCreate(TObject* Sender);
+  void FormShow(TObject* Sender);
+  void FormClose(TObject* Sender, TCloseAction& Action);
+  void FormDestroy(TObject* Sender);
+
+  // Scan.
+  void MChStartScanClick(TObject* Sender);
+  void ScanFolder(const String& Dir);
+  // Ext carries its leading dot (or is empty for a name without one).
+  void AddFileToSummary(StringView Ext, int64_t Size);
+  String GetFileTypeName(const String& Ext);
+
+  // Summary grid.
+  void FillGrid(int SortCol, Char Indicator);
+  void SortSummaries(const String& Title);
+  void Grid1FixedCellClick(TObject* Sender, int ACol, int ARow);
+  void Grid1DrawCell(TObject* Sender, int ACol, int ARow, TRect Rect, TGridDrawState State);
+
+  // Settings and saved summary.
+  void LoadSettings();
+  void SaveSettings();
+  void MChSavetoFileClick(TObject* Sender);
+
+  // Setup hand-back: the check FormCreate runs first, and the clean-up it starts.
+  void CheckSetupHandBack();
+  void CleanUpAfterUpdate(const String& SetupPath);
+  void DeleteFolderFiles(const String& Dir);
+
+  // Menu commands.
+  void MChExitClick(TObject* Sender);
+  void BtnBrowseDirClick(TObject* Sender);
+  void MChHelpClick(TObject* Sender);
+  void MChWebSiteClick(TObject* Sender);
+  void MChAboutClick(TObject* Sender);
+  void MChCheckforUpdatesClick(TObject* Sender);
+  void ApplicationActivate(TObject* Sender);
+  void MChNewSearchClick(TObject* Sender);
+  void MChViewPriorResultsClick(TObject* Sender);
+  void MChPreferencesClick(TObject* Sender);
+
+  // Where type names come from (the shell by default).
+  TShellTypeNameQuery ShellTypeNameQuery = ShellTypeName;
+
+  // Read-only views of the scan state.
+  const TSummaryList& Summaries() const { return *FSummaries; }
+  bool SortDescending() const { return FSortDescending; }
+  const String& SortColumn() const { return FSortColumn; }
+  int32_t FileCount() const { return FFileCount; }
+  int64_t TotalSize() const { return FTotalSize; }
+  bool IncludeSize() const { return FIncludeSize; }
+  int32_t AttrMask() const { return FAttrMask; }
+
+private:
+  // Status panels 0 and 1 with the running or final totals, sized to their texts.
+  void ShowScanTotals();
+  void ClearSummaries();
+  // Runs a modal box or dialog with this window disabled: the boxes belong to the
+  // application's window, and this one must not take clicks meanwhile.
+  void WhileDisabled(const std::function<void()>& modal);
+
+  std::unique_ptr<TSummaryList> FSummaries;
+  bool FSortDescending = false;
+  String FSortColumn;
+  int32_t FFileCount = 0;
+  String FIgnoreExt;
+  int64_t FTotalSize = 0;
+  bool FIncludeSize = false;
+  int32_t FAttrMask = 0;
+  bool FExcludeReadOnly = false;
+  bool FExcludeSystem = false;
+  bool FExcludeHidden = false;
+  bool FIncludeSubDirs = false;
+
+  // Records by the exact extension text met in this scan, so that a file already
+  // seen costs one hash lookup; rebuilt with the list at every scan.
+  struct TextHash {
+    using is_transparent = void;
+    size_t operator()(StringView s) const { return std::hash<StringView>{}(s); }
+  };
+  std::unordered_map<String, TExtenSumm*, TextHash, std::equal_to<>> extCache_;
+  String extBuffer_;  // the key being looked up, reused so that files allocate nothing
+  bool ignoreCase_ = false;  // the Ignore case option, taken at scan start
+  // Tick counts of the last progress repaints of the running scan.
+  uint32_t lastStatusRefresh_ = 0;
+  uint32_t lastWindowRefresh_ = 0;
+};

@@ -1,0 +1,24 @@
+// Texts of the summary grid: column titles, default widths, KB and share cells.
+#pragma once
+
+#include <cstdint>
+
+#include "base/string.h"
+
+// Column titles of the summary grid, column 0 to 6.
+inline constexpr int kSummaryColumnCount = 7;
+inline constexpr int kSummaryColumnsWithoutSize = 3;
+extern const Char* const kSummaryTitles[kSummaryColumnCount];
+
+// 70, 110, 50, 85, 85, 85, 70 for columns 0 to 6; 85 for any other number.
+int DefaultColumnWidth(int Col);
+// Size in whole KB ("9999", "10,000"), or "0.0", "< 0.1", "0.1" .. "1.0" below 1 KB.
+String SizeToKBText(int64_t Size);
+// The share cell of a record: empty when the scan's total is not above 0.
+String ShareText(int64_t TotalSize, int64_t ScanTotal);
+// Count with locale grouping ("###,###,###,###": nothing for 0).
+String CountText(int64_t Count);
+// A title without its sort indicator (" >" or " <").
+String TitleWithoutIndicator(StringView Title);
+// Fallback type name: ASCII letters upper-cased, then " File" ("xyz" -> "XYZ File").
+String FallbackTypeName(StringView Ext);
