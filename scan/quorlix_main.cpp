@@ -1,13 +1,24 @@
-// Entry of the main program: the application object, the main window, the message loop.
+// Entry of the main program: the support modules, the application object, the main
+// window, the message loop.
 #include <windows.h>
+
+#include <optional>
 
 #include "scan/main.h"
 #include "scan/main_texts.h"
+#include "support/startup.h"
 #include "ui/application.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+  // The modules start before anything else and stop after the windows are gone.
+  std::optional<TSupportModules> support;
+  try {
+    support.emplace();
+  } catch (...) {
+    Application().HandleCurrentException();
+    return 1;
+  }
   TComInitializer com;
-  // Support modules start here, before the first window (wired in with their module).
   int result = 0;
   try {
     Application().SetTitle(main_texts::kAppTitle);
@@ -18,5 +29,6 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     result = 1;
   }
   Application().DestroyForms();
+  support->Stop();
   return result;
 }

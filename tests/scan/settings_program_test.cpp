@@ -1,5 +1,6 @@
 // The real Quorlix.exe, started and closed as a user or the setup program would: its
-// settings across two program starts, and the clean-up after a setup hand-back.
+// settings across two program starts, the clean-up after a setup hand-back, and the
+// support modules' named objects living exactly as long as the program.
 #include <windows.h>
 
 #include <string>
@@ -49,6 +50,7 @@ public:
   }
   ~Program() { Close(); }
   HWND Window() const { return window_; }
+  DWORD Pid() const { return pid_; }
 
   // Closes the window and waits for the program to end; true when it did.
   bool Close() {
@@ -178,4 +180,21 @@ TEST_F(QuorlixProgram, HandBackCleansTheUpdateFolderItCameFrom) {
     RemoveDirectoryW(W(folder + u"\\Files"));
     RemoveDirectoryW(W(folder));
   }
+}
+
+TEST_F(QuorlixProgram, SupportModulesNamedObjectsLiveAsLongAsTheProgram) {
+  Program program(u"");
+  ASSERT_NE(program.Window(), nullptr);
+  const std::wstring pid = std::to_wstring(program.Pid());
+  const std::wstring mutexName = L"MutexNPA_UnitVersioning_" + pid;
+  const std::wstring memoryName = L"ShmNPA_UnitVersioning_" + pid;
+  {
+    UniqueHandle mutex(OpenMutexW(SYNCHRONIZE, FALSE, mutexName.c_str()));
+    UniqueHandle memory(OpenFileMappingW(FILE_MAP_READ, FALSE, memoryName.c_str()));
+    EXPECT_TRUE(mutex) << "the registry's mutex exists while the program runs";
+    EXPECT_TRUE(memory) << "the registry's shared block exists while the program runs";
+  }
+  ASSERT_TRUE(program.Close());
+  EXPECT_FALSE(UniqueHandle(OpenMutexW(SYNCHRONIZE, FALSE, mutexName.c_str())));
+  EXPECT_FALSE(UniqueHandle(OpenFileMappingW(FILE_MAP_READ, FALSE, memoryName.c_str())));
 }

@@ -1,0 +1,147 @@
+#include "support/xs_named_memory.h"
+
+#include <utility>
+
+#include "base/format.h"
+#include "base/os_error.h"
+#include "base/text.h"
+#include "base/win_string.h"
+#include "support/xs_errors.h"
+#include "support/xs_messages.h"
+#include "support/xs_sys_info.h"
+
+HRESULT STDMETHODCALLTYPE TXsIntfCriticalSection::QueryInterface(REFIID iid, void** obj) {
+  if (!obj) return E_POINTER;
+  if (IsEqualIID(iid, IID_IUnknown)) {
+    *obj = static_cast<IUnknown*>(this);
+    AddRef();
+    return S_OK;
+  }
+  *obj = nullptr;
+  return E_NOINTERFACE;
+}
+
+ULONG STDMETHODCALLTYPE TXsIntfCriticalSection::AddRef() {
+  FCriticalSection->Enter();
+  return 0;
+}
+
+ULONG STDMETHODCALLTYPE TXsIntfCriticalSection::Release() {
+  FCriticalSection->Leave();
+  return 0;
+}
+
+TMMFHandleListItem* NamedMemoryList = nullptr;
+TXsIntfCriticalSection* NamedMemoryListLock = nullptr;
+bool NamedMemoryListClosed = false;
+
+void LockNamedMemoryList(ComPtr<IUnknown>& lock) {
+  lock.reset();
+  if (!NamedMemoryListLock && !NamedMemoryListClosed) {
+    auto made = std::make_unique<TXsIntfCriticalSection>();
+    void* const won = InterlockedCompareExchangePointer(
+        reinterpret_cast<void* volatile*>(&NamedMemoryListLock), made.get(), nullptr);
+    if (won == nullptr) made.release();  // published; the list's shut-down frees it
+  }
+  if (TXsIntfCriticalSection* section = NamedMemoryListLock) {
+    section->AddRef();
+    *lock.put() = section;
+  }
+}
+
+namespace {
+// The view of an earlier open serves a new one only when it covers it.
+bool Covers(const TMMFHandleListItem& item, uint32_t size, uint32_t access) {
+  return (size == 0 || (item.Size != 0 && item.Size >= size)) &&
+         (access & ~item.DesiredAccess) == 0;
+}
+
+TMMFHandleListItem* FindMapped(const String& name, uint32_t size, uint32_t access) {
+  for (TMMFHandleListItem* item = NamedMemoryList; item; item = item->Next)
+    if (SameText(item->Name, name) && Covers(*item, size, access)) return item;
+  return nullptr;
+}
+
+struct ViewTraits {
+  static void* Invalid() { return nullptr; }
+  static void Close(void* p) { UnmapViewOfFile(p); }
+};
+using UniqueView = UniqueOwner<void*, ViewTraits>;
+}  // namespace
+
+int32_t OpenNamedMemory(void*& p, const String& name, uint32_t size, uint32_t desiredAccess) {
+  p = nullptr;
+  int32_t result = 0;
+  if (name.find(u'\0') != String::npos ||
+      (IsPreWin2000Platform() && (name.empty() || name.find(u'\\') != String::npos)))
+    throw ESharedMemError(Format(xs_text::kInvalidMmfName, {name}));
+
+  ComPtr<IUnknown> lock;
+  LockNamedMemoryList(lock);
+
+  if (TMMFHandleListItem* item = FindMapped(name, size, desiredAccess)) {
+    ++item->References;
+    p = item->Memory;
+    return kNamedMemoryExisted;
+  }
+
+  const wchar_t* const rawName = W(name);
+  UniqueHandle handle(OpenFileMappingW(desiredAccess, FALSE, rawName));
+  if (handle) {
+    result = kNamedMemoryExisted;
+  } else {
+    if (size == 0) throw ESharedMemError(Format(xs_text::kMmfCreateEmpty, {name}));
+    const DWORD protect =
+        Win32Platform == VER_PLATFORM_WIN32_WINDOWS && desiredAccess == FILE_MAP_COPY
+            ? PAGE_WRITECOPY
+            : PAGE_READWRITE;
+    handle.reset(
+        CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, protect, 0, size, rawName));
+    if (!handle) RaiseLastOSError();
+    if (GetLastError() == ERROR_ALREADY_EXISTS) result = kNamedMemoryExisted;
+  }
+
+  UniqueView view(MapViewOfFile(handle.get(), desiredAccess, 0, 0, size));
+  if (!view) RaiseLastOSError();
+
+  auto item = std::make_unique<TMMFHandleListItem>();
+  item->Name = name;
+  item->Size = size;
+  item->DesiredAccess = desiredAccess;
+  item->References = 1;
+  item->Memory = view.release();
+  item->Handle = handle.release();
+  item->Next = NamedMemoryList;
+  NamedMemoryList = item.release();
+  p = NamedMemoryList->Memory;
+  return result;
+}
+
+bool FreeNamedMemory(void*& p) {
+  if (!p) return true;
+  ComPtr<IUnknown> lock;
+  LockNamedMemoryList(lock);
+  TMMFHandleListItem** link = &NamedMemoryList;
+  while (*link && (*link)->Memory != p) link = &(*link)->Next;
+  if (!*link) return false;
+  TMMFHandleListItem* const item = *link;
+  if (item->References > 1) {
+    --item->References;
+  } else {
+    std::unique_ptr<TMMFHandleListItem> owned(std::exchange(*link, item->Next));
+    UnmapViewOfFile(owned->Memory);
+    CloseHandle(owned->Handle);
+  }
+  p = nullptr;
+  return true;
+}
+
+void CloseNamedMemoryList() {
+  NamedMemoryListClosed = true;
+  std::unique_ptr<TXsIntfCriticalSection> lock(std::exchange(NamedMemoryListLock, nullptr));
+}
+
+void FreeModuleHandle(HMODULE& h) {
+  if (h) FreeLibrary(h);
+  h = nullptr;
+}

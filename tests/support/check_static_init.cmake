@@ -1,0 +1,18 @@
+# Fails when one of OBJECTS (a ;-list) has a section that runs code before the entry:
+# the support modules' state must be constant-initialised.
+if(NOT OBJDUMP OR NOT OBJECTS)
+  message(FATAL_ERROR "usage: -DOBJDUMP=<objdump> -DOBJECTS=<a;b> -P check_static_init.cmake")
+endif()
+set(found "")
+foreach(obj IN LISTS OBJECTS)
+  execute_process(COMMAND ${OBJDUMP} -h ${obj} OUTPUT_VARIABLE sections RESULT_VARIABLE rc)
+  if(NOT rc EQUAL 0)
+    message(FATAL_ERROR "cannot read ${obj}")
+  endif()
+  if(sections MATCHES "\\.ctors|\\.init_array|\\.CRT\\$XC")
+    list(APPEND found ${obj})
+  endif()
+endforeach()
+if(found)
+  message(FATAL_ERROR "dynamic initialisers in: ${found}")
+endif()
