@@ -51,7 +51,8 @@ public:
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size < kHeader) return 0;
   const Choice& choice = kChoices[data[0] % (sizeof kChoices / sizeof kChoices[0])];
-  const int64_t declared = (int64_t(data[1]) | int64_t(data[2]) << 8 | int64_t(data[3]) << 16) % kMaxDeclared;
+  const int64_t declared =
+      (int64_t(data[1]) | int64_t(data[2]) << 8 | int64_t(data[3]) << 16) % kMaxDeclared;
   RawEngine engine;
   engine.Run(choice, data + kHeader, size - kHeader, declared);
   return 0;

@@ -110,7 +110,8 @@ void TXrUnZip::UnReduce(TExtractState& state) {
         break;
       default: {
         const uint32_t n = len + 3;
-        const uint32_t distance = ((uint32_t(v >> table.distanceShift) & table.distanceMask) << 8) + c + 1;
+        const uint32_t distance =
+            ((uint32_t(v >> table.distanceShift) & table.distanceMask) << 8) + c + 1;
         left -= n;
         window.Copy(uint16_t(window.W - distance), n, flush);
         copyState = 0;

@@ -34,8 +34,9 @@ TEST(BuildHuffTables, ResultsAndLookupBits) {
     SCOPED_TRACE(c.name);
     THuffTables t;
     int32_t m = c.requested;
-    EXPECT_EQ(BuildHuffTables(c.lengths.data(), uint32_t(c.lengths.size()), 256, nullptr, nullptr, t, m),
-              c.result);
+    EXPECT_EQ(
+        BuildHuffTables(c.lengths.data(), uint32_t(c.lengths.size()), 256, nullptr, nullptr, t, m),
+        c.result);
     EXPECT_EQ(m, c.lookup);
     EXPECT_EQ(!t.Empty(), c.built);
     EXPECT_EQ(FreeHuffTables(t), 0);
@@ -148,7 +149,10 @@ TEST(Explode, LargeEntry) {
 // A stream without a literal tree whose length and distance codes all take 6 bits.
 class FlatStream {
 public:
-  FlatStream() : head_(TreeBytes(std::vector<uint8_t>(64, 6)) + TreeBytes(std::vector<uint8_t>(64, 6))) {}
+  FlatStream() {
+    const std::string flat = TreeBytes(std::vector<uint8_t>(64, 6));
+    head_ = flat + flat;
+  }
   FlatStream& Literal(uint8_t b) {
     bits_.Put(1, 1);
     bits_.Put(b, 8);
@@ -187,9 +191,11 @@ TEST(Explode, HandBuiltStreams) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    EXPECT_EQ(DecodeEntry(kImploded, 0, c.compressed, int64_t(c.expected.size())).output, c.expected);
-    if (SevenZipAvailable() && c.expected.find('\0') == std::string::npos)
+    const int64_t size = int64_t(c.expected.size());
+    EXPECT_EQ(DecodeEntry(kImploded, 0, c.compressed, size).output, c.expected);
+    if (SevenZipAvailable() && c.expected.find('\0') == std::string::npos) {
       EXPECT_EQ(SevenZipDecode(kImploded, 0, c.compressed, c.expected), c.expected);
+    }
   }
 }
 
@@ -241,7 +247,9 @@ TEST(Explode, StopsAtTheEndOfTheData) {
       // Losing the last byte may go unseen: the zeros given in its place can be the
       // bits it held. The entry's CRC has the last word.
       EXPECT_LE(result.output.size(), data.size());
-      if (keep < compressed.size() - 1) EXPECT_LT(result.output.size(), data.size());
+      if (keep < compressed.size() - 1) {
+        EXPECT_LT(result.output.size(), data.size());
+      }
       // What came before the cut is right; only the last symbols may be made up.
       const size_t sure = result.output.size() > 400 ? result.output.size() - 400 : 0;
       EXPECT_TRUE(result.output.substr(0, sure) == data.substr(0, sure));

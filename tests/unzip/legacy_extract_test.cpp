@@ -34,7 +34,9 @@ TEST(LegacyExtract, SoundEntriesAreWrittenAndDamagedOnesFailAlone) {
     expected[name] = text;
   };
   auto bad = [&](const std::string& name, uint16_t method, const std::string& payload,
-                 uint16_t flags = 0) { entries.push_back(Entry(name, text, method, payload, flags)); };
+                 uint16_t flags = 0) {
+    entries.push_back(Entry(name, text, method, payload, flags));
+  };
 
   good("shrunk.txt", 1, Shrink(text));
   for (int factor = 1; factor <= 4; ++factor)

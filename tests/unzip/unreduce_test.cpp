@@ -111,7 +111,8 @@ TEST(UnReduce, DecodesWhatTheEncoderWrites) {
         SCOPED_TRACE("factor " + std::to_string(factor) + (followers ? " with" : " without") +
                      " followers");
         const std::string compressed = Reduce(data, factor, followers);
-        const DecodeResult result = DecodeEntry(MethodOf(factor), 0, compressed, int64_t(data.size()));
+        const DecodeResult result =
+            DecodeEntry(MethodOf(factor), 0, compressed, int64_t(data.size()));
         EXPECT_FALSE(result.tooBig);
         EXPECT_TRUE(result.output == data) << "decoded " << result.output.size() << " bytes";
       }
@@ -131,7 +132,9 @@ TEST(UnReduce, StopsAtTheEndOfTheData) {
         DecodeEntry(MethodOf(3), 0, compressed.substr(0, cut), (1LL << 32) + 5);
     EXPECT_FALSE(result.tooBig);
     EXPECT_EQ(result.output.size() < data.size(), cut < compressed.size());
-    if (cut > 100) EXPECT_GT(result.output.size(), 1000u);
+    if (cut > 100) {
+      EXPECT_GT(result.output.size(), 1000u);
+    }
     // Beyond the data only the padding bits of the last byte can be read.
     EXPECT_LE(result.output.size(), data.size() + 8);
     const size_t common = std::min(result.output.size(), data.size());

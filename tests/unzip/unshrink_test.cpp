@@ -88,8 +88,9 @@ TEST(UnShrink, HandBuiltStreams) {
     SCOPED_TRACE(c.name);
     const std::string compressed = Codes(c.codes);
     EXPECT_EQ(Unshrink(compressed, int64_t(c.expected.size())), c.expected);
-    if (c.checkWithSevenZip && SevenZipAvailable())
+    if (c.checkWithSevenZip && SevenZipAvailable()) {
       EXPECT_EQ(SevenZipDecode(kShrunk, 0, compressed, c.expected), c.expected);
+    }
   }
 }
 
