@@ -1,7 +1,7 @@
 #include "scan/hand_back.h"
 
 #include "base/text.h"
-#include "scan/settings_texts.h"
+#include "common/update_token.h"
 
 namespace {
 
@@ -51,7 +51,7 @@ std::vector<String> SplitCommandLine(StringView CommandLine) {
 }
 
 bool HandBackSetupPath(const std::vector<String>& Args, String& SetupPath) {
-  if (Args.size() < 3 || Args[1] != settings_texts::kUpdateToken) return false;
+  if (Args.size() < 3 || Args[1] != kUpdateToken) return false;
   SetupPath = Args[2];
   return true;
 }

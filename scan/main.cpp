@@ -465,11 +465,7 @@ void TFmMain::BtnBrowseDirClick(TObject*) {
   StatusBar1->SetPanelText(2, kFolderPrefix + folder);
 }
 
-// The help, web site, about and update commands come with their own modules.
-void TFmMain::MChHelpClick(TObject*) {}
-void TFmMain::MChWebSiteClick(TObject*) {}
-void TFmMain::MChAboutClick(TObject*) {}
-void TFmMain::MChCheckforUpdatesClick(TObject*) {}
+// The help, web site, about and update commands are in main_menu_commands.cpp.
 
 void TFmMain::ApplicationActivate(TObject*) { Repaint(); }
 void TFmMain::MChNewSearchClick(TObject*) {}

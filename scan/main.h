@@ -11,6 +11,7 @@
 #include "base/string.h"
 #include "base/string_list.h"
 #include "scan/exten_summ.h"
+#include "scan/main_menu_commands.h"
 #include "scan/summary_list.h"
 #include "scan/xr_gradient.h"
 #include "scan/xr_grid.h"
@@ -113,6 +114,8 @@ public:
 
   // Where type names come from (the shell by default).
   TShellTypeNameQuery ShellTypeNameQuery = ShellTypeName;
+  // Where the help, web-site and update commands reach out (the system by default).
+  TMenuCommandHooks MenuHooks;
 
   // Read-only views of the scan state.
   const TSummaryList& Summaries() const { return *FSummaries; }

@@ -3,10 +3,17 @@
 
 #include "base/string.h"
 
+// The running version is a build setting: the product builds as 1.1, a test build of a
+// later version sets its own (-DQZ_VERSION="1.2").
+#ifndef QZ_VERSION
+#define QZ_VERSION "1.1"
+#endif
+
 namespace main_texts {
 
 inline constexpr Char kAppTitle[] = u"Quorlix Zeva";
-inline constexpr Char kMainCaption[] = u"Quorlix Zeva - Version 1.1";
+inline constexpr Char kVersion[] = u"" QZ_VERSION;
+inline constexpr Char kMainCaption[] = u"Quorlix Zeva - Version " QZ_VERSION;
 
 inline constexpr Char kGeneralKey[] = u"Software\\Brevane\\Quorlix\\General";
 inline constexpr Char kColWidthsKey[] = u"Software\\Brevane\\Quorlix\\ColWidths";

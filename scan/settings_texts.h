@@ -1,5 +1,5 @@
-// Registry value names, save-dialog texts and the hand-back token of the main window's
-// settings, saved summary and setup hand-back, in one place.
+// Registry value names and save-dialog texts of the main window's settings and saved
+// summary, and the payload folder of the setup hand-back, in one place.
 #pragma once
 
 #include "base/string.h"
@@ -23,8 +23,6 @@ inline constexpr Char kSaveDialogFilter[] =
     u"Text File (*.txt)|*.txt|Comma Separated Values File (*.csv)|*.csv";
 inline constexpr Char kSaveDialogDefaultExt[] = u"txt";
 
-// First argument of the command line with which the setup program starts us.
-inline constexpr Char kUpdateToken[] = u"tq5082tq67";
 // The update payload folder inside an update folder.
 inline constexpr Char kPayloadFolder[] = u"Files";
 

@@ -3,10 +3,15 @@
 
 #include "base/string.h"
 
+// The version is a build setting, as in the main program.
+#ifndef QZ_VERSION
+#define QZ_VERSION "1.1"
+#endif
+
 namespace setup_texts {
 
 inline constexpr Char kProductName[] = u"Quorlix Zeva";
-inline constexpr Char kProductVersion[] = u"1.1";
+inline constexpr Char kProductVersion[] = u"" QZ_VERSION;
 inline constexpr Char kProductKey[] = u"Quorlix";  // folder, Start-menu folder, uninstall key
 inline constexpr Char kPublisher[] = u"Brevane";
 inline constexpr Char kWebSite[] = u"http://www.quorlix.example/";
@@ -20,7 +25,6 @@ inline constexpr Char kHelpDescription[] = u"Quorlix Zeva Help";
 inline constexpr Char kPayloadFolder[] = u"Files";
 inline constexpr Char kUpdaterName9x[] = u"_vqupdate.exe";
 inline constexpr Char kUpdaterNameNT[] = u"Update_Quorlix.exe";
-inline constexpr Char kHandBackToken[] = u"tq5082tq67";
 inline constexpr Char kUninstallKey[] =
     u"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Quorlix";
 inline constexpr int kEstimatedSizeKB = 2200;

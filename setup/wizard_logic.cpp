@@ -4,6 +4,7 @@
 
 #include "base/format.h"
 #include "base/text.h"
+#include "common/update_token.h"
 #include "setup/setup_texts.h"
 
 namespace st = setup_texts;
@@ -126,5 +127,5 @@ String UninstallCommand(const String& installDir) {
 }
 
 String HandBackParameters(const String& setupPath) {
-  return String(st::kHandBackToken) + u" \"" + setupPath + u"\"";
+  return String(kUpdateToken) + u" \"" + setupPath + u"\"";
 }

@@ -29,8 +29,6 @@ inline constexpr const Char* kKilobytes = u" KB";
 }  // namespace update_text
 
 namespace update_name {
-// First on the setup program's command line; the main program knows it back.
-inline constexpr const Char* kToken = u"tq5082tq67";
 inline constexpr const Char* kUpdaterParameters = u"%s \"%s\" \"%s\" \"%s\"";
 inline constexpr const Char* kFilesFolder = u"\\Files\\";
 inline constexpr const Char* kFolderPrefix = u"vq10";

@@ -2,6 +2,7 @@
 
 #include "base/format.h"
 #include "base/text.h"
+#include "common/update_token.h"
 #include "update/update_texts.h"
 
 namespace {
@@ -16,7 +17,7 @@ StringView FolderOf(StringView path) {
 
 String UpdaterCommandLine(StringView updateFolder, StringView exePath, StringView exeName) {
   return Format(update_name::kUpdaterParameters,
-                {update_name::kToken, String(updateFolder) + update_name::kFilesFolder,
+                {kUpdateToken, String(updateFolder) + update_name::kFilesFolder,
                  FolderOf(exePath), exeName});
 }
 

@@ -1,5 +1,5 @@
 #!/usr/bin/python3
-"""A small HTTP server on 127.0.0.1 for the HTTP client tests.
+"""A small HTTP server on 127.0.0.1 for the HTTP client's and the update client's tests.
 
   http_test_server.py start STATE_DIR   serve in the background on free ports; STATE_DIR/port
                                         gets three lines: the http port, an https port whose
@@ -16,6 +16,11 @@ Routes:
   /short/N/M                    Content-Length N, then M bytes and the connection closes
   /redirect                     302 to /size/10
   /slow/S                       waits S seconds before answering
+  /files/NAME                   the file NAME of STATE_DIR/www, with Content-Length
+  /trickle/NAME                 the same in small pieces with pauses, so that a download
+                                takes a while
+  /cut/NAME                     Content-Length of the whole file, then half of it and the
+                                connection closes
 """
 import http.server
 import os
@@ -29,6 +34,8 @@ import time
 import urllib.parse
 
 LIFETIME_SECONDS = 1800  # a server whose stop never came ends by itself
+TRICKLE_PIECES = 20
+TRICKLE_PAUSE_SECONDS = 0.05
 
 
 def pattern(n):
@@ -38,6 +45,7 @@ def pattern(n):
 
 class Handler(http.server.BaseHTTPRequestHandler):
     protocol_version = "HTTP/1.1"
+    www = None
 
     def log_message(self, *args):
         pass
@@ -51,11 +59,44 @@ class Handler(http.server.BaseHTTPRequestHandler):
         self.end_headers()
         self.wfile.write(body)
 
+    def served_file(self, quoted_name):
+        name = urllib.parse.unquote(quoted_name)
+        if name in (".", "..") or "/" in name or "\\" in name:
+            return None
+        try:
+            with open(os.path.join(self.www, name), "rb") as f:
+                return f.read()
+        except OSError:
+            return None
+
+    def send_file(self, how, body):
+        self.send_response(200)
+        self.send_header("Content-Type", "application/octet-stream")
+        self.send_header("Content-Length", str(len(body)))
+        self.end_headers()
+        if how == "files":
+            self.wfile.write(body)
+        elif how == "trickle":
+            step = max(1, len(body) // TRICKLE_PIECES)
+            for i in range(0, len(body), step):
+                self.wfile.write(body[i:i + step])
+                self.wfile.flush()
+                time.sleep(TRICKLE_PAUSE_SECONDS)
+        else:
+            self.wfile.write(body[:len(body) // 2])
+            self.wfile.flush()
+            self.close_connection = True
+
     def do_GET(self):
         url = urllib.parse.urlsplit(self.path)
         parts = [p for p in url.path.split("/") if p]
         query = urllib.parse.parse_qs(url.query)
-        if parts == ["body"]:
+        body = None
+        if len(parts) == 2 and parts[0] in ("files", "trickle", "cut"):
+            body = self.served_file(parts[1])
+        if body is not None:
+            self.send_file(parts[0], body)
+        elif parts == ["body"]:
             status = int(query.get("status", ["200"])[0])
             body = bytes.fromhex(query.get("hex", [""])[0])
             self.send_body(status, body, query.get("type", [None])[0])
@@ -104,9 +145,10 @@ def read_pid(state):
 
 
 def is_ours(pid):
+    # The script that was started, which may be a wrapper that imports this one.
     try:
         with open("/proc/%d/cmdline" % pid, "rb") as f:
-            return os.path.basename(__file__).encode() in f.read()
+            return os.path.basename(sys.argv[0]).encode() in f.read()
     except OSError:
         return False
 
@@ -138,18 +180,20 @@ def make_certificate(state, name):
     return cert, key
 
 
-def tls_server(state, name):
+def tls_server(state, name, handler):
     cert, key = make_certificate(state, name)
-    server = Server(("127.0.0.1", 0), Handler)
+    server = Server(("127.0.0.1", 0), handler)
     context = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
     context.load_cert_chain(cert, key)
     server.socket = context.wrap_socket(server.socket, server_side=True)
     return server
 
 
-def serve(state):
-    servers = [Server(("127.0.0.1", 0), Handler),
-               tls_server(state, "trusted"), tls_server(state, "untrusted")]
+def serve(state, handler, tls):
+    handler.www = os.path.join(state, "www")
+    servers = [Server(("127.0.0.1", 0), handler)]
+    if tls:
+        servers += [tls_server(state, "trusted", handler), tls_server(state, "untrusted", handler)]
     with open(os.path.join(state, "pid"), "w") as f:
         f.write(str(os.getpid()))
     tmp = os.path.join(state, "port.tmp")
@@ -163,8 +207,8 @@ def serve(state):
     servers[0].serve_forever()
 
 
-def start(state):
-    os.makedirs(state, exist_ok=True)
+def start(state, handler, tls):
+    os.makedirs(os.path.join(state, "www"), exist_ok=True)
     stop(state)
     if os.fork() == 0:
         os.setsid()
@@ -172,7 +216,7 @@ def start(state):
         for fd in (0, 1, 2):
             os.dup2(devnull, fd)
         try:
-            serve(state)
+            serve(state, handler, tls)
         finally:
             os._exit(1)
     for _ in range(200):
@@ -183,10 +227,14 @@ def start(state):
     return 1
 
 
-if __name__ == "__main__":
+def main(usage, handler=Handler, tls=True):
     if len(sys.argv) != 3 or sys.argv[1] not in ("start", "stop"):
-        print(__doc__, file=sys.stderr)
-        sys.exit(2)
+        print(usage, file=sys.stderr)
+        return 2
     for name in ("http_proxy", "https_proxy", "HTTP_PROXY", "HTTPS_PROXY"):
         os.environ.pop(name, None)
-    sys.exit(start(sys.argv[2]) if sys.argv[1] == "start" else (stop(sys.argv[2]) or 0))
+    return start(sys.argv[2], handler, tls) if sys.argv[1] == "start" else (stop(sys.argv[2]) or 0)
+
+
+if __name__ == "__main__":
+    sys.exit(main(__doc__))

@@ -25,7 +25,7 @@ gtest_discover_tests(scan_main_window_tests DISCOVERY_MODE PRE_TEST DISCOVERY_TI
 add_executable(quorlix_driver ${CMAKE_CURRENT_LIST_DIR}/quorlix_driver_win.cpp)
 qz_target_defaults(quorlix_driver)
 target_link_options(quorlix_driver PRIVATE -municode)
-target_link_libraries(quorlix_driver PRIVATE user32 comctl32)
+target_link_libraries(quorlix_driver PRIVATE qz_test_support user32 comctl32)
 add_test(NAME quorlix_exe_scan_and_save
   COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/quorlix_exe_test.sh
     $<TARGET_FILE:Quorlix> $<TARGET_FILE:quorlix_driver>

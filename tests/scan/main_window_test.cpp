@@ -526,18 +526,9 @@ TEST_F(MainWindow, BrowseForFolder) {
 TEST_F(MainWindow, Screenshot) {
   Scan(TreePath(), {.hidden = true, .system = true});
   gui_test::Pump(200);
-  RECT r;
-  GetWindowRect(form->Handle(), &r);
-  RedrawWindow(form->Handle(), nullptr, nullptr,
-               RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN | RDW_FRAME);
-  gui_test::Pump(100);
   TBitmap shot;
-  ASSERT_TRUE(shot.SetSize(r.right - r.left, r.bottom - r.top));
-  HDC screen = GetDC(nullptr);
-  BitBlt(shot.DC(), 0, 0, shot.Width(), shot.Height(), screen, r.left, r.top, SRCCOPY);
-  ReleaseDC(nullptr, screen);
-  CreateDirectoryW(W(HostPath(QZ_ARTIFACT_DIR)), nullptr);
-  const String path = HostPath(std::string(QZ_ARTIFACT_DIR) + "/main_window.png");
+  ASSERT_TRUE(gui_test::CaptureWindow(form->Handle(), shot, 100));
+  const String path = gui_test::ArtifactPath(QZ_ARTIFACT_DIR, "main_window.png");
   ASSERT_TRUE(gui_test::WritePng(shot, path)) << ToUtf8(path);
 }
 

@@ -15,6 +15,10 @@
 #include <string>
 #include <vector>
 
+#include "base/win_string.h"
+#include "tests/testlib/dialog_driver_win.h"
+#include "tests/testlib/program_run_win.h"
+
 namespace {
 
 constexpr wchar_t kMainCaption[] = L"Quorlix Zeva - Version 1.1";
@@ -27,42 +31,6 @@ HWND WaitMainWindow() {
     if (w && IsWindowVisible(w)) return w;
   }
   return nullptr;
-}
-
-std::wstring ClassOf(HWND w) {
-  wchar_t name[64] = {};
-  GetClassNameW(w, name, 64);
-  return name;
-}
-
-std::wstring TextOf(HWND w) {
-  std::vector<wchar_t> buf(size_t(SendMessageW(w, WM_GETTEXTLENGTH, 0, 0)) + 1);
-  SendMessageW(w, WM_GETTEXT, buf.size(), LPARAM(buf.data()));
-  return buf.data();
-}
-
-struct ChildSearch {
-  std::wstring className;
-  std::wstring text;  // empty: any
-  int width = 0;      // 0: any
-  HWND found = nullptr;
-};
-
-BOOL CALLBACK MatchChild(HWND w, LPARAM lp) {
-  auto* s = reinterpret_cast<ChildSearch*>(lp);
-  if (_wcsicmp(ClassOf(w).c_str(), s->className.c_str()) != 0) return TRUE;
-  if (!s->text.empty() && TextOf(w) != s->text) return TRUE;
-  RECT r;
-  GetWindowRect(w, &r);
-  if (s->width && r.right - r.left != s->width) return TRUE;
-  s->found = w;
-  return FALSE;
-}
-
-HWND FindChild(HWND parent, const std::wstring& className, const std::wstring& text, int width = 0) {
-  ChildSearch s{className, text, width};
-  EnumChildWindows(parent, MatchChild, LPARAM(&s));
-  return s.found;
 }
 
 // A status panel's text, read through memory in the window's own process.
@@ -96,9 +64,9 @@ int Fail(const char* what) {
 }
 
 int Scan(HWND main, const std::wstring& folder) {
-  HWND edit = FindChild(main, L"Edit", L"", kFolderEditWidth);
-  HWND start = FindChild(main, L"Button", L"Start Scan");
-  HWND bar = FindChild(main, STATUSCLASSNAMEW, L"");
+  HWND edit = FindChildControl(main, u"Edit", u"", kFolderEditWidth);
+  HWND start = FindChildControl(main, u"Button", u"Start Scan");
+  HWND bar = FindChildControl(main, FromW(STATUSCLASSNAMEW), u"");
   if (!edit || !start || !bar) return Fail("controls not found");
   SendMessageW(edit, WM_SETTEXT, 0, LPARAM(folder.c_str()));
   SendMessageW(start, BM_CLICK, 0, 0);  // returns when the scan is done
@@ -106,32 +74,15 @@ int Scan(HWND main, const std::wstring& folder) {
   return 0;
 }
 
-struct DialogSearch {
-  DWORD pid;
-  HWND found = nullptr;
-};
-
-BOOL CALLBACK MatchDialog(HWND w, LPARAM lp) {
-  auto* s = reinterpret_cast<DialogSearch*>(lp);
-  DWORD pid = 0;
-  GetWindowThreadProcessId(w, &pid);
-  if (pid == s->pid && IsWindowVisible(w) && ClassOf(w) == L"#32770") {
-    s->found = w;
-    return FALSE;
-  }
-  return TRUE;
-}
-
 int Save(HWND main, const std::wstring& file, bool csv) {
-  DialogSearch s{0};
-  GetWindowThreadProcessId(main, &s.pid);
-  for (DWORD start = GetTickCount(); !s.found && GetTickCount() - start < DWORD(kTimeoutMs); Sleep(50)) {
-    EnumWindows(MatchDialog, LPARAM(&s));
-  }
-  if (!s.found) return Fail("no save dialog");
+  DWORD pid = 0;
+  GetWindowThreadProcessId(main, &pid);
+  HWND dlg = nullptr;
+  for (DWORD start = GetTickCount(); !dlg && GetTickCount() - start < DWORD(kTimeoutMs); Sleep(50))
+    dlg = FindDialogOf(pid);
+  if (!dlg) return Fail("no save dialog");
   Sleep(300);  // let the dialog finish laying itself out
-  HWND dlg = s.found;
-  PrintUtf8(TextOf(dlg));
+  PrintUtf8(W(ControlText(dlg)));
   HWND types = GetDlgItem(dlg, 0x470);  // cmb1, the file types
   if (types) {
     SendMessageW(types, CB_SETCURSEL, csv ? 1 : 0, 0);

@@ -109,19 +109,12 @@ TEST(Screenshot, EveryControlKind) {
   auto form = MakeForm<TFmAllControls>();
   form->Show();
   gui_test::Pump(300);
+  TBitmap shot;
+  ASSERT_TRUE(gui_test::CaptureWindow(form->Handle(), shot, 200));
+  const String path = gui_test::ArtifactPath(QZ_ARTIFACT_DIR, "all_controls.png");
+  ASSERT_TRUE(gui_test::WritePng(shot, path)) << ToUtf8(path);
   RECT r;
   GetWindowRect(form->Handle(), &r);
-  RedrawWindow(form->Handle(), nullptr, nullptr,
-               RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN | RDW_FRAME);
-  gui_test::Pump(200);
-  TBitmap shot;
-  ASSERT_TRUE(shot.SetSize(r.right - r.left, r.bottom - r.top));
-  HDC screen = GetDC(nullptr);
-  BitBlt(shot.DC(), 0, 0, shot.Width(), shot.Height(), screen, r.left, r.top, SRCCOPY);
-  ReleaseDC(nullptr, screen);
-  CreateDirectoryW(reinterpret_cast<const wchar_t*>(HostPath(QZ_ARTIFACT_DIR).c_str()), nullptr);
-  String path = HostPath(std::string(QZ_ARTIFACT_DIR) + "/all_controls.png");
-  ASSERT_TRUE(gui_test::WritePng(shot, path)) << ToUtf8(path);
   // The gradient's first column sits inside the left panel's bevel.
   POINT origin{0, 0};
   ClientToScreen(form->PnLeft->Handle(), &origin);

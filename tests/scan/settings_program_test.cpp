@@ -4,7 +4,6 @@
 #include <windows.h>
 
 #include <string>
-#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -13,6 +12,7 @@
 #include "common/xr_misc_registry.h"
 #include "scan/main_texts.h"
 #include "scan/update_cleanup.h"
+#include "tests/testlib/program_run_win.h"
 #include "tests/testlib/test_paths.h"
 
 #ifndef QZ_QUORLIX_EXE
@@ -21,85 +21,37 @@
 
 namespace {
 
-constexpr wchar_t kCaption[] = L"Quorlix Zeva - Version 1.1";
+const String kCaption = u"Quorlix Zeva - Version 1.1";
 constexpr int kFolderEditWidth = 227;  // tells the folder box from the ignore box
 const String kProductKey = u"Software\\Brevane\\Quorlix";
 
 // One run of the program; closes it (as the window's close box does) when it ends.
 class Program {
 public:
-  explicit Program(const String& arguments) {
-    const String exe = HostPath(QZ_QUORLIX_EXE);
-    String line = u"\"" + exe + u"\" " + arguments;
-    STARTUPINFOW si{};
-    si.cb = sizeof si;
-    PROCESS_INFORMATION pi{};
-    if (!CreateProcessW(W(exe), W(line.data()), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
-                        &pi))
-      return;
-    CloseHandle(pi.hThread);
-    process_.reset(pi.hProcess);
-    pid_ = pi.dwProcessId;
-    for (DWORD start = GetTickCount(); GetTickCount() - start < 20000; Sleep(50)) {
-      window_ = FindWindowW(nullptr, kCaption);
-      DWORD pid = 0;
-      if (window_) GetWindowThreadProcessId(window_, &pid);
-      if (window_ && pid == pid_ && IsWindowVisible(window_)) return;
-      window_ = nullptr;
-    }
+  explicit Program(const String& arguments) : run_(HostPath(QZ_QUORLIX_EXE), arguments) {
+    window_ = run_.WaitForWindow(kCaption, 20000);
   }
   ~Program() { Close(); }
   HWND Window() const { return window_; }
-  DWORD Pid() const { return pid_; }
+  DWORD Pid() const { return run_.Pid(); }
 
   // Closes the window and waits for the program to end; true when it did.
   bool Close() {
-    if (!process_) return true;
+    if (!run_.Started()) return true;
     if (window_) PostMessageW(window_, WM_CLOSE, 0, 0);
-    const bool ended = WaitForSingleObject(process_.get(), 20000) == WAIT_OBJECT_0;
-    if (!ended) TerminateProcess(process_.get(), 1);
-    process_.reset();
+    const bool ended = run_.Ended(20000);
+    run_.Terminate();
     window_ = nullptr;
     return ended;
   }
 
   // A child control by class and text (empty: any) or, for edits, width.
-  HWND Child(const wchar_t* className, const String& text, int width = 0) const {
-    Search s{className, text, width, nullptr};
-    EnumChildWindows(window_, &Program::Match, LPARAM(&s));
-    return s.found;
+  HWND Child(const String& className, const String& text, int width = 0) const {
+    return FindChildControl(window_, className, text, width);
   }
 
 private:
-  struct Search {
-    const wchar_t* className;
-    String text;
-    int width;
-    HWND found;
-  };
-  static BOOL CALLBACK Match(HWND w, LPARAM lp) {
-    auto* s = reinterpret_cast<Search*>(lp);
-    wchar_t cls[64] = {};
-    GetClassNameW(w, cls, 64);
-    if (_wcsicmp(cls, s->className) != 0) return TRUE;
-    if (!s->text.empty() && TextOf(w) != s->text) return TRUE;
-    RECT r{};
-    GetWindowRect(w, &r);
-    if (s->width && r.right - r.left != s->width) return TRUE;
-    s->found = w;
-    return FALSE;
-  }
-
-public:
-  static String TextOf(HWND w) {
-    std::vector<wchar_t> buf(size_t(SendMessageW(w, WM_GETTEXTLENGTH, 0, 0)) + 1);
-    SendMessageW(w, WM_GETTEXT, buf.size(), LPARAM(buf.data()));
-    return FromW(buf.data());
-  }
-
-private:
-  UniqueHandle process_;
-  DWORD pid_ = 0;
+  ProgramRun run_;
   HWND window_ = nullptr;
 };
 
@@ -123,11 +75,11 @@ TEST_F(QuorlixProgram, SettingsSurviveARestart) {
   {
     Program first(u"");
     ASSERT_TRUE(first.Window()) << "Quorlix did not show its window";
-    HWND edit = first.Child(L"Edit", u"", kFolderEditWidth);
-    HWND hidden = first.Child(L"Button", u"Hidden files and folders");
-    HWND size = first.Child(L"Button", u"Include size data");
+    HWND edit = first.Child(u"Edit", u"", kFolderEditWidth);
+    HWND hidden = first.Child(u"Button", u"Hidden files and folders");
+    HWND size = first.Child(u"Button", u"Include size data");
     ASSERT_TRUE(edit && hidden && size);
-    EXPECT_EQ(Program::TextOf(edit), u"");  // first run
+    EXPECT_EQ(ControlText(edit), u"");  // first run
     SendMessageW(edit, WM_SETTEXT, 0, LPARAM(W(folder)));
     SendMessageW(hidden, BM_CLICK, 0, 0);
     SendMessageW(size, BM_CLICK, 0, 0);
@@ -137,12 +89,12 @@ TEST_F(QuorlixProgram, SettingsSurviveARestart) {
   {
     Program second(u"");
     ASSERT_TRUE(second.Window());
-    EXPECT_EQ(Program::TextOf(second.Child(L"Edit", u"", kFolderEditWidth)), folder);
-    EXPECT_EQ(SendMessageW(second.Child(L"Button", u"Hidden files and folders"), BM_GETCHECK, 0, 0),
+    EXPECT_EQ(ControlText(second.Child(u"Edit", u"", kFolderEditWidth)), folder);
+    EXPECT_EQ(SendMessageW(second.Child(u"Button", u"Hidden files and folders"), BM_GETCHECK, 0, 0),
               BST_CHECKED);
-    EXPECT_EQ(SendMessageW(second.Child(L"Button", u"Include size data"), BM_GETCHECK, 0, 0),
+    EXPECT_EQ(SendMessageW(second.Child(u"Button", u"Include size data"), BM_GETCHECK, 0, 0),
               BST_UNCHECKED);
-    EXPECT_EQ(SendMessageW(second.Child(L"Button", u"System files and folders"), BM_GETCHECK, 0, 0),
+    EXPECT_EQ(SendMessageW(second.Child(u"Button", u"System files and folders"), BM_GETCHECK, 0, 0),
               BST_UNCHECKED);
   }
 }

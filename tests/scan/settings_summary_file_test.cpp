@@ -11,6 +11,7 @@
 #include "base/exception.h"
 #include "base/win_handle.h"
 #include "base/win_string.h"
+#include "tests/testlib/test_files_win.h"
 #include "tests/testlib/test_paths.h"
 
 namespace {
@@ -24,26 +25,6 @@ std::string Utf8Lines(const std::vector<String>& lines) {
   std::string out;
   for (const String& l : lines) out += ToUtf8(l) + "|";
   return out;
-}
-
-std::string ReadBytes(const String& path) {
-  UniqueFileHandle h(CreateFileW(W(path), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                 0, nullptr));
-  if (!h) return "<missing>";
-  std::string bytes;
-  char buffer[4096];
-  DWORD got = 0;
-  while (ReadFile(h.get(), buffer, sizeof buffer, &got, nullptr) && got > 0)
-    bytes.append(buffer, got);
-  return bytes;
-}
-
-void WriteBytes(const String& path, const std::string& bytes) {
-  UniqueFileHandle h(
-      CreateFileW(W(path), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
-  ASSERT_TRUE(h);
-  DWORD done = 0;
-  ASSERT_TRUE(WriteFile(h.get(), bytes.data(), DWORD(bytes.size()), &done, nullptr));
 }
 
 // Names of the entries in a folder, "." and ".." left out.

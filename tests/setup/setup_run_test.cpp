@@ -12,7 +12,9 @@
 
 #include "base/win_string.h"
 #include "tests/setup/setup_test_support.h"
+#include "tests/testlib/command_line_stub.h"
 #include "tests/testlib/dialog_driver_win.h"
+#include "tests/testlib/program_run_win.h"
 #include "tests/testlib/test_paths.h"
 
 namespace {
@@ -24,14 +26,6 @@ struct Child {
   LONG style;
 };
 
-// The text the control holds now (GetWindowText of another process's edit gives
-// only its first caption).
-String ControlText(HWND hwnd) {
-  wchar_t text[1024] = {};
-  SendMessageW(hwnd, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(text));
-  return FromW(text, 1024);
-}
-
 BOOL CALLBACK CollectChild(HWND hwnd, LPARAM lp) {
   wchar_t cls[64] = {};
   GetClassNameW(hwnd, cls, 64);
@@ -40,45 +34,12 @@ BOOL CALLBACK CollectChild(HWND hwnd, LPARAM lp) {
   return TRUE;
 }
 
-struct FindTop {
-  DWORD pid;
-  HWND found;
-};
-
-BOOL CALLBACK FindSetupWindow(HWND hwnd, LPARAM lp) {
-  auto* f = reinterpret_cast<FindTop*>(lp);
-  DWORD pid = 0;
-  GetWindowThreadProcessId(hwnd, &pid);
-  if (pid == f->pid && IsWindowVisible(hwnd) && WindowText(hwnd) == u"Setup - Quorlix Zeva") {
-    f->found = hwnd;
-    return FALSE;
-  }
-  return TRUE;
-}
-
 // One run of the setup program and the controls a user clicks.
 class SetupRun {
 public:
-  explicit SetupRun(const String& exe) {
-    STARTUPINFOW si{sizeof si};
-    String cmd = u"\"" + exe + u"\"";
-    started_ = CreateProcessW(W(exe), W(cmd.data()), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                              &si, &pi_);
-  }
-  ~SetupRun() {
-    if (!started_) return;
-    if (WaitForSingleObject(pi_.hProcess, 0) == WAIT_TIMEOUT) TerminateProcess(pi_.hProcess, 1);
-    CloseHandle(pi_.hProcess);
-    CloseHandle(pi_.hThread);
-  }
+  explicit SetupRun(const String& exe) : run_(exe) {}
   bool WaitForWindow() {
-    if (!started_) return false;
-    for (int i = 0; i < 400 && !window_; ++i) {
-      FindTop f{pi_.dwProcessId, nullptr};
-      EnumWindows(FindSetupWindow, reinterpret_cast<LPARAM>(&f));
-      window_ = f.found;
-      if (!window_) Sleep(50);
-    }
+    window_ = run_.WaitForWindow(u"Setup - Quorlix Zeva", 20000);
     return window_ != nullptr;
   }
   std::vector<Child> Children() const {
@@ -87,9 +48,7 @@ public:
     return children;
   }
   HWND Button(const String& caption) const {
-    for (const Child& c : Children())
-      if (_wcsicmp(W(c.cls), L"Button") == 0 && c.text == caption) return c.window;
-    return nullptr;
+    return FindChildControl(window_, u"Button", caption);
   }
   // The single-line edit whose text satisfies pick.
   HWND Edit(const std::function<bool(const String&)>& pick) const {
@@ -98,11 +57,10 @@ public:
         return c.window;
     return nullptr;
   }
-  bool Ended(int ms) { return WaitForSingleObject(pi_.hProcess, DWORD(ms)) == WAIT_OBJECT_0; }
+  bool Ended(int ms) { return run_.Ended(ms); }
 
 private:
-  bool started_ = false;
-  PROCESS_INFORMATION pi_{};
+  ProgramRun run_;
   HWND window_ = nullptr;
 };
 
@@ -178,13 +136,14 @@ TEST_P(SetupRunTest, ClickThroughEveryPageAndFinish) {
   const bool scheduled = std::any_of(pending.begin(), pending.end(),
                                      [&](const String& p) { return Lower(p) == Lower(setupExe); });
   if (runProgram) {
-    ASSERT_TRUE(WaitForFile(dest + u"arguments.txt", 10000));
-    EXPECT_EQ(ReadBytes(dest + u"arguments.txt"), "tq5082tq67\n" + ToUtf8(setupExe) + "\n");
+    ASSERT_TRUE(WaitForFile(dest + kCommandLineRecord, 10000));
+    EXPECT_EQ(RecordedArguments(ReadBytes(dest + kCommandLineRecord)),
+              "tq5082tq67\n" + ToUtf8(setupExe) + "\n");
     EXPECT_FALSE(scheduled);
   } else {
     EXPECT_TRUE(scheduled);
     Sleep(500);
-    EXPECT_FALSE(IsFile(dest + u"arguments.txt"));
+    EXPECT_FALSE(IsFile(dest + kCommandLineRecord));
   }
 }
 

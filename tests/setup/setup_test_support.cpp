@@ -36,34 +36,6 @@ std::vector<String> ReadMultiString(HKEY key, const wchar_t* name) {
 }
 }  // namespace
 
-std::string ReadBytes(const String& path) {
-  UniqueFileHandle h(CreateFileW(W(path), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                 nullptr, OPEN_EXISTING, 0, nullptr));
-  if (!h) return {};
-  std::string out;
-  char buffer[4096];
-  DWORD n = 0;
-  while (ReadFile(h.get(), buffer, sizeof buffer, &n, nullptr) && n > 0) out.append(buffer, n);
-  return out;
-}
-
-void WriteBytes(const String& path, const std::string& bytes) {
-  UniqueFileHandle h(
-      CreateFileW(W(path), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
-  DWORD n = 0;
-  if (h) WriteFile(h.get(), bytes.data(), DWORD(bytes.size()), &n, nullptr);
-}
-
-bool IsFile(const String& path) {
-  const DWORD a = GetFileAttributesW(W(path));
-  return a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY);
-}
-
-bool IsFolder(const String& path) {
-  const DWORD a = GetFileAttributesW(W(path));
-  return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
-}
-
 bool WaitForFile(const String& path, int ms) {
   const DWORD start = GetTickCount();
   while (!IsFile(path)) {

@@ -14,13 +14,10 @@
 #include <vector>
 
 #include "base/string.h"
+#include "tests/testlib/test_files_win.h"
 
 namespace setup_test {
 
-std::string ReadBytes(const String& path);  // empty when missing
-void WriteBytes(const String& path, const std::string& bytes);
-bool IsFile(const String& path);
-bool IsFolder(const String& path);
 // Waits up to ms for a file to appear.
 bool WaitForFile(const String& path, int ms);
 // Deletes a folder with everything in it (no error when it is missing).

@@ -47,7 +47,7 @@ TEST(UninstallLog, SavesTheBytesAndRaisesWhenItCannotCreate) {
   log.SaveToFile(dir / u"uninstall.dat");
   log.AddUninstallEntry(ukFile, u"C:\\x\\y");
   log.SaveToFile(dir / u"uninstall.dat");  // replaced whole
-  EXPECT_EQ(setup_test::ReadBytes(dir / u"uninstall.dat"), log.Bytes());
+  EXPECT_EQ(ReadBytes(dir / u"uninstall.dat"), log.Bytes());
   EXPECT_THROW(log.SaveToFile(dir / u"missing\\uninstall.dat"), EInOutError);
   EXPECT_THROW(TUninstallLog().SaveToFile(dir.Path()), EInOutError);  // a folder
 }

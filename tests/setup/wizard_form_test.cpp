@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <commctrl.h>
 #include <shlobj.h>
 
 #include <gtest/gtest.h>
@@ -18,6 +19,7 @@
 #include "setup/setup_support.h"
 #include "setup/setup_texts.h"
 #include "tests/setup/setup_test_support.h"
+#include "tests/testlib/command_line_stub.h"
 #include "tests/testlib/dialog_driver_win.h"
 #include "tests/testlib/test_paths.h"
 #include "tests/ui/gui_test.h"
@@ -270,8 +272,9 @@ TEST_F(WizardTest, EveryPageThenInstallAndHandBack) {
   Next();
   EXPECT_EQ(form->Step(), 10);
   EXPECT_FALSE(form->Visible());
-  ASSERT_TRUE(WaitForFile(d + u"arguments.txt", 10000));
-  EXPECT_EQ(ReadBytes(d + u"arguments.txt"), "tq5082tq67\n" + ToUtf8(SetupPath()) + "\n");
+  ASSERT_TRUE(WaitForFile(d + kCommandLineRecord, 10000));
+  EXPECT_EQ(RecordedArguments(ReadBytes(d + kCommandLineRecord)),
+            "tq5082tq67\n" + ToUtf8(SetupPath()) + "\n");
   EXPECT_FALSE(IsFolder(setupDir_ + u"\\Files"));
   EXPECT_FALSE(IsFile(setupDir_ + u"\\_vqupdate.exe"));
   EXPECT_FALSE(IsFile(setupDir_ + u"\\Update_Quorlix.exe"));
@@ -338,7 +341,7 @@ TEST_F(WizardTest, FinishWithoutAStartedProgramSchedulesTheSetupProgramsDeletion
               1)
         << c.run;
     Sleep(300);
-    EXPECT_FALSE(IsFile(dest + u"\\arguments.txt"));  // nothing was started
+    EXPECT_FALSE(IsFile(dest + u"\\" + kCommandLineRecord));  // nothing was started
     form.reset();
   }
 }
@@ -486,6 +489,18 @@ TEST_F(WizardTest, FreeSpaceIsTheDestinationDrives) {
   EXPECT_EQ(shown.substr(20), u" MB");
 }
 
+// The user confirms the folder the browser starts in. Wine's browser sometimes drops its
+// preselection on a saturated machine (the tree then has no selection), so the pick is
+// made again until the tree shows one; the start folder itself is checked separately.
+void PickStartFolder(HWND dialog) {
+  HWND tree = FindWindowExW(dialog, nullptr, L"SysTreeView32", nullptr);
+  for (int attempt = 0; attempt < 50; ++attempt) {
+    if (SendMessageW(tree, TVM_GETNEXTITEM, TVGN_CARET, 0)) return;
+    SendMessageW(dialog, BFFM_SETSELECTIONW, TRUE, reinterpret_cast<LPARAM>(W(BrowseInitialDir)));
+    Sleep(100);
+  }
+}
+
 TEST_F(WizardTest, BrowseStartsInTheParentAndAppendsQuorlix) {
   LayOut(base_ + u"\\dist");
   CreateDirectoryW(W(base_ + u"\\Tools"), nullptr);
@@ -505,7 +520,7 @@ TEST_F(WizardTest, BrowseStartsInTheParentAndAppendsQuorlix) {
   };
   for (const auto& c : cases) {
     form->EdDestDir->SetEditText(c.field);
-    DialogAnswerer answer(IDOK);
+    DialogAnswerer answer(IDOK, PickStartFolder);
     form->BtnBrowseDestDir->Click();
     EXPECT_TRUE(answer.Seen().found);
     EXPECT_EQ(Lower(BrowseInitialDir), Lower(c.start));
@@ -522,12 +537,11 @@ TEST_F(WizardTest, BrowseStartsInTheParentAndAppendsQuorlix) {
 TEST_F(WizardTest, Screenshots) {
   LayOut(base_ + u"\\dist");
   Open();
-  CreateDirectoryW(W(HostPath(QZ_ARTIFACT_DIR)), nullptr);
   auto shoot = [&](const char* name) {
     gui_test::Pump(200);
     TBitmap shot;
     ASSERT_TRUE(gui_test::CaptureClient(form->Handle(), shot));
-    const String path = HostPath(std::string(QZ_ARTIFACT_DIR) + "/" + name);
+    const String path = gui_test::ArtifactPath(QZ_ARTIFACT_DIR, name);
     ASSERT_TRUE(gui_test::WritePng(shot, path)) << ToUtf8(path);
   };
   shoot("setup_welcome.png");

@@ -9,16 +9,15 @@
 namespace {
 struct FindState {
   DWORD pid;
+  const std::function<bool(HWND)>& match;
   HWND found;
 };
 
-BOOL CALLBACK FindDialogProc(HWND hwnd, LPARAM lp) {
+BOOL CALLBACK FindTopWindowProc(HWND hwnd, LPARAM lp) {
   auto* state = reinterpret_cast<FindState*>(lp);
   DWORD pid = 0;
   GetWindowThreadProcessId(hwnd, &pid);
-  wchar_t cls[32] = {};
-  GetClassNameW(hwnd, cls, 32);
-  if (pid == state->pid && IsWindowVisible(hwnd) && wcscmp(cls, L"#32770") == 0) {
+  if (pid == state->pid && IsWindowVisible(hwnd) && state->match(hwnd)) {
     state->found = hwnd;
     return FALSE;
   }
@@ -47,9 +46,19 @@ String WindowText(HWND window) {
   return FromW(buf.data(), buf.size());
 }
 
-HWND FindOwnDialog() {
-  FindState state{GetCurrentProcessId(), nullptr};
-  EnumWindows(FindDialogProc, reinterpret_cast<LPARAM>(&state));
+HWND FindOwnDialog() { return FindDialogOf(GetCurrentProcessId()); }
+
+HWND FindDialogOf(DWORD pid) {
+  return FindTopWindow(pid, [](HWND window) {
+    wchar_t cls[32] = {};
+    GetClassNameW(window, cls, 32);
+    return wcscmp(cls, L"#32770") == 0;
+  });
+}
+
+HWND FindTopWindow(DWORD pid, const std::function<bool(HWND)>& match) {
+  FindState state{pid, match, nullptr};
+  EnumWindows(FindTopWindowProc, reinterpret_cast<LPARAM>(&state));
   return state.found;
 }
 

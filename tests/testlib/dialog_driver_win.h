@@ -44,4 +44,9 @@ private:
 
 // Finds a visible dialog window of this process, or nullptr.
 HWND FindOwnDialog();
+// The same for the process pid.
+HWND FindDialogOf(DWORD pid);
+// The first visible top-level window of the process pid for which match is true, or
+// nullptr. match must not throw.
+HWND FindTopWindow(DWORD pid, const std::function<bool(HWND)>& match);
 String WindowText(HWND window);

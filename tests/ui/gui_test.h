@@ -39,6 +39,22 @@ inline bool CaptureClient(HWND hwnd, TBitmap& bitmap) {
   return ok != 0;
 }
 
+// Copies the whole window, frame included, from the screen into bitmap, after a full
+// redraw and settleMs of pumping.
+inline bool CaptureWindow(HWND hwnd, TBitmap& bitmap, int settleMs) {
+  RECT r;
+  GetWindowRect(hwnd, &r);
+  RedrawWindow(hwnd, nullptr, nullptr,
+               RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN | RDW_FRAME);
+  Pump(settleMs);
+  if (!bitmap.SetSize(r.right - r.left, r.bottom - r.top)) return false;
+  HDC screen = GetDC(nullptr);
+  BOOL ok = BitBlt(bitmap.DC(), 0, 0, bitmap.Width(), bitmap.Height(), screen, r.left, r.top,
+                   SRCCOPY);
+  ReleaseDC(nullptr, screen);
+  return ok != 0;
+}
+
 // Messages handed to the application's error handler while one of these lives.
 class ErrorRecorder {
 public:

@@ -1,6 +1,7 @@
 // Writes a bitmap as a PNG file (8-bit RGB), for screenshots a person can look at.
 #pragma once
 
+#include <windows.h>
 #include <zlib.h>
 
 #include <cstdio>
@@ -8,6 +9,7 @@
 #include <vector>
 
 #include "base/string.h"
+#include "tests/testlib/test_paths.h"
 #include "ui/canvas.h"
 
 namespace gui_test {
@@ -55,6 +57,13 @@ inline bool WritePng(const TBitmap& bmp, const String& path) {
   if (!f) return false;
   bool ok = std::fwrite(out.data(), 1, out.size(), f) == out.size();
   return std::fclose(f) == 0 && ok;
+}
+
+// Where a picture for a person to look at goes: name in the build tree's artifact folder
+// (a Unix path), which this makes.
+inline String ArtifactPath(const std::string& artifactDir, const std::string& name) {
+  CreateDirectoryW(reinterpret_cast<const wchar_t*>(HostPath(artifactDir).c_str()), nullptr);
+  return HostPath(artifactDir + "/" + name);
 }
 
 }  // namespace gui_test

@@ -17,7 +17,9 @@
 #include "base/text.h"
 #include "base/win_string.h"
 #include "support/xs_file_utils.h"
+#include "tests/testlib/command_line_stub.h"
 #include "tests/testlib/dialog_driver_win.h"
+#include "tests/testlib/test_files_win.h"
 #include "tests/testlib/test_paths.h"
 #include "update/progress_form.h"
 #include "update/xr_update.h"
@@ -48,14 +50,6 @@ String ServerBase() {
     return u"http://127.0.0.1:" + Trim(lines[0]) + u"/";
   }();
   return base;
-}
-
-void WriteBytes(const String& path, const std::string& bytes) {
-  HANDLE h = CreateFileW(W(path), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-  ASSERT_NE(h, INVALID_HANDLE_VALUE) << ToUtf8(path);
-  DWORD written = 0;
-  WriteFile(h, bytes.data(), DWORD(bytes.size()), &written, nullptr);
-  CloseHandle(h);
 }
 
 // Puts a version file on the server under name; its address.
@@ -185,7 +179,7 @@ protected:
 
 // The command line the stub setup program recorded in Folder: the program, the rest.
 std::pair<String, String> RecordedCommandLine(const String& folder) {
-  const String file = folder + u"\\command_line.txt";
+  const String file = folder + u"\\" + kCommandLineRecord;
   for (int i = 0; i < 500 && !IsExistingFile(file); ++i) Sleep(20);
   TStringList lines;
   lines.LoadFromFile(file, TTextEncoding::Utf8);
@@ -296,7 +290,7 @@ TEST_F(UpdateClient, InstallDownloadsUnpacksAndStartsTheSetupProgram) {
     ProgressWatcher progress;
     const std::vector<Box> boxes =
         Check("1.2\n0|2|Install the new version?|Update available\n0|5|" +
-                  ToUtf8(Url(u"slow/update.zip")) + "|\n0|1|Done|",
+                  ToUtf8(Url(u"trickle/update.zip")) + "|\n0|1|Done|",
               {IDYES, IDOK, IDOK});
     EXPECT_TRUE(progress.Finish());
     EXPECT_EQ(FindWindowW(nullptr, L"Updating..."), nullptr);

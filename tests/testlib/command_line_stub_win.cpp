@@ -1,18 +1,26 @@
-// Stands in for the setup program of an update: writes its whole command line, as the
-// system handed it over, in UTF-8 to "command_line.txt" beside itself, then ends.
+// Stands in for a program another program starts (the installed main program, the setup
+// program of an update): records how it was started beside itself (the format is in
+// command_line_stub.h), then ends.
 #include <windows.h>
+
+#include <shellapi.h>
 
 #include <string>
 
 #include "base/string.h"
 #include "base/win_string.h"
+#include "tests/testlib/command_line_stub.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   wchar_t self[MAX_PATH] = {};
   GetModuleFileNameW(nullptr, self, MAX_PATH);
   String path = FromW(self, MAX_PATH);
-  path = path.substr(0, path.find_last_of(u'\\') + 1) + u"command_line.txt";
-  const std::string text = ToUtf8(FromW(GetCommandLineW()));
+  path = path.substr(0, path.find_last_of(u'\\') + 1) + kCommandLineRecord;
+  std::string text = ToUtf8(FromW(GetCommandLineW())) + "\n";
+  int count = 0;
+  LPWSTR* args = CommandLineToArgvW(GetCommandLineW(), &count);
+  for (int i = 1; args && i < count; ++i) text += ToUtf8(FromW(args[i])) + "\n";
+  LocalFree(args);
   HANDLE h = CreateFileW(W(path + u".tmp"), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
   if (h == INVALID_HANDLE_VALUE) return 1;
   DWORD written = 0;
