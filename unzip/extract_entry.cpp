@@ -256,11 +256,6 @@ void TXrUnZip::ExtractFileEntry(int32_t index, TExtractState& state, const Strin
   if (skip) return;
 
   // Entries this build cannot decode are turned away before anything is touched.
-  if (h.IsEncrypted()) {
-    // Traditional and AES decryption plug in here; until then no password is accepted.
-    SkipEntry(TSkipReason::srBadPassword, h.Directory + h.FileName, index, state);
-    return;
-  }
   const TDecompressor decompressor = DecompressorFor(h.ActualMethod());
   if (!decompressor) {
     FMessageText = ZipMessageText(TZipMessage::UnknownMethod);
@@ -269,7 +264,10 @@ void TXrUnZip::ExtractFileEntry(int32_t index, TExtractState& state, const Strin
     --state.FilesToDo;
     return;
   }
+  FCipher = TEntryCipher::None;
+  FCipherOverhead = 0;
   LocateEntryData(state, listed);
+  if (h.IsEncrypted() && !StartDecryption(index, state, listed)) return;
 
   const String folder = FileDirOf(fullName);
   if (!folder.empty() && folder != state.KnownFolder) {
@@ -306,8 +304,8 @@ void TXrUnZip::ExtractFileEntry(int32_t index, TExtractState& state, const Strin
 
   state.ResetForEntry();
   state.OutStream = &pending->Stream();
-  state.CompRemaining = h.CompressedSize();
-  state.ArchiveRemaining = h.CompressedSize();
+  state.CompRemaining = h.CompressedSize() - FCipherOverhead;
+  state.ArchiveRemaining = h.CompressedSize() - FCipherOverhead;
   state.UncompSize = h.UncompressedSize();
   FCRC = 0xFFFFFFFF;
   bool finished = false;
@@ -324,7 +322,16 @@ void TXrUnZip::ExtractFileEntry(int32_t index, TExtractState& state, const Strin
   pending->Close(h.FileDateTime);
 
   FCRC = ~FCRC;
-  if (finished && state.BytesWritten == state.UncompSize && FCRC == h.Crc32) {
+  bool good = finished && state.BytesWritten == state.UncompSize;
+  if (FCipher == TEntryCipher::Aes) {
+    // The code always has to match; an AE-2 entry stores no CRC beside it.
+    const bool crcAbsent = h.HasAesInfo() && h.AesRecord()->VendorVersion == 2;
+    good = good && AesCodeMatches(state) && (crcAbsent || FCRC == h.Crc32);
+  } else {
+    good = good && FCRC == h.Crc32;
+  }
+  FCipher = TEntryCipher::None;
+  if (good) {
     if (!pending->Commit()) {
       SkipEntry(TSkipReason::srCreateError, fullName, index, state);
       return;

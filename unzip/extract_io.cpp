@@ -25,6 +25,7 @@ uint32_t TXrUnZip::RefillInput(TExtractState& state) {
       got += ReadFully(*state.ArchiveStream, state.InBuf.data() + got, n - got);
     }
   }
+  DecryptInput(state.InBuf.data(), uint32_t(got));
   state.InCount = uint32_t(got);
   state.InPtr = state.InBuf.data();
   return state.InCount;

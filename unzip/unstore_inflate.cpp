@@ -47,6 +47,7 @@ void TXrUnZip::UnStore(TExtractState& state) {
         got += ReadFully(*state.ArchiveStream, state.OutBuf.data() + got, n - got);
       }
     }
+    DecryptInput(state.OutBuf.data(), uint32_t(n));
     state.OutCount = uint32_t(n);
     FlushOutput(state);
   }

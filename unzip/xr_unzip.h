@@ -15,8 +15,10 @@
 #include "base/string_list.h"
 #include "unzip/end_central.h"
 #include "unzip/extract_state.h"
+#include "unzip/pkware_cipher.h"
 #include "unzip/sorted_zip.h"
 #include "unzip/zip_file_routines.h"
+#include "unzip/zip_aes.h"
 #include "unzip/zip_header.h"
 
 enum class TUZOverwriteMode : uint8_t { Prompt, Always, Never, ifNewer, ifOlder };
@@ -280,6 +282,17 @@ private:
   bool MayOverwrite(int32_t index, String& fullName);
   void SkipEntry(TSkipReason reason, const String& name, int32_t index, TExtractState& state);
   bool EntryPathIsSafe() const;
+  // Decryption of the current entry (entry_decrypt.cpp).
+  enum class TEntryCipher : uint8_t { None, Pkware, Aes };
+  // The password procedure, before any data is read; False when the entry was skipped.
+  bool StartDecryption(int32_t index, TExtractState& state, const TZipHeaderInfo& listed);
+  bool PasswordPasses(const std::string& password, TExtractState& state);
+  void ReadEncryptionBytes(TExtractState& state, uint8_t* to, int32_t count);
+  // Decrypts bytes read from the archive, or hands them to OnDecrypt.
+  void DecryptInput(uint8_t* buffer, uint32_t count);
+  void DecryptBuffer(uint8_t* buffer, uint32_t count);
+  // Reads what the decompressor left of an AES entry's data and the code after it.
+  bool AesCodeMatches(TExtractState& state);
 
   int32_t FThisVersion = kThisVersion;
   int32_t FThisBuild = kThisBuild;
@@ -307,6 +320,11 @@ private:
   int32_t FCurrentDisk = 0;
   std::unique_ptr<TStream> FZipStream;
   uint32_t FCRC = 0;
+  TEntryCipher FCipher = TEntryCipher::None;
+  // Bytes of the entry's compressed size that are encryption header, salt, verifier or code.
+  int64_t FCipherOverhead = 0;
+  TPkwareKeys FKeys;
+  TAesCtrContext FAESContext{};
   std::unique_ptr<TEndCentral> FEndRecord;
   bool FCancelRequested = false;
   bool FPaused = false;

@@ -1,0 +1,188 @@
+// Extraction of traditional and AES encrypted entries: the password procedure, the
+// decryption of stored and deflated data, and the checks that turn an entry down.
+#include <gtest/gtest.h>
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "tests/testlib/test_paths.h"
+#include "tests/unzip/extract_test_support.h"
+#include "unzip/pkware_cipher.h"
+#include "unzip/xr_unzip.h"
+#include "unzip/zip_aes.h"
+
+namespace {
+
+const std::string kRight = "Secret pass";
+const std::string kText = "Encrypted text, encrypted text, encrypted text.\n";
+
+const uint8_t* BytesOf(const std::string& s) { return reinterpret_cast<const uint8_t*>(s.data()); }
+
+// A traditionally encrypted entry of Data; the header ends in the byte the reader checks.
+ArchiveEntry Pkware(const std::string& name, const std::string& data, uint16_t method,
+                    bool dataDescriptor, const std::string& password = kRight) {
+  ArchiveEntry e{.name = name, .data = data, .method = method};
+  e.flags = uint16_t(dataDescriptor ? 9 : 1);
+  std::string plain = std::string(11, '\x5A');
+  plain += char(PkwareCheckByte(dataDescriptor, e.dosTime & 0xFFFF, Crc32Of(data)));
+  plain += method == 8 ? RawDeflate(data) : data;
+  TPkwareKeys keys;
+  InitKeys(keys, BytesOf(password), uint32_t(password.size()));
+  PkwareEncrypt(keys, reinterpret_cast<uint8_t*>(plain.data()), uint32_t(plain.size()));
+  e.payload = plain;
+  return e;
+}
+
+// A WinZip AES entry: salt, verifier, encrypted data, code; AE-2 stores no CRC.
+ArchiveEntry Aes(const std::string& name, const std::string& data, uint16_t method, int strength,
+                 uint16_t vendorVersion = 2) {
+  ArchiveEntry e{.name = name, .data = data, .method = 99, .flags = 1};
+  const std::string salt(AesSaltLength(uint8_t(strength)), '\x33');
+  TAesCtrContext context;
+  uint8_t verifier[kAesVerifierLength];
+  EXPECT_EQ(AesStart(strength, BytesOf(kRight), uint32_t(kRight.size()), BytesOf(salt), verifier,
+                     context),
+            0);
+  std::string body = method == 8 ? RawDeflate(data) : data;
+  AesEncrypt(reinterpret_cast<uint8_t*>(body.data()), uint32_t(body.size()), context);
+  uint8_t code[kAesCodeLength];
+  AesFinish(code, context);
+  e.payload = salt + std::string(verifier, verifier + sizeof verifier) + body +
+              std::string(code, code + sizeof code);
+  e.crc = vendorVersion == 2 ? 0 : Crc32Of(data);
+  e.centralExtra =
+      ExtraBlock(0x9901, Le16(vendorVersion) + "AE" + char(strength) + Le16(method));
+  return e;
+}
+
+struct Outcome {
+  int32_t result = 0;
+  std::vector<std::pair<TSkipReason, String>> skipped;
+  int badCrc = 0;
+  std::vector<std::string> passwordAsks;  // the password each OnBadPassword call was shown
+  std::map<std::string, std::string> tree;
+};
+
+// Extracts with a handler that answers the password requests in turn (then gives the
+// shown password back unchanged).
+Outcome Extract(const std::string& label, const std::vector<ArchiveEntry>& entries,
+                std::vector<std::string> answers) {
+  ScratchDir dir("decrypt_" + label);
+  const String archive = JoinPath(dir.Path(), u"a.zip");
+  const String out = JoinPath(dir.Path(), u"out");
+  WriteFileBytes(archive, BuildArchive(entries));
+  Outcome o;
+  TXrUnZip unzip;
+  unzip.SetDestDir(out);
+  unzip.SetZipName(archive);
+  unzip.DoAll = true;
+  unzip.OverwriteMode = TUZOverwriteMode::Always;
+  unzip.RecreateDirs = true;
+  unzip.OnSkippingFile = [&](TXrUnZip&, TSkipReason reason, const String& name, int32_t, bool&) {
+    o.skipped.emplace_back(reason, name);
+  };
+  unzip.OnBadCRC = [&](TXrUnZip&, int32_t, int32_t, int32_t) { ++o.badCrc; };
+  size_t next = 0;
+  unzip.OnBadPassword = [&](TXrUnZip&, int32_t, std::string& password) {
+    o.passwordAsks.push_back(password);
+    if (next < answers.size()) password = answers[next++];
+  };
+  o.result = unzip.UnZip();
+  o.tree = TreeOf(out);
+  return o;
+}
+
+using Tree = std::map<std::string, std::string>;
+
+TEST(EntryDecrypt, RightPasswordExtractsEveryKind) {
+  const std::string big(70000, 'q');  // more than two input blocks
+  const struct {
+    const char* label;
+    ArchiveEntry entry;
+  } cases[] = {
+      {"pkware_stored", Pkware("f.txt", kText, 0, false)},
+      {"pkware_deflated", Pkware("f.txt", kText, 8, false)},
+      {"pkware_descriptor", Pkware("f.txt", kText, 8, true)},
+      {"pkware_big", Pkware("f.txt", big, 8, false)},
+      {"aes1_stored", Aes("f.txt", kText, 0, 1)},
+      {"aes2_deflated", Aes("f.txt", kText, 8, 2)},
+      {"aes3_stored_big", Aes("f.txt", big, 0, 3)},
+      {"aes3_deflated_big", Aes("f.txt", big, 8, 3)},
+      {"aes_vendor1", Aes("f.txt", kText, 8, 3, 1)},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.label);
+    const Outcome o = Extract(c.label, {c.entry}, {kRight});
+    EXPECT_EQ(o.result, 1);
+    EXPECT_EQ(o.tree, (Tree{{"f.txt", c.entry.data}}));
+    EXPECT_EQ(o.passwordAsks, std::vector<std::string>{""});  // empty at first
+    EXPECT_TRUE(o.skipped.empty());
+    EXPECT_EQ(o.badCrc, 0);
+  }
+}
+
+TEST(EntryDecrypt, DamagedDataOrCodeLeavesNoFile) {
+  auto flipped = [](ArchiveEntry e, size_t fromEnd) {
+    (*e.payload)[e.payload->size() - fromEnd] ^= 0x01;
+    return e;
+  };
+  ArchiveEntry wrongCrc = Aes("f.txt", kText, 8, 1, 1);
+  wrongCrc.crc = Crc32Of(kText) ^ 1;
+  const struct {
+    const char* label;
+    ArchiveEntry entry;
+  } cases[] = {
+      {"aes_code", flipped(Aes("f.txt", kText, 0, 1), 1)},
+      {"aes_data", flipped(Aes("f.txt", kText, 0, 2), 11)},
+      {"aes_vendor1_crc", wrongCrc},
+      {"pkware_data", flipped(Pkware("f.txt", kText, 0, false), 1)},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.label);
+    const Outcome o = Extract(c.label, {c.entry}, {kRight});
+    EXPECT_EQ(o.result, 0);
+    EXPECT_EQ(o.tree, Tree{});
+    EXPECT_EQ(o.badCrc, 1);
+  }
+}
+
+TEST(EntryDecrypt, PasswordProcedure) {
+  const std::vector<ArchiveEntry> two = {Pkware("a.txt", "first", 8, false),
+                                         Aes("b.txt", "second", 8, 3)};
+  {
+    SCOPED_TRACE("the handler's password stays for the next entry");
+    const Outcome o = Extract("kept", two, {kRight});
+    EXPECT_EQ(o.result, 2);
+    EXPECT_EQ(o.tree, (Tree{{"a.txt", "first"}, {"b.txt", "second"}}));
+    EXPECT_EQ(o.passwordAsks, std::vector<std::string>{""});
+  }
+  {
+    SCOPED_TRACE("a wrong answer is asked about again");
+    const Outcome o = Extract("retry", two, {"wrong", kRight});
+    EXPECT_EQ(o.result, 2);
+    EXPECT_EQ(o.passwordAsks, (std::vector<std::string>{"", "wrong"}));
+  }
+  {
+    SCOPED_TRACE("no new password gives the entries up");
+    const Outcome o = Extract("give_up", two, {});
+    EXPECT_EQ(o.result, 0);
+    EXPECT_EQ(o.tree, Tree{});
+    EXPECT_EQ(o.skipped, (std::vector<std::pair<TSkipReason, String>>{
+                             {TSkipReason::srBadPassword, u"a.txt"},
+                             {TSkipReason::srBadPassword, u"b.txt"}}));
+  }
+  {
+    SCOPED_TRACE("an entry encrypted with another password is skipped, the rest extracted");
+    const Outcome o = Extract("mixed",
+                              {Pkware("a.txt", "first", 0, false, "other"),
+                               Pkware("c.txt", "third", 0, false)},
+                              {kRight});
+    EXPECT_EQ(o.result, 1);
+    EXPECT_EQ(o.tree, (Tree{{"c.txt", "third"}}));
+    ASSERT_EQ(o.skipped.size(), 1u);
+    EXPECT_EQ(o.skipped[0].second, u"a.txt");
+  }
+}
+
+}  // namespace

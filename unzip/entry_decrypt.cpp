@@ -1,0 +1,94 @@
+// Decryption of one entry: the password procedure with its retries, the decryption of the
+// bytes read, and the authentication code at the end of an AES entry.
+#include <cstring>
+
+#include "unzip/extract_io.h"
+#include "unzip/le_bytes.h"
+#include "unzip/zip_lib_routines.h"
+
+namespace {
+constexpr int kLocalTimeOffset = 10;
+}
+
+void TXrUnZip::ReadEncryptionBytes(TExtractState& state, uint8_t* to, int32_t count) {
+  int32_t got = ReadFully(*state.ArchiveStream, to, count);
+  // Bytes cut at the end of a part go on at the start of the next.
+  while (FEndRecord->ThisDisk() != 0 && got < count) {
+    state.ArchiveStream = &OpenDisk(FCurrentDisk + 2);
+    got += ReadFully(*state.ArchiveStream, to + got, count - got);
+  }
+  if (got != count) throw EFatalUnzipError(ZipMessageText(TZipMessage::PrematureEnd));
+}
+
+bool TXrUnZip::PasswordPasses(const std::string& password, TExtractState& state) {
+  const TZipHeaderInfo& h = *FHeaderTemplate;
+  const auto* bytes = reinterpret_cast<const uint8_t*>(password.data());
+  if (FCipher == TEntryCipher::Pkware) {
+    uint8_t header[kPkwareHeaderLength];
+    ReadEncryptionBytes(state, header, int32_t(sizeof header));
+    // The check byte comes from the time as the local header stores it.
+    const uint32_t rawTime = GetLe16(FLocalHeader.data() + kLocalTimeOffset);
+    const uint8_t check = PkwareCheckByte(h.HasDataDescriptor(), rawTime, h.Crc32);
+    return DecryptHeader(FKeys, bytes, uint32_t(password.size()), header) == check;
+  }
+  uint8_t salt[16], stored[kAesVerifierLength], derived[kAesVerifierLength];
+  ReadEncryptionBytes(state, salt, int32_t(AesSaltLength(h.EncryptionStrength)));
+  ReadEncryptionBytes(state, stored, int32_t(sizeof stored));
+  std::memset(&FAESContext, 0, sizeof FAESContext);
+  if (password.size() > kAesMaxPasswordLength) return false;
+  if (AesStart(h.EncryptionStrength, bytes, uint32_t(password.size()), salt, derived,
+               FAESContext) != 0)
+    return false;
+  return AesBytesEqual(derived, stored, kAesVerifierLength);
+}
+
+bool TXrUnZip::StartDecryption(int32_t index, TExtractState& state, const TZipHeaderInfo& listed) {
+  const TZipHeaderInfo& h = *FHeaderTemplate;
+  FCipher = h.EncryptionStrength != 0 ? TEntryCipher::Aes : TEntryCipher::Pkware;
+  FCipherOverhead = FCipher == TEntryCipher::Aes
+                        ? int64_t(AesSaltLength(h.EncryptionStrength) + kAesVerifierLength +
+                                  kAesCodeLength)
+                        : int64_t(kPkwareHeaderLength);
+  // Data too short to hold what the cipher puts around it opens with no password; its
+  // header is not read, which would take bytes of the next record.
+  const bool damaged = h.CompressedSize() < FCipherOverhead;
+  std::string tried = FPassword;
+  while (!damaged) {
+    if (PasswordPasses(tried, state)) return true;
+    tried = FPassword;
+    if (!OnBadPassword) break;
+    OnBadPassword(*this, index, tried);
+    if (tried == FPassword) break;
+    FPassword = tried;
+    LocateEntryData(state, listed);  // back to the start of the encryption header
+  }
+  FCipher = TEntryCipher::None;
+  FCipherOverhead = 0;
+  SkipEntry(TSkipReason::srBadPassword, h.Directory + h.FileName, index, state);
+  return false;
+}
+
+void TXrUnZip::DecryptBuffer(uint8_t* buffer, uint32_t count) {
+  if (FCipher == TEntryCipher::Aes)
+    AesDecrypt(buffer, count, FAESContext);
+  else if (FCipher == TEntryCipher::Pkware)
+    PkwareDecrypt(FKeys, buffer, count);
+}
+
+void TXrUnZip::DecryptInput(uint8_t* buffer, uint32_t count) {
+  if (FCipher == TEntryCipher::None || count == 0) return;
+  if (OnDecrypt)
+    OnDecrypt(*this, buffer, int32_t(count), FPassword);
+  else
+    DecryptBuffer(buffer, count);
+}
+
+bool TXrUnZip::AesCodeMatches(TExtractState& state) {
+  // The code covers every encrypted byte, also those a decompressor left unread.
+  while (state.ArchiveRemaining > 0) RefillInput(state);
+  state.InCount = 0;
+  uint8_t stored[kAesCodeLength], computed[kAesCodeLength];
+  ReadEncryptionBytes(state, stored, int32_t(sizeof stored));
+  AesFinish(computed, FAESContext);
+  return AesBytesEqual(stored, computed, kAesCodeLength);
+}
