@@ -21,6 +21,10 @@ namespace fs = std::filesystem;
 
 constexpr int64_t kMaxEntrySize = 4 << 20;
 constexpr int64_t kMaxTotalSize = 16 << 20;
+// The password of the encrypted seeds; offered once per entry so that decryption runs
+// past the check byte or verifier, with a cap on the key derivations an input can cost.
+constexpr const char* kPassword = "Tr0ub4dor&3 zip";
+constexpr int kMaxPasswordAnswers = 8;
 
 class MemoryUnZip : public TXrUnZip {
 public:
@@ -81,6 +85,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const int64_t entrySize = u.Entry(index).UncompressedSize();
     skip = entrySize > kMaxEntrySize || total + entrySize > kMaxTotalSize;
     if (!skip) total += entrySize;
+  };
+  int32_t answeredEntry = -1;
+  int answers = 0;
+  unzip.OnBadPassword = [&](TXrUnZip&, int32_t index, std::string& password) {
+    if (index == answeredEntry || answers == kMaxPasswordAnswers) return;
+    answeredEntry = index;
+    ++answers;
+    password = kPassword;
   };
   try {
     unzip.UnZip();
