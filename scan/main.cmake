@@ -8,5 +8,5 @@ qz_library(qz_scan_main
     ${CMAKE_CURRENT_LIST_DIR}/summary_list.cpp
     ${CMAKE_CURRENT_LIST_DIR}/summary_sort.cpp
     ${CMAKE_CURRENT_LIST_DIR}/summary_text.cpp
-  LIBS qz_scan_controls qz_scan qz_common qz_ui qz_base
+  LIBS qz_scan_controls qz_common qz_ui qz_base
 )

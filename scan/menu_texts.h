@@ -2,6 +2,7 @@
 #pragma once
 
 #include "base/string.h"
+#include "scan/main_texts.h"
 
 namespace menu_texts {
 
@@ -10,14 +11,14 @@ inline constexpr Char kHelpSubFolder[] = u"help\\";
 inline constexpr Char kHelpTopic[] = u"main.htm";
 inline constexpr Char kHelpMissing[] = u"Help file does not exist.";
 
-inline constexpr Char kVersion[] = u"1.1";
+inline constexpr Char kVersion[] = u"" QZ_VERSION;
 inline constexpr Char kProductName[] = u"Quorlix Zeva";
 inline constexpr Char kExeName[] = u"Quorlix.exe";
 inline constexpr Char kVersionFilePath[] = u"/versions/quorlixlite.dat";
 
 inline constexpr Char kAboutCaption[] = u"About Quorlix Zeva";
 inline constexpr Char kAboutTitle[] = u"Quorlix Zeva";
-inline constexpr Char kAboutVersion[] = u"Version 1.1";
+inline constexpr Char kAboutVersion[] = u"Version " QZ_VERSION;
 inline constexpr Char kCopyright[] = u"Copyright \u00A9 2026 Brevane. All rights reserved.";
 
 }  // namespace menu_texts
