@@ -6,3 +6,9 @@
 #include "base/string.h"
 
 inline constexpr Char kUpdateToken[] = u"tq5082tq67";
+
+// The payload folder beside the setup program, and the name the setup program is started
+// under on old Windows: the update client, the setup program and the main program's
+// clean-up all meet them.
+inline constexpr Char kPayloadFolderName[] = u"Files";
+inline constexpr Char kLegacyUpdaterName[] = u"_vqupdate.exe";

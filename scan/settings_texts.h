@@ -3,6 +3,7 @@
 #pragma once
 
 #include "base/string.h"
+#include "common/update_token.h"
 
 namespace settings_texts {
 
@@ -24,6 +25,6 @@ inline constexpr Char kSaveDialogFilter[] =
 inline constexpr Char kSaveDialogDefaultExt[] = u"txt";
 
 // The update payload folder inside an update folder.
-inline constexpr Char kPayloadFolder[] = u"Files";
+inline constexpr const Char* kPayloadFolder = kPayloadFolderName;
 
 }  // namespace settings_texts

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "base/string.h"
+#include "common/update_token.h"
 
 // The version is a build setting, as in the main program.
 #ifndef QZ_VERSION
@@ -22,8 +23,8 @@ inline constexpr Char kUninstallLog[] = u"uninstall.dat";
 inline constexpr Char kProgramLink[] = u"Quorlix.lnk";
 inline constexpr Char kHelpLink[] = u"Quorlix Help.lnk";
 inline constexpr Char kHelpDescription[] = u"Quorlix Zeva Help";
-inline constexpr Char kPayloadFolder[] = u"Files";
-inline constexpr Char kUpdaterName9x[] = u"_vqupdate.exe";
+inline constexpr const Char* kPayloadFolder = kPayloadFolderName;
+inline constexpr const Char* kUpdaterName9x = kLegacyUpdaterName;
 inline constexpr Char kUpdaterNameNT[] = u"Update_Quorlix.exe";
 inline constexpr Char kUninstallKey[] =
     u"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Quorlix";

@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "base/string.h"
+#include "common/update_token.h"
 
 namespace update_text {
 inline constexpr const Char* kLatestVersion = u"You have the latest version of ";
@@ -33,7 +34,7 @@ inline constexpr const Char* kUpdaterParameters = u"%s \"%s\" \"%s\" \"%s\"";
 inline constexpr const Char* kFilesFolder = u"\\Files\\";
 inline constexpr const Char* kFolderPrefix = u"vq10";
 inline constexpr const Char* kFolderSuffix = u"tmp";
-inline constexpr const Char* kLegacySetupName = u"_vqupdate.exe";
+inline constexpr const Char* kLegacySetupName = kLegacyUpdaterName;
 inline constexpr const Char* kSetupNamePrefix = u"Update_";
 inline constexpr const Char* kExecutableExtension = u".exe";
 inline constexpr const Char* kExecutableParameter = u"update";
