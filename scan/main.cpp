@@ -33,12 +33,6 @@ constexpr DWORD kAttrDirectory = FILE_ATTRIBUTE_DIRECTORY;  // 16
 // The bits a search returns only when they are in its mask.
 constexpr DWORD kMaskedAttrs = kAttrHidden | kAttrSystem | kAttrDirectory;
 
-constexpr int kStatusRefreshFiles = 100;
-constexpr int kWindowRefreshFiles = 1000;
-// A repaint costs milliseconds under some hosts while a file costs microseconds: a due
-// repaint is skipped when the last one is this recent (the first one always shows).
-constexpr DWORD kStatusRefreshMs = 100;
-constexpr DWORD kWindowRefreshMs = 500;
 constexpr int kPanelPadding = 10;
 constexpr int kShellTypeNameChars = 80;
 
@@ -93,7 +87,8 @@ TFmMain::TFmMain(TForm* owner)
                       .ClientHeight = 580,
                       .BorderIcons = biSystemMenu | biMinimize | biMaximize | biHelp,
                       .Position = poScreenCenter, .MinWidth = 550, .MinHeight = 541},
-            owner) {
+            owner),
+      TickSource([] { return uint32_t(GetTickCount()); }) {
   MainMenu1 = CreateMainMenu();
   File1 = MainMenu1->Add({.Name = u"File1", .Caption = u"File"});
   MChStartScan = File1->Add({.Name = u"MChStartScan", .Caption = u"Start Scan",
@@ -280,8 +275,7 @@ void TFmMain::MChStartScanClick(TObject*) {
   if (!FExcludeHidden) FAttrMask |= kAttrHidden;
   if (!FExcludeSystem) FAttrMask |= kAttrSystem;
 
-  lastStatusRefresh_ = GetTickCount() - kStatusRefreshMs;
-  lastWindowRefresh_ = GetTickCount() - kWindowRefreshMs;
+  repaints_.Start();
   ScanFolder(folder);
   extCache_.clear();
 
@@ -292,6 +286,11 @@ void TFmMain::MChStartScanClick(TObject*) {
 }
 
 void TFmMain::ShowScanTotals() {
+  SetScanTotals();
+  StatusBar1->Refresh();
+}
+
+void TFmMain::SetScanTotals() {
   const String count = kFileCountPrefix + (u" " + CountText(FFileCount));
   StatusBar1->SetPanelText(0, count);
   StatusBar1->SetPanelWidth(0, StatusBar1->TextWidth(count) + kPanelPadding);
@@ -301,7 +300,6 @@ void TFmMain::ShowScanTotals() {
     StatusBar1->SetPanelText(1, total);
     StatusBar1->SetPanelWidth(1, StatusBar1->TextWidth(total) + kPanelPadding);
   }
-  StatusBar1->Refresh();
 }
 
 void TFmMain::ScanFolder(const String& Dir) {
@@ -370,15 +368,15 @@ void TFmMain::AddFileToSummary(StringView Ext, int64_t Size) {
 
   if (FFileCount == INT32_MAX) return;
   ++FFileCount;
-  if (FFileCount % kStatusRefreshFiles != 0) return;
-  const DWORD now = GetTickCount();
-  if (now - lastStatusRefresh_ < kStatusRefreshMs) return;
-  lastStatusRefresh_ = now;
-  ShowScanTotals();
-  if (FFileCount % kWindowRefreshFiles == 0 && now - lastWindowRefresh_ >= kWindowRefreshMs) {
-    lastWindowRefresh_ = now;
+  if (FFileCount % TRepaintCadence::kStatusBarFiles != 0) return;
+  const TRepaintCadence::TDue due = repaints_.FileCounted(FFileCount, TickSource());
+  if (due.Window) {
+    // The status bar is one of the children repainted.
+    SetScanTotals();
     RedrawWindow(Handle(), nullptr, nullptr,
                  RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+  } else if (due.StatusBar) {
+    ShowScanTotals();
   }
 }
 

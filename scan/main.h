@@ -12,6 +12,7 @@
 #include "base/string_list.h"
 #include "scan/exten_summ.h"
 #include "scan/main_menu_commands.h"
+#include "scan/repaint_cadence.h"
 #include "scan/summary_list.h"
 #include "scan/xr_gradient.h"
 #include "scan/xr_grid.h"
@@ -26,6 +27,8 @@ using TShellTypeNameQuery = std::function<bool(const String& Ext, String& TypeNa
 bool ShellTypeName(const String& Ext, String& TypeName);
 // Sets Count bytes of Buffer to zero; nothing when Count is 0 or negative.
 void ZeroBuffer(void* Buffer, int Count);
+// Milliseconds of a wrapping tick count, for the pace of the scan's repaints.
+using TTickSource = std::function<uint32_t()>;
 
 class TFmMain : public TForm {
 public:
@@ -114,6 +117,8 @@ public:
 
   // Where type names come from (the shell by default).
   TShellTypeNameQuery ShellTypeNameQuery = ShellTypeName;
+  // Where the scan's repaints take the time from (the system's tick count by default).
+  TTickSource TickSource;
   // Where the help, web-site and update commands reach out (the system by default).
   TMenuCommandHooks MenuHooks;
 
@@ -128,6 +133,7 @@ public:
 
 private:
   // Status panels 0 and 1 with the running or final totals, sized to their texts.
+  void SetScanTotals();
   void ShowScanTotals();
   void ClearSummaries();
   // Runs a modal box or dialog with this window disabled: the boxes belong to the
@@ -156,7 +162,5 @@ private:
   std::unordered_map<String, TExtenSumm*, TextHash, std::equal_to<>> extCache_;
   String extBuffer_;  // the key being looked up, reused so that files allocate nothing
   bool ignoreCase_ = false;  // the Ignore case option, taken at scan start
-  // Tick counts of the last progress repaints of the running scan.
-  uint32_t lastStatusRefresh_ = 0;
-  uint32_t lastWindowRefresh_ = 0;
+  TRepaintCadence repaints_;  // of the running scan
 };

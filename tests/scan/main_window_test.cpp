@@ -303,6 +303,41 @@ TEST_F(MainWindow, StatusBarAtZeroHundredAndThousandFiles) {
   EXPECT_EQ(Panel(1), u"Total Size: 0 KB");
 }
 
+// The repaints of a running scan follow the clock: the status bar at most every 100 ms,
+// the window at most every 500 ms, each judged on its own; the first of each shows.
+TEST_F(MainWindow, RepaintsDuringAScanKeepTheirPace) {
+  ScratchDir dir("main_window_pace");
+  uint32_t now = 0xFFFFFF00u;  // the tick count wraps within the scan
+  form->TickSource = [&now] { return now; };
+  Scan(dir.Path());
+  // A child of the window that nothing but a window repaint paints during the scan.
+  const HWND grid = form->Grid1->Handle();
+  int counted = 0;
+  struct Step {
+    int files;         // counted by the end of the step
+    uint32_t advance;  // ms passed before the step
+    const char16_t* count;
+    bool windowRepainted;
+  } steps[] = {
+      {100, 0, u"File Count: 100", false},     // the first status-bar repaint
+      {200, 99, u"File Count: 100", false},    // too soon
+      {300, 1, u"File Count: 300", false},
+      {1000, 50, u"File Count: 1,000", true},  // the first window repaint, status bar or not
+      {1100, 100, u"File Count: 1,100", false},
+      {2000, 399, u"File Count: 1,200", false},  // 499 ms after the last window repaint
+      {3000, 1, u"File Count: 3,000", true},     // 500 ms; the status bar alone would wait
+  };
+  for (const Step& s : steps) {
+    SCOPED_TRACE(s.files);
+    now += s.advance;
+    RedrawWindow(form->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
+    for (; counted < s.files; ++counted) form->AddFileToSummary(u".bin", 1024);
+    EXPECT_EQ(Panel(0), s.count);
+    RECT pending;
+    EXPECT_EQ(!GetUpdateRect(grid, &pending, FALSE), s.windowRepainted);
+  }
+}
+
 TEST_F(MainWindow, WithoutSizeData) {
   ScratchDir dir("main_window_no_size");
   WriteFile(dir / u"a.txt", 3000);
