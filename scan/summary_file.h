@@ -2,6 +2,7 @@
 // (CSV) lines, and writing them so that a failed save leaves no half-written file.
 #pragma once
 
+#include <cstdint>
 #include <vector>
 
 #include "base/string.h"
@@ -29,10 +30,12 @@ std::vector<String> SummaryFileLines(const TSummaryTable& Table, TSummaryFormat 
 
 // Writes Lines (each ended by CR LF, in the ANSI code page) to FileName through a
 // new temporary file in the same folder that replaces FileName only once complete.
-// Failures raise EInOutError; FileName is then left as it was and the temporary
-// file is gone.
+// The replaced file's attributes stay; a symbolic link stays and the file it leads to
+// is replaced; a read-only file is refused. Failures raise EInOutError; FileName is
+// then left as it was and the temporary file is gone.
 void WriteSummaryFile(const String& FileName, const std::vector<String>& Lines);
 // The same through a temporary file that the caller made and removes when this
-// fails; it must be on FileName's volume and must not be FileName.
+// fails; it must be on FileName's volume and must not be FileName. Attributes, when
+// not 0, are given to the file before it replaces FileName.
 void WriteSummaryFileVia(const String& TempName, const String& FileName,
-                         const std::vector<String>& Lines);
+                         const std::vector<String>& Lines, uint32_t Attributes = 0);

@@ -159,6 +159,57 @@ TEST(WriteSummaryFile, FailureLeavesTheOldFileAndNoTemporary) {
   EXPECT_EQ(Entries(dir.Path()), (std::vector<String>{u"locked.txt", u"taken.txt"}));
 }
 
+TEST(WriteSummaryFile, KeepsTheAttributesOfTheFileItReplaces) {
+  ScratchDir dir("summary_file_attributes");
+  const String name = dir / u"out.txt";
+  constexpr DWORD kShown = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+  for (const DWORD attributes : {DWORD(FILE_ATTRIBUTE_HIDDEN), kShown, DWORD(0)}) {
+    SCOPED_TRACE(attributes);
+    SetFileAttributesW(W(name), FILE_ATTRIBUTE_NORMAL);  // a hidden file cannot be rewritten
+    WriteBytes(name, "old\r\n");
+    ASSERT_TRUE(SetFileAttributesW(W(name), attributes ? attributes : FILE_ATTRIBUTE_NORMAL));
+    WriteSummaryFile(name, {u"new"});
+    EXPECT_EQ(ReadBytes(name), "new\r\n");
+    EXPECT_EQ(GetFileAttributesW(W(name)) & kShown, attributes);
+    EXPECT_EQ(Entries(dir.Path()), std::vector<String>{u"out.txt"});
+  }
+}
+
+TEST(WriteSummaryFile, SavesInAFolderTooLongForSystemTemporaryNames) {
+  ScratchDir dir("summary_file_long_folder");
+  // Room for the file's name, none for the 14 characters of a system temporary name.
+  constexpr size_t kFolderLength = MAX_PATH - 12;
+  String folder = dir.Path();
+  while (folder.size() < kFolderLength) {
+    const size_t room = kFolderLength - folder.size() - 1;
+    folder += u'\\';
+    folder.append(std::clamp<size_t>(room, 1, 100), u'f');
+    ASSERT_TRUE(CreateDirectoryW(W(String(u"\\\\?\\") + folder), nullptr)) << GetLastError();
+  }
+  const String name = folder + u"\\out.txt";
+  ASSERT_GT(folder.size(), size_t(MAX_PATH - 14));
+  ASSERT_LT(name.size(), size_t(MAX_PATH));
+  WriteBytes(name, "old\r\n");
+  WriteSummaryFile(name, {u"new"});
+  EXPECT_EQ(ReadBytes(name), "new\r\n");
+  EXPECT_EQ(Entries(folder), std::vector<String>{u"out.txt"});
+}
+
+TEST(WriteSummaryFile, SavesThroughASymbolicLink) {
+  // The link is made by the build (Wine cannot make one): link.txt -> target.txt.
+  const String dir = HostPath(QZ_SUMMARY_LINK_DIR);
+  const String link = dir + u"\\link.txt";
+  const String target = dir + u"\\target.txt";
+  WriteBytes(target, "old\r\n");
+  ASSERT_EQ(ReadBytes(link), "old\r\n") << "the link is gone: configure the build again";
+  WriteSummaryFile(link, {u"new"});
+  EXPECT_EQ(ReadBytes(target), "new\r\n");
+  // Still a link: what the target holds shows through it.
+  WriteBytes(target, "again\r\n");
+  EXPECT_EQ(ReadBytes(link), "again\r\n");
+  EXPECT_EQ(Entries(dir), (std::vector<String>{u"link.txt", u"target.txt"}));
+}
+
 TEST(WriteSummaryFile, FullDiskLeavesTheOldFile) {
   ScratchDir dir("summary_file_full");
   const String target = dir / u"out.txt";

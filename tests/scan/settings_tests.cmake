@@ -24,3 +24,11 @@ qz_test(scan_settings_program_tests
 add_dependencies(scan_settings_program_tests Quorlix)
 target_compile_definitions(scan_settings_program_tests PRIVATE
   QZ_QUORLIX_EXE="$<TARGET_FILE:Quorlix>")
+
+# A symbolic link to save through, made here at every configure: Wine cannot make one,
+# and a save that replaced the link by a file is undone the next time.
+set(qz_summary_link_dir ${CMAKE_BINARY_DIR}/test-fixtures/summary_link)
+file(MAKE_DIRECTORY ${qz_summary_link_dir})
+file(CREATE_LINK target.txt ${qz_summary_link_dir}/link.txt SYMBOLIC)
+target_compile_definitions(scan_settings_tests PRIVATE
+  QZ_SUMMARY_LINK_DIR="${qz_summary_link_dir}")
