@@ -15,6 +15,8 @@
 
 namespace st = setup_texts;
 
+TFmMain* FmMain = nullptr;
+
 namespace {
 constexpr int kHiddenTabRowHeight = 28;
 // Pages cover the page control's border.

@@ -119,3 +119,6 @@ private:
   String FSetupPath;
   bool FInstalled = false;
 };
+
+// The wizard, from its creation by the entry until the application frees it.
+extern TFmMain* FmMain;

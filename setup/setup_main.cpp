@@ -25,7 +25,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   int code = 1;
   try {
     Application().SetTitle(setup_texts::kAppTitle);
-    Application().CreateForm<TFmMain>(RunningProgramPath());
+    Application().CreateForm(FmMain, RunningProgramPath());
     code = Application().Run();
   } catch (...) {
     // Showing the window needs the Program Files folder; without it there is no wizard.

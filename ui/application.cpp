@@ -101,7 +101,8 @@ void TApplication::Terminate() {
 }
 
 bool TApplication::ReleaseForm(TForm* form) {
-  auto it = std::find_if(forms_.begin(), forms_.end(), [form](auto& f) { return f.get() == form; });
+  auto it = std::find_if(forms_.begin(), forms_.end(),
+                         [form](const TOwnedForm& f) { return f.form.get() == form; });
   if (it == forms_.end()) return false;
   form->Hide();
   PostMessageW(Handle(), kReleaseFormMessage, 0, LPARAM(form));
@@ -109,20 +110,27 @@ bool TApplication::ReleaseForm(TForm* form) {
 }
 
 void TApplication::FreeReleased(TForm* form) {
-  auto it = std::find_if(forms_.begin(), forms_.end(), [form](auto& f) { return f.get() == form; });
+  auto it = std::find_if(forms_.begin(), forms_.end(),
+                         [form](const TOwnedForm& f) { return f.form.get() == form; });
   if (it == forms_.end()) return;  // already gone
-  FormPtr<TForm> owned = std::move(*it);
+  TOwnedForm owned = std::move(*it);
   forms_.erase(it);
-  if (mainForm_ == form) mainForm_ = nullptr;
+  Free(std::move(owned));
 }
 
 void TApplication::DestroyForms() {
   // Latest first: a form created later may refer to the main form.
   while (!forms_.empty()) {
-    FormPtr<TForm> owned = std::move(forms_.back());
+    TOwnedForm owned = std::move(forms_.back());
     forms_.pop_back();
-    if (mainForm_ == owned.get()) mainForm_ = nullptr;
+    Free(std::move(owned));
   }
+}
+
+void TApplication::Free(TOwnedForm owned) {
+  if (owned.forget) owned.forget();
+  if (mainForm_ == owned.form.get()) mainForm_ = nullptr;
+  owned.form.reset();
 }
 
 int TApplication::Run() {

@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <exception>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -47,10 +48,27 @@ public:
   // (closing it ends the message loop). OnCreate has fired when it returns.
   template <typename F, typename... A>
   F* CreateForm(A&&... args) {
+    F* raw = CreateOwnedForm<F>(std::forward<A>(args)...);
+    if (!mainForm_) mainForm_ = raw;
+    return raw;
+  }
+  // The same, kept in Reference, the program-wide variable of the form, which the
+  // application sets to null when it frees the form.
+  template <typename F, typename... A>
+  void CreateForm(F*& Reference, A&&... args) {
+    F* raw = CreateForm<F>(std::forward<A>(args)...);
+    Reference = raw;
+    forms_.back().forget = [&Reference, raw] {
+      if (Reference == raw) Reference = nullptr;
+    };
+  }
+  // A form the application owns that never becomes the main form: freed at the end,
+  // or once its queued release is handled.
+  template <typename F, typename... A>
+  F* CreateOwnedForm(A&&... args) {
     FormPtr<F> form = MakeForm<F>(std::forward<A>(args)...);
     F* raw = form.get();
-    if (!mainForm_) mainForm_ = raw;
-    forms_.push_back(FormPtr<TForm>(form.release()));
+    forms_.push_back(TOwnedForm{FormPtr<TForm>(form.release()), nullptr});
     return raw;
   }
   TForm* MainForm() const { return mainForm_; }
@@ -69,12 +87,17 @@ private:
   TApplication() = default;
   ~TApplication();
   void FreeReleased(TForm* form);
+  struct TOwnedForm {
+    FormPtr<TForm> form;
+    std::function<void()> forget;  // clears the form's program-wide variable
+  };
+  void Free(TOwnedForm owned);
 
   HWND handle_ = nullptr;
   String title_;
   bool terminated_ = false;
   TForm* mainForm_ = nullptr;
-  std::vector<FormPtr<TForm>> forms_;
+  std::vector<TOwnedForm> forms_;
   ExceptionHook exceptionHook_ = nullptr;
 };
 

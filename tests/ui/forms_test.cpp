@@ -206,6 +206,26 @@ TEST(Forms, ReleaseFreesOnceTheQueueIsHandled) {
   EXPECT_EQ(TFmSample::destroyed, destroyedBefore + 1);
 }
 
+TEST(Forms, ApplicationFormsAndTheProgramWideVariable) {
+  TFmSample* variable = nullptr;
+  Application().CreateForm(variable);
+  ASSERT_NE(variable, nullptr);
+  EXPECT_EQ(variable->created, 1);
+  EXPECT_EQ(Application().MainForm(), variable);
+  // A form the application owns for a while never takes the main form's place.
+  const int destroyedBefore = TFmSample::destroyed;
+  TFmSample* passing = Application().CreateOwnedForm<TFmSample>();
+  EXPECT_EQ(Application().MainForm(), variable);
+  passing->Release();
+  EXPECT_EQ(TFmSample::destroyed, destroyedBefore);
+  gui_test::Pump();
+  EXPECT_EQ(TFmSample::destroyed, destroyedBefore + 1);
+  EXPECT_EQ(variable->Name(), u"FmSample");  // the other one is untouched
+  Application().DestroyForms();
+  EXPECT_EQ(variable, nullptr);
+  EXPECT_EQ(Application().MainForm(), nullptr);
+}
+
 TEST(Forms, ClosingTheMainFormEndsTheLoop) {
   auto* f = Application().CreateForm<TFmSample>();
   ASSERT_EQ(Application().MainForm(), f);
