@@ -18,3 +18,6 @@ using TCreateDirectoryFn = std::function<uint32_t(const String& path)>;
 String CreateUpdateFolder(StringView tempDir, const TCreateDirectoryFn& createDirectory);
 // With CreateDirectoryW.
 String CreateUpdateFolder(StringView tempDir);
+// Removes a folder this run made with all it holds, as far as it can: a link inside is
+// removed, never followed; a file in use stays. Reports nothing.
+void RemoveUpdateFolder(const String& folder);

@@ -26,24 +26,44 @@ namespace {
 
 const wchar_t* OrNull(const String& s) { return s.empty() ? nullptr : W(s); }
 
-// The progress window for the length of one download, released on every path.
+// The progress window for the length of one download. The application owns it and
+// its release is queued: messages already on their way to it are handled first.
 class TProgressWindow {
 public:
-  TProgressWindow() : form_(MakeForm<TFmProgress>()) {
-    FmProgress = form_.get();
-    form_->ShowForm();
-    // The download pumps no messages: paint now.
-    form_->Update();
-  }
+  TProgressWindow() : form_(Application().CreateOwnedForm<TFmProgress>()) { FmProgress = form_; }
   ~TProgressWindow() {
     FmProgress = nullptr;
     form_->Close();
+    form_->Release();
   }
   TProgressWindow(const TProgressWindow&) = delete;
   TProgressWindow& operator=(const TProgressWindow&) = delete;
 
+  void Show() {
+    form_->ShowForm();
+    // The download pumps no messages: paint now.
+    form_->Update();
+  }
+
 private:
-  FormPtr<TFmProgress> form_;
+  TFmProgress* form_;
+};
+
+// The update folder of one install action: removed with what it holds when the
+// action fails after the download, as nothing later would remove it.
+class TUpdateFolderCleanUp {
+public:
+  explicit TUpdateFolderCleanUp(const String& folder) : folder_(folder) {}
+  ~TUpdateFolderCleanUp() {
+    if (!kept_) RemoveUpdateFolder(folder_);
+  }
+  TUpdateFolderCleanUp(const TUpdateFolderCleanUp&) = delete;
+  TUpdateFolderCleanUp& operator=(const TUpdateFolderCleanUp&) = delete;
+  void Keep() { kept_ = true; }
+
+private:
+  String folder_;
+  bool kept_ = false;
 };
 
 }  // namespace
@@ -150,8 +170,11 @@ bool TXrUpdate::InstallUpdate(const String& Location) {
     CopyFileW(W(Location), W(localFile), FALSE);
   }
 
+  TUpdateFolderCleanUp cleanUp(folder);
   const bool executable = IsExecutableUpdate(localFile);
   if (executable) {
+    // The program started may still be at work in the folder: it stays.
+    cleanUp.Keep();
     ShellRun(TShellRequest{.File = localFile,
                            .Parameters = update_name::kExecutableParameter,
                            .Directory = folder});
@@ -159,7 +182,6 @@ bool TXrUpdate::InstallUpdate(const String& Location) {
     UnzipUpdate(folder, localFile);
     // No restart is promised for an archive that brought no setup program.
     if (!IsExistingFile(SetupProgramPath(folder, IsLegacyWindows(), FExeName))) {
-      DeleteFileW(W(localFile));
       ShowUpdateError(update_text::kSetupNotStarted);
       return false;
     }
@@ -169,7 +191,9 @@ bool TXrUpdate::InstallUpdate(const String& Location) {
               W(update_text::kDownloadedBefore + FProductName + update_text::kDownloadedAfter),
               W(FProductName + update_text::kUpdateCaption), MB_OK | MB_ICONINFORMATION);
   if (IsExistingFile(localFile)) DeleteFileW(W(localFile));
-  return StartSetupProgram(folder);
+  if (!StartSetupProgram(folder)) return false;
+  cleanUp.Keep();  // the setup program works from it; the next start removes it
+  return true;
 }
 
 bool TXrUpdate::FailInstall(const String& Folder, const String& Detail) {
@@ -193,6 +217,7 @@ bool TXrUpdate::DownloadUpdate(const String& Url, const String& FileName) {
   TProgressWindow progress;
   {
     TCursorGuard hourglass;
+    progress.Show();
     FDownloadSize = 0;
     FHttp = std::make_unique<THttpClient>();
     FHttp->OnWorkBegin = Method(this, &TXrUpdate::HttpWorkBegin);

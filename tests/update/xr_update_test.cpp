@@ -21,6 +21,7 @@
 #include "tests/testlib/dialog_driver_win.h"
 #include "tests/testlib/test_files_win.h"
 #include "tests/testlib/test_paths.h"
+#include "ui/application.h"
 #include "update/progress_form.h"
 #include "update/xr_update.h"
 
@@ -335,7 +336,8 @@ TEST_F(UpdateClient, ArchiveWithoutSetupProgramKeepsTheProgramRunning) {
       Check("1.2\n0|5|" + ToUtf8(Url(u"files/nosetup.zip")) + "|", {IDOK});
   EXPECT_EQ(boxes, (std::vector<Box>{{kUpdateCaption, kSetupNotStarted}}));
   EXPECT_FALSE(update_.FRestartNeeded);
-  EXPECT_FALSE(IsExistingFile(UpdateFolder(1) + u"\\nosetup.zip"));
+  // Nothing else would ever remove what it unpacked.
+  EXPECT_FALSE(IsExistingDir(UpdateFolder(1)));
 }
 
 TEST_F(UpdateClient, SetupProgramThatDoesNotStartIsAnError) {
@@ -345,6 +347,19 @@ TEST_F(UpdateClient, SetupProgramThatDoesNotStartIsAnError) {
   EXPECT_EQ(boxes, (std::vector<Box>{{kUpdateCaption, kRestart},
                                      {kUpdateCaption, kSetupNotStarted}}));
   EXPECT_FALSE(update_.FRestartNeeded);
+  EXPECT_FALSE(IsExistingDir(UpdateFolder(1)));
+}
+
+TEST_F(UpdateClient, UnreadableArchiveRaisesAndLeavesNoUpdateFolder) {
+  WriteBytes(HostPath(std::string(QZ_UPDATE_SERVER_STATE) + "/www/broken.zip"),
+             std::string(4096, 'x'));
+  update_.FVersionUrl = ServeVersionFile("broken.dat", "1.2\n0|5|" +
+                                                           ToUtf8(Url(u"files/broken.zip")) + "|");
+  BoxAnswerer answer;
+  EXPECT_ANY_THROW(update_.CheckForUpdate());
+  EXPECT_EQ(answer.Finish(), std::vector<Box>{});
+  EXPECT_FALSE(update_.FRestartNeeded);
+  EXPECT_FALSE(IsExistingDir(UpdateFolder(1)));
 }
 
 TEST_F(UpdateClient, ArchiveEntriesStayInsideTheUpdateFolder) {
@@ -395,6 +410,37 @@ TEST_F(UpdateClient, LocalVersionFileAndUpdate) {
   update_.CheckForUpdate();
   EXPECT_EQ(answer.Finish(), std::vector<Box>{});
   EXPECT_FALSE(update_.FRestartNeeded);
+}
+
+// What the cursor was when the progress window was shown.
+TCursor cursorAtShow = crDefault;
+bool progressShown = false;
+LRESULT CALLBACK NoteCursorAtShow(int code, WPARAM wp, LPARAM lp) {
+  const auto* message = reinterpret_cast<const CWPSTRUCT*>(lp);
+  if (code == HC_ACTION && message->message == WM_SHOWWINDOW && message->wParam &&
+      WindowText(message->hwnd) == u"Updating...") {
+    progressShown = true;
+    cursorAtShow = Screen().Cursor();
+  }
+  return CallNextHookEx(nullptr, code, wp, lp);
+}
+
+TEST_F(UpdateClient, ProgressWindowShowsUnderTheHourglassAndIsReleasedLater) {
+  HHOOK hook = SetWindowsHookExW(WH_CALLWNDPROC, NoteCursorAtShow, nullptr, GetCurrentThreadId());
+  ASSERT_NE(hook, nullptr);
+  const bool stored = update_.DownloadUpdate(Url(u"files/update.zip"), temp_ / u"update.zip");
+  UnhookWindowsHookEx(hook);
+  EXPECT_TRUE(stored);
+  EXPECT_TRUE(progressShown);
+  EXPECT_EQ(cursorAtShow, crHourGlass);
+  EXPECT_EQ(Screen().Cursor(), crDefault);
+  EXPECT_EQ(FmProgress, nullptr);
+  // Closed at once; the application frees it once the queued messages are handled.
+  const HWND window = FindWindowW(nullptr, L"Updating...");
+  ASSERT_NE(window, nullptr);
+  EXPECT_FALSE(IsWindowVisible(window));
+  Application().ProcessMessages();
+  EXPECT_FALSE(IsWindow(window));
 }
 
 TEST(ProgressWindow, WorkEventsMoveTheBarAndTheLabel) {
