@@ -243,8 +243,10 @@ def main():
         left = failed_update("missing.zip", [(UPDATE_CAPTION, UPDATE_ERROR + DOWNLOAD_FAILED)])
         check(not left, "a failed download left %r" % left)
         check("/dl/missing.zip" in server.requests, "the archive was never asked for")
-        # The archive holds no setup program: an update error instead of a restart.
-        failed_update("nosetup.zip", [(UPDATE_CAPTION, UPDATE_ERROR + SETUP_NOT_STARTED)])
+        # The archive holds no setup program: an update error instead of a restart, and
+        # nothing of what it unpacked stays behind.
+        left = failed_update("nosetup.zip", [(UPDATE_CAPTION, UPDATE_ERROR + SETUP_NOT_STARTED)])
+        check(not left, "an update without a setup program left %r" % left)
         # Entries that climb out of the update folder are not written anywhere outside.
         failed_update("climbing.zip", None)
         for name in ("escaped-e2e.txt", "escaped-e2e-2.txt"):
