@@ -10,4 +10,5 @@ list(APPEND QZ_UNZIP_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/xr_unzip.cpp
   ${CMAKE_CURRENT_LIST_DIR}/zip_directory.cpp
   ${CMAKE_CURRENT_LIST_DIR}/multi_part.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/archive_parts.cpp
 )

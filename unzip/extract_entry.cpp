@@ -77,6 +77,31 @@ private:
   bool committed_ = false;
 };
 
+// An existing file whose read-only bit was cleared so that it could be replaced: it
+// gets the bit back unless the replacement took its place.
+class TReadOnlyCleared {
+public:
+  TReadOnlyCleared() = default;
+  ~TReadOnlyCleared() {
+    if (!name_.empty()) SetAttributes(name_, attributes_);
+  }
+  TReadOnlyCleared(const TReadOnlyCleared&) = delete;
+  TReadOnlyCleared& operator=(const TReadOnlyCleared&) = delete;
+
+  // False when the bit could not be cleared.
+  bool Clear(const String& name, int32_t attributes) {
+    if (SetAttributes(name, attributes & ~faReadOnly) != 0) return false;
+    name_ = name;
+    attributes_ = attributes;
+    return true;
+  }
+  void Replaced() { name_.clear(); }
+
+private:
+  String name_;
+  int32_t attributes_ = 0;
+};
+
 }  // namespace
 
 TXrUnZip::TDecompressor TXrUnZip::DecompressorFor(uint16_t method) {
@@ -282,13 +307,14 @@ void TXrUnZip::ExtractFileEntry(int32_t index, TExtractState& state, const Strin
     return;
   }
   // The archive being read is never written over.
-  if (!FZipName.empty() && SamePath(fullName, FZipName)) {
+  if (FArchiveParts.Contains(fullName)) {
     SkipEntry(TSkipReason::srCreateError, fullName, index, state);
     return;
   }
   const int32_t attributes = GetAttributes(fullName);
+  TReadOnlyCleared readOnly;
   if (attributes != -1 && (attributes & faReadOnly) != 0) {
-    if (!ReplaceReadOnly || SetAttributes(fullName, attributes & ~faReadOnly) != 0) {
+    if (!ReplaceReadOnly || !readOnly.Clear(fullName, attributes)) {
       SkipEntry(TSkipReason::srCreateError, fullName, index, state);
       return;
     }
@@ -336,6 +362,7 @@ void TXrUnZip::ExtractFileEntry(int32_t index, TExtractState& state, const Strin
       SkipEntry(TSkipReason::srCreateError, fullName, index, state);
       return;
     }
+    readOnly.Replaced();
     // A new file already has the archive attribute alone.
     const int32_t stored = int32_t(h.ExternalAttributes) & kFileAttributeMask;
     if (RetainAttributes && stored != faArchive) SetAttributes(fullName, stored);

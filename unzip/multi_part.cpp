@@ -85,6 +85,7 @@ TStream& TXrUnZip::OpenDisk(int32_t number) {
     }
   }
   FZipStream = OpenArchiveStream(name, uint16_t(fmOpenRead | fmShareDenyNone), false);
+  FArchiveParts.Add(name);
   FCurrentDisk = number - 1;
   FArchiveDate = ArchiveStampOf(*FZipStream);
   FZipName = name;
@@ -92,3 +93,20 @@ TStream& TXrUnZip::OpenDisk(int32_t number) {
 }
 
 void TXrUnZip::OpenNextDisk(TZipHeaderInfo&, TStream*& stream) { stream = &OpenDisk(FCurrentDisk + 2); }
+
+// Both namings, and the handler's names, whichever the set was opened by.
+void TXrUnZip::AddSplitPartNames() {
+  if (GetMultiPartMode() != TMultiPartMode::mpSplit) return;
+  for (int32_t number = 1; number <= FDiskCount; ++number) {
+    const bool last = number == FDiskCount;
+    FArchiveParts.Add(FSplitBaseName + (last ? String(u".zip") : u".z" + ZeroPadded(number, 2)));
+    FArchiveParts.Add(FSplitBaseName + u"." + ZeroPadded(number, 3));
+    if (OnFileNameForSplitPart) {
+      String name = FSplitBaseName;
+      NameSplitPart(name, number, last ? TSplitPartType::spLast
+                                  : number == 1 ? TSplitPartType::spFirst
+                                                : TSplitPartType::spMiddle);
+      FArchiveParts.Add(name);
+    }
+  }
+}

@@ -235,18 +235,20 @@ int32_t TXrUnZip::PromptUser(int32_t messageID, const String& msg1, const String
 
 void TXrUnZip::PumpAndHonourRequests(bool withPause) {
   if (PumpMessages()) FCancelRequested = true;
+  if (withPause && FPaused && !FCancelRequested) WaitWhilePaused();
   if (FCancelRequested) {
     FCancelRequested = false;
     throw EUserCanceled(ZipMessageText(TZipMessage::UserAborted));
   }
-  if (withPause && FPaused) WaitWhilePaused();
 }
 
+// A quit met by the pump, or a cancel a handler asks for, ends the wait: the caller
+// then cancels.
 void TXrUnZip::WaitWhilePaused() {
   do {
     SleepMilliseconds(1000);
-    PumpMessages();
-  } while (FPaused);
+    if (PumpMessages()) FCancelRequested = true;
+  } while (FPaused && !FCancelRequested);
 }
 
 int32_t TXrUnZip::UnZip() {
@@ -320,6 +322,7 @@ int32_t TXrUnZip::ExtractEntries(TStream& stream) {
     state.FilesDone = 0;
     if (state.FilesToDo > 0 && !stopNow) {
       FindDataLimits(state);
+      AddSplitPartNames();
       // Only the selected entries go to extraction, with DoAll as without.
       for (int i = 0; i < LoadedEntryCount(); ++i) {
         if (!FSortedEntries->Header(i).Included) continue;

@@ -13,6 +13,7 @@
 #include "base/stream.h"
 #include "base/string.h"
 #include "base/string_list.h"
+#include "unzip/archive_parts.h"
 #include "unzip/end_central.h"
 #include "unzip/extract_state.h"
 #include "unzip/pkware_cipher.h"
@@ -200,6 +201,9 @@ protected:
   void RequestDisk(int32_t number, String& fName);
   void NameSplitPart(String& fName, int32_t number, TSplitPartType splitType);
   bool DiskLabelMatches(int32_t number, const String& name);
+  // Adds every name a part of the loaded split set may have to the files no entry is
+  // written over.
+  void AddSplitPartNames();
 
   // Extraction engine: extract_entry.cpp, extract_io.cpp, unstore_inflate.cpp; the
   // per-byte readers are inline in extract_io.h.
@@ -269,6 +273,8 @@ private:
   void RecoverOrFail();
   std::string ReadArchiveComment();
   std::string ReadEntryComment(int32_t index);
+  // The side file the loaded directory came from, opened again; nullptr when none.
+  std::unique_ptr<TStream> OpenSideFile();
   bool ArchiveChanged();
   void SelectEntries(TExtractState& state);
   void FindDataLimits(TExtractState& state);
@@ -329,6 +335,9 @@ private:
   bool FCancelRequested = false;
   bool FPaused = false;
   String FSplitBaseName;
+  // The files of the loaded archive set; the side file the directory came from, if any.
+  TArchiveParts FArchiveParts;
+  String FSideFileName;
   int64_t FTotalBytes = 0;
   int64_t FBytesDone = 0;
   // The current entry's local header as last read.

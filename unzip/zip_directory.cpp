@@ -77,13 +77,21 @@ void TXrUnZip::LoadDirectory() {
   FCancelRequested = false;
   TBusyScope busy(*this);
   try {
-    for (;;) {
+    for (bool again = false;; again = true) {
+      // A handler that changes neither the name nor the mode would be asked forever.
+      const String name = FZipName;
+      const TIncompleteZipMode mode = IncompleteZipMode;
       try {
+        if (again && DoProcessMessages) PumpAndHonourRequests(false);
         OpenArchive();
         break;
       } catch (const EIncompleteZip&) {
         FZipStream.reset();
         if (!OnInCompleteZip) break;
+        if (FZipName == name && IncompleteZipMode == mode) {
+          ClearArchive();
+          throw ENotAZipFile(ZipMessageText(TZipMessage::NotValidZip));
+        }
       } catch (...) {
         ClearArchive();
         throw;
@@ -216,6 +224,9 @@ void TXrUnZip::ForgetDirectory() {
 void TXrUnZip::ReadDirectoryRecords(TStream& stream) {
   FRebuilt = false;
   FEntriesDropped = false;
+  FArchiveParts.Clear();
+  FArchiveParts.Add(FZipName);
+  FSideFileName.clear();
   TDirectorySource source(*this);
   FArchiveDate = ArchiveStampOf(*FZipStream);
   FreeEntryLists();
@@ -229,7 +240,11 @@ void TXrUnZip::ReadDirectoryRecords(TStream& stream) {
           OpenArchiveStream(name, uint16_t(fmOpenRead | fmShareDenyWrite), false);
       found = FEndRecord->ReadEndCentral(*sideFile) &&
               FEndRecord->StartCentralDisk() <= FEndRecord->ThisDisk();
-      if (found) source.UseSideFile(std::move(sideFile));
+      if (found) {
+        source.UseSideFile(std::move(sideFile));
+        FArchiveParts.Add(name);
+        FSideFileName = name;
+      }
     }
   }
 
@@ -317,6 +332,7 @@ void TXrUnZip::ReadDirectoryRecords(TStream& stream) {
     ReadCentralHeaders(source, true);
   }
   if (FRebuilt && LoadedEntryCount() < expected) FEntriesDropped = true;
+  if (!source.UsingSideFile()) FSideFileName.clear();
 
   if (FEndRecord->ThisDisk() > 0 && FEndRecord->HasComment()) {
     if (!source.UsingSideFile()) {
@@ -334,6 +350,11 @@ void TXrUnZip::ReadDirectoryRecords(TStream& stream) {
     }
   }
   BuildSortedView(SortMode);
+}
+
+std::unique_ptr<TStream> TXrUnZip::OpenSideFile() {
+  if (FSideFileName.empty()) return nullptr;
+  return OpenArchiveStream(FSideFileName, uint16_t(fmOpenRead | fmShareDenyWrite), false);
 }
 
 bool TXrUnZip::RebuildDirectory() {
@@ -424,7 +445,8 @@ std::string TXrUnZip::ReadArchiveComment() {
   if (!FEndRecord->HasComment()) return std::string();
   if (!FEndRecord->Comment.empty()) return FEndRecord->Comment;
   OpenArchive();
-  TStream& stream = *FZipStream;
+  const std::unique_ptr<TStream> sideFile = OpenSideFile();
+  TStream& stream = sideFile ? *sideFile : *FZipStream;
   const int64_t position = stream.Position();
   std::string comment;
   try {
@@ -454,7 +476,8 @@ std::string TXrUnZip::ReadEntryComment(int32_t index) {
   // Opening may have read the directory again.
   Entry(index);
   TZipHeaderInfo& entry = FSortedEntries->Header(index);
-  TStream& stream = *FZipStream;
+  const std::unique_ptr<TStream> sideFile = OpenSideFile();
+  TStream& stream = sideFile ? *sideFile : *FZipStream;
   const int64_t position = stream.Position();
   auto finish = [&] {
     stream.SetPosition(position);

@@ -77,6 +77,15 @@ struct TFileStamp {
 };
 // False (and an empty stamp) when the handle cannot be queried.
 bool FileStampOf(NativeHandle handle, TFileStamp& stamp);
+// Which file a name reaches (volume and file number), whatever spelling or link leads
+// there.
+struct TFileId {
+  uint64_t Volume = 0;
+  uint64_t Index = 0;
+  bool operator==(const TFileId&) const = default;
+};
+// False when Name reaches nothing.
+bool FileIdOf(const String& name, TFileId& id);
 // Asks the system to write the file's data to disk; True on success.
 bool SyncFileToDisk(NativeHandle handle);
 void SleepMilliseconds(uint32_t ms);

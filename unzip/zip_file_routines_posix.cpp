@@ -133,6 +133,15 @@ bool FileStampOf(NativeHandle handle, TFileStamp& stamp) {
   return true;
 }
 
+bool FileIdOf(const String& name, TFileId& id) {
+  id = TFileId();
+  struct stat st;
+  if (!StatOf(name, st)) return false;
+  id.Volume = uint64_t(st.st_dev);
+  id.Index = uint64_t(st.st_ino);
+  return true;
+}
+
 bool SyncFileToDisk(NativeHandle handle) { return ::fsync(int(handle)) == 0; }
 
 bool IsRemovableDrive(const String&) { return false; }

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
-#ifndef _WIN32
+#ifdef _WIN32
+#include <windows.h>
+#else
 #include <sys/stat.h>
 #endif
 
@@ -435,6 +437,39 @@ TEST(Extract, EntryNamedLikeTheArchiveLeavesItAlone) {
   EXPECT_EQ(x.log.skipped[0].first, TSkipReason::srCreateError);
 }
 
+// Another name that reaches the archive is the archive all the same: a short name on
+// Windows, a link to its folder natively.
+TEST(Extract, EntryReachingTheArchiveByAnotherNameLeavesItAlone) {
+  Extraction x("extract_self_alias");
+  const String name = u"a long archive name.zip";
+  const String archive = x.Dir() / name;
+#ifdef _WIN32
+  wchar_t shortName[MAX_PATH];
+  const DWORD n = GetShortPathNameW(reinterpret_cast<const wchar_t*>(archive.c_str()), shortName,
+                                    MAX_PATH);
+  ASSERT_GT(n, 0u);
+  const String alias = FileNameOf(String(reinterpret_cast<const Char*>(shortName), n));
+  ASSERT_NE(alias, name);
+  const String destDir = x.Dir().Path();
+#else
+  const String alias = name;
+  const String destDir = x.Dir() / u"link";
+  std::filesystem::create_directory_symlink(x.Dir().UnixPath(), x.Dir().UnixPath() + "/link");
+#endif
+  WriteFileBytes(archive, "");  // so that the short name exists
+  const std::string bytes = BuildArchive({{.name = ToUtf8(alias), .data = "not the archive"},
+                                          {.name = "other.txt", .data = "other"}});
+  WriteFileBytes(archive, bytes);
+  EXPECT_EQ(x.Run([&](TXrUnZip& u) {
+    u.SetZipName(archive);
+    u.SetDestDir(destDir);
+  }),
+            1);
+  EXPECT_EQ(ReadFileBytes(archive), bytes);
+  ASSERT_EQ(x.log.skipped.size(), 1u);
+  EXPECT_EQ(x.log.skipped[0].first, TSkipReason::srCreateError);
+}
+
 TEST(Extract, CancelBetweenBlocksLeavesNoFile) {
   for (const uint16_t method : {uint16_t(0), uint16_t(8)}) {
     SCOPED_TRACE(method);
@@ -471,6 +506,37 @@ TEST(Extract, DamagedDataKeepsTheExistingFileAndReportsZlib) {
   EXPECT_EQ(x.OutTree(), (std::map<std::string, std::string>{{"first.txt", "first"},
                                                              {"keep.txt", "keep"}}));
   EXPECT_EQ(x.log.completeCount, 1);
+}
+
+// A read-only file that ReplaceReadOnly would have replaced keeps its bit and its data
+// when the entry fails, by its check or by an error that ends the run.
+TEST(Extract, FailedEntryLeavesTheReadOnlyFileAsItWas) {
+  std::string damaged = RawDeflate(Pattern(5000));
+  damaged[0] = char(0x07);  // block type 3 does not exist
+  const struct {
+    const char* what;
+    ArchiveEntry entry;
+    bool endsTheRun;
+  } cases[] = {
+      {"wrong CRC", {.name = "f.txt", .data = "new", .crc = 1}, false},
+      {"damaged data", {.name = "f.txt", .data = Pattern(5000), .payload = damaged}, true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    Extraction x("extract_read_only_kept");
+    x.Write({c.entry});
+    x.Put(u"f.txt", "old");
+    const String target = JoinPath(x.Out(), u"f.txt");
+    ASSERT_EQ(SetAttributes(target, faReadOnly), 0);
+    auto run = [&] { return x.Run([](TXrUnZip& u) { u.ReplaceReadOnly = true; }); };
+    if (c.endsTheRun)
+      EXPECT_THROW(run(), EZCompressionError);
+    else
+      EXPECT_EQ(run(), 0);
+    EXPECT_EQ(ReadFileBytes(target), "old");
+    EXPECT_NE(GetAttributes(target) & faReadOnly, 0);
+    SetAttributes(target, 0);
+  }
 }
 
 }  // namespace

@@ -117,6 +117,42 @@ TEST(MultiPart, MissingPartsAndOverrunsEndTheRun) {
   }
 }
 
+// Entries named like the set's parts, extracted into the folder of the parts: none is
+// written over a part, under either naming or (where the file system ignores it) in
+// other letter case; the run reads every part to its end.
+TEST(MultiPart, NoEntryIsWrittenOverAPartOfTheSet) {
+  ScratchDir parts("multi_part_named");
+  const char* partNames[] = {"named.z01", "named.z02", "named.zip"};
+  std::map<std::string, std::string> before;
+  for (const char* name : partNames) {
+    before[name] = ReadFileBytes(SplitFixture(std::string("named/") + name));
+    WriteFileBytes(parts / FromAscii(name), before[name]);
+  }
+#ifdef _WIN32
+  const bool caseIgnored = true;
+#else
+  const bool caseIgnored = false;
+#endif
+  TXrUnZip unzip;
+  PrepareRun(unzip, parts);
+  unzip.SetZipName(parts / u"named.zip");
+  std::vector<String> refused;
+  unzip.OnSkippingFile = [&](TXrUnZip&, TSkipReason reason, const String& name, int32_t, bool&) {
+    EXPECT_EQ(reason, TSkipReason::srCreateError);
+    refused.push_back(FileNameOf(name));
+  };
+  std::vector<String> expectRefused = {u"named.z02", u"named.001"};
+  if (caseIgnored) expectRefused.insert(expectRefused.begin() + 1, u"NAMED.ZIP");
+  EXPECT_EQ(unzip.UnZip(), 5 - int32_t(expectRefused.size()));
+  EXPECT_EQ(refused, expectRefused);
+  for (const char* name : partNames) {
+    SCOPED_TRACE(name);
+    EXPECT_TRUE(ReadFileBytes(parts / FromAscii(name)) == before[name]);
+  }
+  EXPECT_EQ(ReadFileBytes(parts / u"named.z99"), "no part of the set\n");
+  EXPECT_EQ(ReadFileBytes(parts / u"big.bin").size(), 150000u);
+}
+
 class DiskOpeningUnZip : public TXrUnZip {
 public:
   using TXrUnZip::OpenDisk;
@@ -324,6 +360,48 @@ TEST(MultiPart, PauseWaitsUntilAHandlerClearsIt) {
     return pumps;
   };
   EXPECT_EQ(pumpsOfARead(true), pumpsOfARead(false) + 1);
+}
+
+// A quit that the pump reports while the component waits in a pause cancels, in the
+// directory read as in the extraction.
+TEST(MultiPart, QuitWhilePausedCancels) {
+  for (bool inExtraction : {false, true}) {
+    SCOPED_TRACE(inExtraction ? "extraction" : "directory");
+    ScratchDir out("multi_part_quit_paused");
+    TXrUnZip unzip;
+    PrepareRun(unzip, out);
+    bool paused = false;
+    int32_t pausedPumps = 0;
+    auto pause = [&] {
+      paused = true;
+      unzip.SetPaused(true);
+    };
+    TZipHostHooks hooks;
+    hooks.PumpMessages = [&] {
+      if (!paused) return false;
+      // The first pump finds the pause; the wait's pump reports the quit. Should the
+      // quit be dropped, a later pump ends the pause so that the test ends.
+      if (++pausedPumps == 4) {
+        paused = false;
+        unzip.SetPaused(false);
+      }
+      return pausedPumps >= 2;
+    };
+    TZipHostHooksScope scope(hooks);
+    unzip.SetZipName(SplitFixture("cut/cut.zip"));
+    if (inExtraction)
+      unzip.OnStartUnZip = [&](TXrUnZip&, int32_t, String&, bool&) { pause(); };
+    else
+      pause();
+    try {
+      unzip.UnZip();
+      ADD_FAILURE() << "no error";
+    } catch (const EUserCanceled& e) {
+      EXPECT_EQ(e.Message(), u"User Aborted Operation");
+    }
+    EXPECT_EQ(pausedPumps, 2);
+    EXPECT_FALSE(unzip.Busy());
+  }
 }
 
 }  // namespace
