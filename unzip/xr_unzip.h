@@ -267,6 +267,12 @@ private:
   enum class TCentralResult { Done, Damaged, Duplicate };
   class TDirectorySource;
   TCentralResult ReadCentralHeaders(TDirectorySource& source, bool merge);
+  // A central header of a multi-part archive, read whole across the parts; False, with
+  // the archive where it was, when there is none.
+  bool ReadCentralAcrossParts(TZipHeaderInfo& info, int64_t archiveSize);
+  // Reads from the archive stream and the parts after it; the bytes read.
+  int32_t ReadAcrossParts(uint8_t* to, int32_t count);
+  void SeekBackAcrossParts(int64_t count);
   // ReadDirectory's work; ReadDirectory forgets what a failed read left.
   void ReadDirectoryRecords(TStream& stream);
   void ForgetDirectory();

@@ -124,17 +124,20 @@ TXrUnZip::TCentralResult TXrUnZip::ReadCentralHeaders(TDirectorySource& source, 
   // In merge mode, the entries a central header has completed already.
   std::vector<bool> merged(merge ? size_t(LoadedEntryCount()) : 0, false);
 
+  // Headers of the parts themselves are read whole, with their extra field and
+  // comment, wherever a part ends in them.
+  const bool acrossParts =
+      !FRebuilt && GetMultiPartMode() != TMultiPartMode::mpNone && !source.UsingSideFile();
   auto readOne = [&](TZipHeaderInfo& info) {
-    TNextPartProc next;
-    if (!FRebuilt && GetMultiPartMode() != TMultiPartMode::mpNone && !source.UsingSideFile())
-      next = [this](TZipHeaderInfo& h, TStream*& s) { OpenNextDisk(h, s); };
+    if (acrossParts) return ReadCentralAcrossParts(info, archiveSize);
     TStream* stream = &source.Stream();
-    if (!info.ReadCentralHeader(stream, next)) return false;
+    if (!info.ReadCentralHeader(stream)) return false;
     if (EntryIsPlausible(info, archiveSize)) return true;
     source.Stream().SetPosition(info.CentralOffset);
     return false;
   };
   auto skipTail = [&](const TZipHeaderInfo& info) {
+    if (acrossParts) return;
     source.Stream().Seek(int64_t(info.CentralExtraLength) + info.CommentLength,
                          TSeekOrigin::soCurrent);
   };
@@ -146,7 +149,10 @@ TXrUnZip::TCentralResult TXrUnZip::ReadCentralHeaders(TDirectorySource& source, 
     if (!ok && pending > 0) {
       // The header before announced an extra field that is not there.
       if (previous) previous->CentralExtraLength = 0;
-      source.Stream().Seek(-int64_t(pending), TSeekOrigin::soCurrent);
+      if (acrossParts)
+        SeekBackAcrossParts(pending);
+      else
+        source.Stream().Seek(-int64_t(pending), TSeekOrigin::soCurrent);
       previous = nullptr;
       info = CreateHeader();
       ok = readOne(*info);
@@ -173,7 +179,9 @@ TXrUnZip::TCentralResult TXrUnZip::ReadCentralHeaders(TDirectorySource& source, 
       ++i;
       continue;
     }
-    if (multiDisk && info->HasComment()) {
+    if (acrossParts) {
+      // Read whole, comment included.
+    } else if (multiDisk && info->HasComment()) {
       // Read while this part is at hand, so that no disk has to come back for it.
       TStream& stream = source.Stream();
       stream.Seek(info->CentralExtraLength, TSeekOrigin::soCurrent);
@@ -191,6 +199,53 @@ TXrUnZip::TCentralResult TXrUnZip::ReadCentralHeaders(TDirectorySource& source, 
   if (merge) return TCentralResult::Done;
 
   return FillEntryList(*FEntries, collected) ? TCentralResult::Done : TCentralResult::Duplicate;
+}
+
+int32_t TXrUnZip::ReadAcrossParts(uint8_t* to, int32_t count) {
+  int32_t got = ReadFully(*FZipStream, to, count);
+  while (got < count && FCurrentDisk + 1 < FDiskCount) {
+    TStream* stream = FZipStream.get();
+    OpenNextDisk(*FHeaderTemplate, stream);
+    got += ReadFully(*stream, to + got, count - got);
+  }
+  return got;
+}
+
+void TXrUnZip::SeekBackAcrossParts(int64_t count) {
+  while (FZipStream->Position() < count && FCurrentDisk > 0) {
+    count -= FZipStream->Position();
+    OpenDisk(FCurrentDisk);
+    FZipStream->SetPosition(FZipStream->Size());
+  }
+  FZipStream->Seek(-count, TSeekOrigin::soCurrent);
+}
+
+bool TXrUnZip::ReadCentralAcrossParts(TZipHeaderInfo& info, int64_t archiveSize) {
+  const int32_t startDisk = FCurrentDisk;
+  const int64_t start = FZipStream->Position();
+  auto fail = [&] {
+    if (FCurrentDisk != startDisk) OpenDisk(startDisk + 1);
+    FZipStream->SetPosition(start);
+    return false;
+  };
+  std::vector<uint8_t> record(kCentralHeaderSize);
+  int32_t n = ReadFully(*FZipStream, record.data(), kCentralHeaderSize);
+  // Only what begins like a header goes on in the next part.
+  uint8_t signature[4];
+  PutLe32(signature, CentralSig);
+  if (n < kCentralHeaderSize && std::equal(record.begin(), record.begin() + std::min(n, 4), signature))
+    n += ReadAcrossParts(record.data() + n, kCentralHeaderSize - n);
+  if (n != kCentralHeaderSize || GetLe32(record.data()) != CentralSig) return fail();
+  const int32_t tail = GetLe16(&record[28]) + GetLe16(&record[30]) + GetLe16(&record[32]);
+  record.resize(size_t(kCentralHeaderSize + tail));
+  if (ReadAcrossParts(record.data() + kCentralHeaderSize, tail) != tail) return fail();
+  TReadOnlyMemoryStream whole(record.data(), record.size());
+  TStream* stream = &whole;
+  if (!info.ReadCentralHeader(stream) || !EntryIsPlausible(info, archiveSize)) return fail();
+  info.CentralOffset = start;
+  if (FEndRecord->ThisDisk() > 0 && info.HasComment())
+    info.FileComment.assign(record.end() - info.CommentLength, record.end());
+  return true;
 }
 
 void TXrUnZip::RecoverOrFail() {

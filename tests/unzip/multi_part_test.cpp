@@ -61,6 +61,8 @@ TEST(MultiPart, SplitSetsExtractAsWith7zz) {
       // Parts cut inside local headers, a local header's name, an entry's data and a
       // central header.
       {"cut/cut.zip", TBlockMode::bmStandard, "cut"},
+      // Parts cut inside central headers' signature, name, extra field and comment.
+      {"headers/h.zip", TBlockMode::bmStandard, "headers"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.archive);
@@ -79,6 +81,13 @@ TEST(MultiPart, SplitSetsExtractAsWith7zz) {
     const auto expected = Expected(c.expected);
     ASSERT_FALSE(expected.empty());
     EXPECT_EQ(TreeOf(out.Path()), expected);
+    if (std::string(c.expected) == "headers") {
+      for (int32_t i = 0; i < unzip.LoadedEntryCount(); ++i) {
+        const TZipHeaderInfo& entry = unzip.Entry(i);
+        EXPECT_EQ(unzip.GetEntryComment(i), "comment of " + ListingName(entry.Directory, entry.FileName));
+      }
+      EXPECT_EQ(unzip.GetArchiveComment(), "the headers set");
+    }
   }
 }
 
