@@ -443,6 +443,7 @@ TEST(Extract, EntryReachingTheArchiveByAnotherNameLeavesItAlone) {
   Extraction x("extract_self_alias");
   const String name = u"a long archive name.zip";
   const String archive = x.Dir() / name;
+  WriteFileBytes(archive, "");  // so that it has a short name to ask for
 #ifdef _WIN32
   wchar_t shortName[MAX_PATH];
   const DWORD n = GetShortPathNameW(reinterpret_cast<const wchar_t*>(archive.c_str()), shortName,
@@ -456,7 +457,6 @@ TEST(Extract, EntryReachingTheArchiveByAnotherNameLeavesItAlone) {
   const String destDir = x.Dir() / u"link";
   std::filesystem::create_directory_symlink(x.Dir().UnixPath(), x.Dir().UnixPath() + "/link");
 #endif
-  WriteFileBytes(archive, "");  // so that the short name exists
   const std::string bytes = BuildArchive({{.name = ToUtf8(alias), .data = "not the archive"},
                                           {.name = "other.txt", .data = "other"}});
   WriteFileBytes(archive, bytes);

@@ -77,6 +77,13 @@ TEST(UnShrink, HandBuiltStreams) {
        {{'a'}, {'b'}, {'c'}, {258}, {'x'}, {256}, {2}, {'d'}, {257}, {259}, {258}, {260}},
        "abcbcxdxddxbcxdd",
        true},
+      // 257 "ab", 258 "ba", 259 "abc": the first clear frees 258 and 259 and keeps
+      // 257, whose child goes in the same clear; the second clear frees it (and 258
+      // "cd"), so that "de" is assigned to 257.
+      {"a code whose last child is freed stays until the next clear",
+       {{'a'}, {'b'}, {257}, {'c'}, {256}, {2}, {'d'}, {256}, {2}, {'e'}, {257}},
+       "ababcdede",
+       true},
       {"growing the code size",
        {{'a'}, {256}, {1}, {'b', 10}, {257, 10}, {256, 10}, {1, 10}, {258, 11}},
        "ababba",
