@@ -62,13 +62,17 @@ uint16_t ReadTreeLengths(ReadByteFn&& readByte, std::array<uint16_t, kMaxCodeLen
 
 }  // namespace
 
+int32_t TXrUnZip::ExplodeDistanceBits(int64_t compressedSize) {
+  return compressedSize > kLargeEntry ? 8 : 7;
+}
+
 void TXrUnZip::Explode(TExtractState& state) {
   const TZipHeaderInfo& h = *FHeaderTemplate;
   const bool bigDictionary = (h.Flags & kFlagBigDictionary) != 0;
   const bool literalTree = (h.Flags & kFlagLiteralTree) != 0;
   int32_t bb = 9;
   int32_t bl = 7;
-  int32_t bd = h.CompressedSize() > kLargeEntry ? 8 : 7;
+  int32_t bd = ExplodeDistanceBits(h.CompressedSize());
   THuffTables tb, tl, td;
   std::array<uint16_t, kMaxCodeLengths> lengths{};
 

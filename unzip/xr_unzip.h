@@ -234,6 +234,8 @@ protected:
   void UnShrink(TExtractState& state);
   void UnReduce(TExtractState& state);
   void Explode(TExtractState& state);
+  // Lookup bits of Explode's distance table: 8 above 200000 compressed bytes, else 7.
+  static int32_t ExplodeDistanceBits(int64_t compressedSize);
   using TDecompressor = void (TXrUnZip::*)(TExtractState& state);
   static TDecompressor DecompressorFor(uint16_t method);
   // Pumps messages and honours cancel and pause between blocks.

@@ -1,10 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
 #include "tests/unzip/legacy_codec_support.h"
 #include "unzip/explode_tables.h"
+#include "unzip/xr_unzip.h"
 
 namespace {
 
@@ -129,7 +131,21 @@ TEST(Explode, CodesOfUpTo16Bits) {
   }
 }
 
-// Above 200000 compressed bytes the distance table is built with 8 lookup bits.
+// The table layout changes nothing in the output, so the size at which the distance
+// table takes 8 lookup bits is checked where it is decided.
+class LookupBitsUnZip : public TXrUnZip {
+public:
+  using TXrUnZip::ExplodeDistanceBits;
+};
+
+TEST(Explode, DistanceLookupBitsFollowTheCompressedSize) {
+  EXPECT_EQ(LookupBitsUnZip::ExplodeDistanceBits(0), 7);
+  EXPECT_EQ(LookupBitsUnZip::ExplodeDistanceBits(200000), 7);
+  EXPECT_EQ(LookupBitsUnZip::ExplodeDistanceBits(200001), 8);
+  EXPECT_EQ(LookupBitsUnZip::ExplodeDistanceBits(INT64_MAX), 8);
+}
+
+// An entry of more than 200000 compressed bytes, decoded with the larger table.
 TEST(Explode, LargeEntry) {
   std::string data;
   uint32_t x = 5;
