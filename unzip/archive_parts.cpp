@@ -1,9 +1,8 @@
 #include "unzip/archive_parts.h"
 
-#include <algorithm>
-
 #include "base/text.h"
 #include "unzip/zip_file_os.h"
+#include "unzip/zip_file_routines.h"
 
 namespace {
 
@@ -11,42 +10,93 @@ String Folded(const String& fullName) {
   return zip_os::NamesIgnoreCase() ? AnsiLowerCase(fullName) : fullName;
 }
 
-// The last part of a full name, which natively uses '/'.
-size_t FileNameLength(const String& fullName) {
+// Where the last part of a full name starts (natively the separator is '/').
+size_t FileNameStart(const String& fullName) {
   const size_t separator = fullName.find_last_of(u"\\/:");
-  return separator == String::npos ? fullName.size() : fullName.size() - separator - 1;
+  return separator == String::npos ? 0 : separator + 1;
+}
+
+// Digits of a part number written with at least Width digits, at most Count.
+bool IsPartNumber(StringView digits, size_t width, int32_t count) {
+  if (digits.size() < width || digits.size() > 10) return false;
+  if (digits.size() > width && digits[0] == u'0') return false;
+  int64_t n = 0;
+  for (Char c : digits) {
+    if (c < u'0' || c > u'9') return false;
+    n = n * 10 + (c - u'0');
+  }
+  return n >= 1 && n <= count;
 }
 
 }  // namespace
 
+void TArchiveParts::Clear() {
+  names_.clear();
+  nameLengths_.clear();
+  splitBases_.clear();
+  splitFileBase_.clear();
+  splitCount_ = 0;
+}
+
 void TArchiveParts::Add(const String& name) {
   if (name.empty()) return;
-  TPart part;
-  part.fullName = Folded(FullPathOf(name));
-  for (const TPart& known : parts_)
-    if (known.fullName == part.fullName) return;
-  part.fileNameLength = FileNameLength(part.fullName);
-  part.exists = FileIdOf(name, part.id);
-  parts_.push_back(std::move(part));
+  for (const String& form : {FullPathOf(name), RealPathOf(name)}) {
+    if (form.empty()) continue;
+    const String folded = Folded(form);
+    nameLengths_.insert(folded.size() - FileNameStart(folded));
+    names_.insert(folded);
+  }
+}
+
+void TArchiveParts::SetSplitSet(const String& base, int32_t count) {
+  splitBases_.clear();
+  splitCount_ = count;
+  const String full = Folded(FullPathOf(base));
+  if (full.empty()) return;
+  const size_t start = FileNameStart(full);
+  splitFileBase_ = full.substr(start);
+  splitBases_.push_back(full);
+  // The same base below the folder's real name.
+  if (start > 0) {
+    const String folder = RealPathOf(full.substr(0, start));
+    if (!folder.empty()) {
+      String real = Folded(folder);
+      if (!zip_os::IsSeparator(real.back())) real.push_back(full[start - 1]);
+      real += splitFileBase_;
+      if (real != full) splitBases_.push_back(real);
+    }
+  }
+}
+
+bool TArchiveParts::IsSplitPartName(const String& folded) const {
+  for (const String& base : splitBases_) {
+    if (folded.size() <= base.size() || folded.compare(0, base.size(), base) != 0) continue;
+    const StringView rest = StringView(folded).substr(base.size());
+    if (rest == u".zip") return true;
+    if (rest.size() > 2 && rest.substr(0, 2) == u".z" && IsPartNumber(rest.substr(2), 2, splitCount_))
+      return true;
+    if (rest[0] == u'.' && IsPartNumber(rest.substr(1), 3, splitCount_)) return true;
+  }
+  return false;
+}
+
+bool TArchiveParts::Matches(const String& folded) const {
+  return names_.contains(folded) || IsSplitPartName(folded);
+}
+
+bool TArchiveParts::MayBeAnotherSpelling(const String& folded) const {
+  const size_t start = FileNameStart(folded);
+  const size_t length = folded.size() - start;
+  if (zip_os::NamesIgnoreCase() && folded.find(u'~', start) != String::npos) return true;
+  if (nameLengths_.contains(length)) return true;
+  return !splitFileBase_.empty() && folded.compare(start, splitFileBase_.size(), splitFileBase_) == 0;
 }
 
 bool TArchiveParts::Contains(const String& name) const {
-  if (parts_.empty()) return false;
+  if (names_.empty() && splitBases_.empty()) return false;
   const String full = Folded(FullPathOf(name));
-  for (const TPart& part : parts_)
-    if (part.fullName == full) return true;
-  // Only a name as long as a part's (another letter case, another folder spelling) or
-  // one that may be a short name can reach a part under a name not compared above; the
-  // others are spared the look-up.
-  const size_t length = FileNameLength(full);
-  const bool mayBeShort =
-      zip_os::NamesIgnoreCase() && full.find(u'~', full.size() - length) != String::npos;
-  const bool sameLength = std::any_of(parts_.begin(), parts_.end(), [&](const TPart& part) {
-    return part.exists && part.fileNameLength == length;
-  });
-  if (!mayBeShort && !sameLength) return false;
-  TFileId id;
-  if (!FileIdOf(name, id)) return false;
-  return std::any_of(parts_.begin(), parts_.end(),
-                     [&](const TPart& part) { return part.exists && part.id == id; });
+  if (Matches(full)) return true;
+  if (!MayBeAnotherSpelling(full)) return false;
+  const String real = RealPathOf(name);
+  return !real.empty() && Matches(Folded(real));
 }

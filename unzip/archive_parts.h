@@ -2,26 +2,36 @@
 // extraction never writes an entry over one of them.
 #pragma once
 
+#include <cstdint>
+#include <set>
 #include <vector>
 
 #include "base/string.h"
-#include "unzip/zip_file_routines.h"
 
 class TArchiveParts {
 public:
-  void Clear() { parts_.clear(); }
+  void Clear();
   // A file of the set, whether it exists now or not.
   void Add(const String& name);
+  // The parts of a split set: Base followed by ".z01" and up with ".zip", or by ".001"
+  // and up, whichever naming the set uses, up to Count parts. Names are matched, not
+  // listed, so that a set claiming very many parts costs nothing more.
+  void SetSplitSet(const String& base, int32_t count);
   // Name reaches one of the files: the same full name, compared as the file system
-  // compares names, or another spelling (a short name, a link) of an existing one.
+  // compares names, or another spelling of it (a short name, a link).
   bool Contains(const String& name) const;
 
 private:
-  struct TPart {
-    String fullName;  // folded where the file system ignores letter case
-    size_t fileNameLength = 0;
-    bool exists = false;
-    TFileId id;
-  };
-  std::vector<TPart> parts_;
+  bool Matches(const String& folded) const;
+  bool IsSplitPartName(const String& folded) const;
+  // Whether a name with this last part can reach a file of the set under another
+  // spelling, which only a look-up tells.
+  bool MayBeAnotherSpelling(const String& folded) const;
+
+  // Full and real forms of the files added, folded where the file system ignores case.
+  std::set<String> names_;
+  std::set<size_t> nameLengths_;
+  std::vector<String> splitBases_;
+  String splitFileBase_;
+  int32_t splitCount_ = 0;
 };

@@ -10,6 +10,8 @@
 
 namespace {
 
+constexpr int32_t kMaxNamedParts = 4096;
+
 String ZeroPadded(int32_t n, size_t width) {
   const String digits = IntToStr(n);
   String padded;
@@ -59,17 +61,19 @@ bool TXrUnZip::DiskLabelMatches(int32_t number, const String& name) {
   return RightChars(label, 3) == ZeroPadded(number, 3);
 }
 
+TSplitPartType TXrUnZip::SplitPartType(int32_t number) const {
+  if (FBusy && number == FDiskCount) return TSplitPartType::spLast;
+  return number == 1 ? TSplitPartType::spFirst : TSplitPartType::spMiddle;
+}
+
 TStream& TXrUnZip::OpenDisk(int32_t number) {
   FZipStream.reset();
   if (number < 1 || number > FDiskCount)
     throw EBadZipFile(ZipMessageText(TZipMessage::NotValidZip));
   String name = FZipName;
   if (GetMultiPartMode() == TMultiPartMode::mpSplit) {
-    const TSplitPartType type = FBusy && number == FDiskCount ? TSplitPartType::spLast
-                                : number == 1                 ? TSplitPartType::spFirst
-                                                              : TSplitPartType::spMiddle;
     name = FSplitBaseName;
-    NameSplitPart(name, number, type);
+    NameSplitPart(name, number, SplitPartType(number));
   } else {
     // Ask again only while someone can answer; otherwise the open below reports the
     // missing file.
@@ -94,19 +98,16 @@ TStream& TXrUnZip::OpenDisk(int32_t number) {
 
 void TXrUnZip::OpenNextDisk(TZipHeaderInfo&, TStream*& stream) { stream = &OpenDisk(FCurrentDisk + 2); }
 
-// Both namings, and the handler's names, whichever the set was opened by.
+// Both namings, whichever the set was opened by, and the handler's names. A handler is
+// asked before the run for at most kMaxNamedParts parts; the names of a set that claims
+// more are added as its parts are opened.
 void TXrUnZip::AddSplitPartNames() {
-  if (GetMultiPartMode() != TMultiPartMode::mpSplit) return;
+  if (GetMultiPartMode() != TMultiPartMode::mpSplit || FDiskCount < 2) return;
+  FArchiveParts.SetSplitSet(FSplitBaseName, FDiskCount);
+  if (!OnFileNameForSplitPart || FDiskCount > kMaxNamedParts) return;
   for (int32_t number = 1; number <= FDiskCount; ++number) {
-    const bool last = number == FDiskCount;
-    FArchiveParts.Add(FSplitBaseName + (last ? String(u".zip") : u".z" + ZeroPadded(number, 2)));
-    FArchiveParts.Add(FSplitBaseName + u"." + ZeroPadded(number, 3));
-    if (OnFileNameForSplitPart) {
-      String name = FSplitBaseName;
-      NameSplitPart(name, number, last ? TSplitPartType::spLast
-                                  : number == 1 ? TSplitPartType::spFirst
-                                                : TSplitPartType::spMiddle);
-      FArchiveParts.Add(name);
-    }
+    String name = FSplitBaseName;
+    NameSplitPart(name, number, SplitPartType(number));
+    FArchiveParts.Add(name);
   }
 }

@@ -204,6 +204,7 @@ protected:
   // Adds every name a part of the loaded split set may have to the files no entry is
   // written over.
   void AddSplitPartNames();
+  TSplitPartType SplitPartType(int32_t number) const;
 
   // Extraction engine: extract_entry.cpp, extract_io.cpp, unstore_inflate.cpp; the
   // per-byte readers are inline in extract_io.h.

@@ -77,15 +77,9 @@ struct TFileStamp {
 };
 // False (and an empty stamp) when the handle cannot be queried.
 bool FileStampOf(NativeHandle handle, TFileStamp& stamp);
-// Which file a name reaches (volume and file number), whatever spelling or link leads
-// there.
-struct TFileId {
-  uint64_t Volume = 0;
-  uint64_t Index = 0;
-  bool operator==(const TFileId&) const = default;
-};
-// False when Name reaches nothing.
-bool FileIdOf(const String& name, TFileId& id);
+// The full name of what Name reaches, as the system stores it: short names made long
+// on Windows, links followed natively. Empty when Name reaches nothing.
+String RealPathOf(const String& name);
 // Asks the system to write the file's data to disk; True on success.
 bool SyncFileToDisk(NativeHandle handle);
 void SleepMilliseconds(uint32_t ms);

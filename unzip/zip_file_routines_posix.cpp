@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdlib>
 #include <cstdio>
 #include <ctime>
 #include <string>
@@ -133,13 +134,13 @@ bool FileStampOf(NativeHandle handle, TFileStamp& stamp) {
   return true;
 }
 
-bool FileIdOf(const String& name, TFileId& id) {
-  id = TFileId();
-  struct stat st;
-  if (!StatOf(name, st)) return false;
-  id.Volume = uint64_t(st.st_dev);
-  id.Index = uint64_t(st.st_ino);
-  return true;
+String RealPathOf(const String& name) {
+  if (name.empty()) return String();
+  char* real = ::realpath(Native(name).c_str(), nullptr);
+  if (!real) return String();
+  const String result = FromUtf8(real);
+  std::free(real);
+  return result;
 }
 
 bool SyncFileToDisk(NativeHandle handle) { return ::fsync(int(handle)) == 0; }

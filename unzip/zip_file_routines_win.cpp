@@ -102,16 +102,16 @@ bool FileStampOf(NativeHandle handle, TFileStamp& stamp) {
   return true;
 }
 
-bool FileIdOf(const String& name, TFileId& id) {
-  id = TFileId();
-  if (name.empty()) return false;
-  KernelHandle h(CreateFileW(W(name), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                             nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
-  BY_HANDLE_FILE_INFORMATION info;
-  if (!h || !GetFileInformationByHandle(h.get(), &info)) return false;
-  id.Volume = info.dwVolumeSerialNumber;
-  id.Index = (uint64_t(info.nFileIndexHigh) << 32) | info.nFileIndexLow;
-  return true;
+String RealPathOf(const String& name) {
+  const String full = FullPathOf(name);
+  if (full.empty()) return String();
+  std::vector<wchar_t> buf(MAX_PATH + 1);
+  for (;;) {
+    const DWORD n = GetLongPathNameW(W(full), buf.data(), DWORD(buf.size()));
+    if (n == 0) return String();
+    if (n < buf.size()) return FromW(buf.data(), n);
+    buf.resize(n + 1);
+  }
 }
 
 bool SyncFileToDisk(NativeHandle handle) { return FlushFileBuffers(handle) != 0; }
