@@ -32,7 +32,7 @@ bool IsPartNumber(StringView digits, size_t width, int32_t count) {
 
 void TArchiveParts::Clear() {
   names_.clear();
-  nameLengths_.clear();
+  fileNames_.clear();
   splitBases_.clear();
   splitFileBase_.clear();
   splitCount_ = 0;
@@ -43,7 +43,7 @@ void TArchiveParts::Add(const String& name) {
   for (const String& form : {FullPathOf(name), RealPathOf(name)}) {
     if (form.empty()) continue;
     const String folded = Folded(form);
-    nameLengths_.insert(folded.size() - FileNameStart(folded));
+    fileNames_.insert(folded.substr(FileNameStart(folded)));
     names_.insert(folded);
   }
 }
@@ -86,9 +86,8 @@ bool TArchiveParts::Matches(const String& folded) const {
 
 bool TArchiveParts::MayBeAnotherSpelling(const String& folded) const {
   const size_t start = FileNameStart(folded);
-  const size_t length = folded.size() - start;
   if (zip_os::NamesIgnoreCase() && folded.find(u'~', start) != String::npos) return true;
-  if (nameLengths_.contains(length)) return true;
+  if (fileNames_.contains(folded.substr(start))) return true;
   return !splitFileBase_.empty() && folded.compare(start, splitFileBase_.size(), splitFileBase_) == 0;
 }
 

@@ -24,13 +24,14 @@ public:
 private:
   bool Matches(const String& folded) const;
   bool IsSplitPartName(const String& folded) const;
-  // Whether a name with this last part can reach a file of the set under another
-  // spelling, which only a look-up tells.
+  // Whether the name can reach a file of the set under another spelling, which only a
+  // look-up tells: its last part is a file's, a split part's or may be a short name;
+  // the folders before it may be links or short names.
   bool MayBeAnotherSpelling(const String& folded) const;
 
   // Full and real forms of the files added, folded where the file system ignores case.
   std::set<String> names_;
-  std::set<size_t> nameLengths_;
+  std::set<String> fileNames_;
   std::vector<String> splitBases_;
   String splitFileBase_;
   int32_t splitCount_ = 0;

@@ -306,7 +306,7 @@ void TXrUnZip::ExtractFileEntry(int32_t index, TExtractState& state, const Strin
     SkipEntry(TSkipReason::srNoOverwrite, fullName, index, state);
     return;
   }
-  // The archive being read is never written over.
+  // No file of the archive set being read is written over.
   if (FArchiveParts.Contains(fullName)) {
     SkipEntry(TSkipReason::srCreateError, fullName, index, state);
     return;
