@@ -63,6 +63,8 @@ TEST(MultiPart, SplitSetsExtractAsWith7zz) {
       {"cut/cut.zip", TBlockMode::bmStandard, "cut"},
       // Parts cut inside central headers' signature, name, extra field and comment.
       {"headers/h.zip", TBlockMode::bmStandard, "headers"},
+      // A header announcing an extra field that is not there, the next one cut.
+      {"missing/m.zip", TBlockMode::bmStandard, "missing"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.archive);
@@ -75,7 +77,7 @@ TEST(MultiPart, SplitSetsExtractAsWith7zz) {
     unzip.OnSkippingFile = [&](TXrUnZip&, TSkipReason, const String&, int32_t, bool&) { ++skipped; };
     const int32_t done = unzip.UnZip();
     EXPECT_EQ(unzip.GetMultiPartMode(), TMultiPartMode::mpSplit);
-    EXPECT_GT(unzip.DiskCount(), 2);
+    EXPECT_GE(unzip.DiskCount(), 2);
     EXPECT_EQ(done, unzip.LoadedEntryCount());
     EXPECT_EQ(skipped, 0);
     const auto expected = Expected(c.expected);
