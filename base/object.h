@@ -35,6 +35,9 @@ public:
   // Streaming-in protocol: properties are set between BeginLoading and Loaded.
   void BeginLoading() { state_ |= csLoading; }
   virtual void Loaded() { state_ &= ~csLoading; }
+  // Marks the component as being destroyed: whoever frees one calls this first, so
+  // that the component's own destruction can see it.
+  virtual void Destroying() { state_ |= csDestroying; }
 
 private:
   TComponent* owner_;

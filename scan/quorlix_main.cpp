@@ -6,6 +6,7 @@
 
 #include "scan/main.h"
 #include "scan/main_texts.h"
+#include "scan/xr_consts.h"
 #include "support/startup.h"
 #include "ui/application.h"
 
@@ -18,6 +19,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     Application().HandleCurrentException();
     return 1;
   }
+  TColorDescriptions colorDescriptions;
   TComInitializer com;
   int result = 0;
   try {

@@ -1,105 +1,134 @@
 #include "scan/xr_consts.h"
 
+#include "base/win_string.h"
+#include "scan/xr_consts_res.h"
+
 namespace {
-constexpr TDefColorItem kStandard[] = {
-    {RGBColor(0, 0, 0), u"clBlack", u"Black"},
-    {RGBColor(128, 0, 0), u"clMaroon", u"Maroon"},
-    {RGBColor(0, 128, 0), u"clGreen", u"Green"},
-    {RGBColor(128, 128, 0), u"clOlive", u"Olive green"},
-    {RGBColor(0, 0, 128), u"clNavy", u"Navy blue"},
-    {RGBColor(128, 0, 128), u"clPurple", u"Purple"},
-    {RGBColor(0, 128, 128), u"clTeal", u"Teal"},
-    {RGBColor(128, 128, 128), u"clGray", u"Gray"},
-    {RGBColor(192, 192, 192), u"clSilver", u"Silver"},
-    {RGBColor(255, 0, 0), u"clRed", u"Red"},
-    {RGBColor(0, 255, 0), u"clLime", u"Lime"},
-    {RGBColor(255, 255, 0), u"clYellow", u"Yellow"},
-    {RGBColor(0, 0, 255), u"clBlue", u"Blue"},
-    {RGBColor(255, 0, 255), u"clFuchsia", u"Fuchsia"},
-    {RGBColor(0, 255, 255), u"clAqua", u"Aqua"},
-    {RGBColor(255, 255, 255), u"clWhite", u"White"},
-    {RGBColor(192, 220, 192), u"clMoneyGreen", u"Money green"},
-    {RGBColor(166, 202, 240), u"clSkyBlue", u"Sky blue"},
-    {RGBColor(255, 251, 240), u"clCream", u"Cream"},
-    {RGBColor(160, 160, 164), u"clMedGray", u"Medium gray"},
+TDefColorItem kStandard[] = {
+    {RGBColor(0, 0, 0), u"clBlack"},
+    {RGBColor(128, 0, 0), u"clMaroon"},
+    {RGBColor(0, 128, 0), u"clGreen"},
+    {RGBColor(128, 128, 0), u"clOlive"},
+    {RGBColor(0, 0, 128), u"clNavy"},
+    {RGBColor(128, 0, 128), u"clPurple"},
+    {RGBColor(0, 128, 128), u"clTeal"},
+    {RGBColor(128, 128, 128), u"clGray"},
+    {RGBColor(192, 192, 192), u"clSilver"},
+    {RGBColor(255, 0, 0), u"clRed"},
+    {RGBColor(0, 255, 0), u"clLime"},
+    {RGBColor(255, 255, 0), u"clYellow"},
+    {RGBColor(0, 0, 255), u"clBlue"},
+    {RGBColor(255, 0, 255), u"clFuchsia"},
+    {RGBColor(0, 255, 255), u"clAqua"},
+    {RGBColor(255, 255, 255), u"clWhite"},
+    {RGBColor(192, 220, 192), u"clMoneyGreen"},
+    {RGBColor(166, 202, 240), u"clSkyBlue"},
+    {RGBColor(255, 251, 240), u"clCream"},
+    {RGBColor(160, 160, 164), u"clMedGray"},
 };
 
-constexpr TDefColorItem kPalette[] = {
-    {RGBColor(0, 0, 0), u"clBlack", u"Black"},
-    {RGBColor(153, 51, 0), u"clBrown", u"Brown"},
-    {RGBColor(51, 51, 0), u"clOliveGreen", u"Olive Green"},
-    {RGBColor(0, 51, 0), u"clDarkGreen", u"Dark Green"},
-    {RGBColor(0, 51, 102), u"clDarkTeal", u"Dark Teal"},
-    {RGBColor(0, 0, 128), u"clDarkBlue", u"Dark Blue"},
-    {RGBColor(51, 51, 153), u"clIndigo", u"Indigo"},
-    {RGBColor(51, 51, 51), u"clGray80", u"Gray 80%"},
-    {RGBColor(128, 0, 0), u"clDarkRed", u"Dark Red"},
-    {RGBColor(255, 102, 0), u"clOrange", u"Orange"},
-    {RGBColor(128, 128, 0), u"clDarkYellow", u"Dark Yellow"},
-    {RGBColor(0, 128, 0), u"clGreen", u"Green"},
-    {RGBColor(0, 128, 128), u"clTeal", u"Teal"},
-    {RGBColor(0, 0, 255), u"clBlue", u"Blue"},
-    {RGBColor(102, 102, 153), u"clBlueGray", u"Blue Gray"},
-    {RGBColor(128, 128, 128), u"clGray50", u"Gray 50%"},
-    {RGBColor(255, 0, 0), u"clRed", u"Red"},
-    {RGBColor(255, 153, 0), u"clLightOrange", u"Light Orange"},
-    {RGBColor(153, 204, 0), u"clLime", u"Lime"},
-    {RGBColor(51, 153, 102), u"clSeaGreen", u"Sea Green"},
-    {RGBColor(51, 153, 153), u"clAqua", u"Aqua"},
-    {RGBColor(51, 102, 255), u"clLightBlue", u"Light Blue"},
-    {RGBColor(128, 0, 128), u"clViolet", u"Violet"},
-    {RGBColor(153, 153, 153), u"clGray40", u"Gray 40%"},
-    {RGBColor(255, 0, 255), u"clPink", u"Pink"},
-    {RGBColor(255, 204, 0), u"clGold", u"Gold"},
-    {RGBColor(255, 255, 0), u"clYellow", u"Yellow"},
-    {RGBColor(0, 255, 0), u"clBrightGreen", u"Bright Green"},
-    {RGBColor(0, 255, 255), u"clTurquoise", u"Turquoise"},
-    {RGBColor(166, 202, 240), u"clSkyBlue", u"Sky blue"},
-    {RGBColor(153, 51, 102), u"clPlum", u"Plum"},
-    {RGBColor(192, 192, 192), u"clGray25", u"Gray 25%"},
-    {RGBColor(255, 153, 204), u"clRose", u"Rose"},
-    {RGBColor(255, 204, 153), u"clTan", u"Tan"},
-    {RGBColor(255, 255, 153), u"clLightYellow", u"Light Yellow"},
-    {RGBColor(204, 255, 204), u"clLightGreen", u"Light Green"},
-    {RGBColor(204, 255, 255), u"clLightTurquoise", u"Light Turquoise"},
-    {RGBColor(153, 204, 255), u"clPaleBlue", u"Pale Blue"},
-    {RGBColor(204, 153, 255), u"clLavender", u"Lavender"},
-    {RGBColor(255, 255, 255), u"clWhite", u"White"},
+TDefColorItem kPalette[] = {
+    {RGBColor(0, 0, 0), u"clBlack"},
+    {RGBColor(153, 51, 0), u"clBrown"},
+    {RGBColor(51, 51, 0), u"clOliveGreen"},
+    {RGBColor(0, 51, 0), u"clDarkGreen"},
+    {RGBColor(0, 51, 102), u"clDarkTeal"},
+    {RGBColor(0, 0, 128), u"clDarkBlue"},
+    {RGBColor(51, 51, 153), u"clIndigo"},
+    {RGBColor(51, 51, 51), u"clGray80"},
+    {RGBColor(128, 0, 0), u"clDarkRed"},
+    {RGBColor(255, 102, 0), u"clOrange"},
+    {RGBColor(128, 128, 0), u"clDarkYellow"},
+    {RGBColor(0, 128, 0), u"clGreen"},
+    {RGBColor(0, 128, 128), u"clTeal"},
+    {RGBColor(0, 0, 255), u"clBlue"},
+    {RGBColor(102, 102, 153), u"clBlueGray"},
+    {RGBColor(128, 128, 128), u"clGray50"},
+    {RGBColor(255, 0, 0), u"clRed"},
+    {RGBColor(255, 153, 0), u"clLightOrange"},
+    {RGBColor(153, 204, 0), u"clLime"},
+    {RGBColor(51, 153, 102), u"clSeaGreen"},
+    {RGBColor(51, 153, 153), u"clAqua"},
+    {RGBColor(51, 102, 255), u"clLightBlue"},
+    {RGBColor(128, 0, 128), u"clViolet"},
+    {RGBColor(153, 153, 153), u"clGray40"},
+    {RGBColor(255, 0, 255), u"clPink"},
+    {RGBColor(255, 204, 0), u"clGold"},
+    {RGBColor(255, 255, 0), u"clYellow"},
+    {RGBColor(0, 255, 0), u"clBrightGreen"},
+    {RGBColor(0, 255, 255), u"clTurquoise"},
+    {RGBColor(166, 202, 240), u"clSkyBlue"},
+    {RGBColor(153, 51, 102), u"clPlum"},
+    {RGBColor(192, 192, 192), u"clGray25"},
+    {RGBColor(255, 153, 204), u"clRose"},
+    {RGBColor(255, 204, 153), u"clTan"},
+    {RGBColor(255, 255, 153), u"clLightYellow"},
+    {RGBColor(204, 255, 204), u"clLightGreen"},
+    {RGBColor(204, 255, 255), u"clLightTurquoise"},
+    {RGBColor(153, 204, 255), u"clPaleBlue"},
+    {RGBColor(204, 153, 255), u"clLavender"},
+    {RGBColor(255, 255, 255), u"clWhite"},
 };
 
-constexpr TDefColorItem kSystem[] = {
-    {SystemColor(0), u"clScrollBar", u"Scrollbar"},
-    {SystemColor(1), u"clBackground", u"Desktop background"},
-    {SystemColor(2), u"clActiveCaption", u"Active window title bar"},
-    {SystemColor(3), u"clInactiveCaption", u"Inactive window title bar"},
-    {SystemColor(4), u"clMenu", u"Menu background"},
-    {SystemColor(5), u"clWindow", u"Window background"},
-    {SystemColor(6), u"clWindowFrame", u"Window frame"},
-    {SystemColor(7), u"clMenuText", u"Menu text"},
-    {SystemColor(8), u"clWindowText", u"Window text"},
-    {SystemColor(9), u"clCaptionText", u"Active window title bar text"},
-    {SystemColor(10), u"clActiveBorder", u"Active window border"},
-    {SystemColor(11), u"clInactiveBorder", u"Inactive window border"},
-    {SystemColor(12), u"clAppWorkSpace", u"Application workspace"},
-    {SystemColor(13), u"clHighlight", u"Selection background"},
-    {SystemColor(14), u"clHighlightText", u"Selection text"},
-    {SystemColor(15), u"clBtnFace", u"Button face"},
-    {SystemColor(16), u"clBtnShadow", u"Button shadow"},
-    {SystemColor(17), u"clGrayText", u"Dimmed text"},
-    {SystemColor(18), u"clBtnText", u"Button text"},
-    {SystemColor(19), u"clInactiveCaptionText", u"Inactive window title bar text"},
-    {SystemColor(20), u"clBtnHighlight", u"Button highlight"},
-    {SystemColor(21), u"cl3DDkShadow", u"Dark shadow 3D elements"},
-    {SystemColor(22), u"cl3DLight", u"Highlight 3D elements"},
-    {SystemColor(23), u"clInfoText", u"Tooltip text"},
-    {SystemColor(24), u"clInfoBk", u"Tooltip background"},
-    {SystemColor(27), u"clGradientActiveCaption", u"Gradient Active Caption"},
-    {SystemColor(28), u"clGradientInactiveCaption", u"Gradient Inactive Caption"},
-    {SystemColor(26), u"clHotLight", u"Hot Light"},
-    {SystemColor(30), u"clMenuBar", u"Menu Bar"},
-    {SystemColor(29), u"clMenuHighlight", u"Menu Highlight"},
+TDefColorItem kSystem[] = {
+    {SystemColor(0), u"clScrollBar"},
+    {SystemColor(1), u"clBackground"},
+    {SystemColor(2), u"clActiveCaption"},
+    {SystemColor(3), u"clInactiveCaption"},
+    {SystemColor(4), u"clMenu"},
+    {SystemColor(5), u"clWindow"},
+    {SystemColor(6), u"clWindowFrame"},
+    {SystemColor(7), u"clMenuText"},
+    {SystemColor(8), u"clWindowText"},
+    {SystemColor(9), u"clCaptionText"},
+    {SystemColor(10), u"clActiveBorder"},
+    {SystemColor(11), u"clInactiveBorder"},
+    {SystemColor(12), u"clAppWorkSpace"},
+    {SystemColor(13), u"clHighlight"},
+    {SystemColor(14), u"clHighlightText"},
+    {SystemColor(15), u"clBtnFace"},
+    {SystemColor(16), u"clBtnShadow"},
+    {SystemColor(17), u"clGrayText"},
+    {SystemColor(18), u"clBtnText"},
+    {SystemColor(19), u"clInactiveCaptionText"},
+    {SystemColor(20), u"clBtnHighlight"},
+    {SystemColor(21), u"cl3DDkShadow"},
+    {SystemColor(22), u"cl3DLight"},
+    {SystemColor(23), u"clInfoText"},
+    {SystemColor(24), u"clInfoBk"},
+    {SystemColor(27), u"clGradientActiveCaption"},
+    {SystemColor(28), u"clGradientInactiveCaption"},
+    {SystemColor(26), u"clHotLight"},
+    {SystemColor(30), u"clMenuBar"},
+    {SystemColor(29), u"clMenuHighlight"},
 };
+
+struct TableTexts {
+  std::span<TDefColorItem> rows;
+  UINT firstText;
+};
+const TableTexts kTexts[] = {{kStandard, XR_STANDARD_COLOR_TEXTS},
+                             {kPalette, XR_PALETTE_COLOR_TEXTS},
+                             {kSystem, XR_SYSTEM_COLOR_TEXTS}};
 }  // namespace
+
+void LoadColorDescriptions(HMODULE module) {
+  if (!module) module = GetModuleHandleW(nullptr);
+  for (const TableTexts& table : kTexts) {
+    UINT id = table.firstText;
+    for (TDefColorItem& row : table.rows) {
+      // Length 0: a read-only pointer to the resource text itself, not terminated.
+      const wchar_t* text = nullptr;
+      const int n = LoadStringW(module, id++, reinterpret_cast<LPWSTR>(&text), 0);
+      row.Description = n > 0 && text ? FromW(text, size_t(n)) : String();
+    }
+  }
+}
+
+void FreeColorDescriptions() {
+  for (const TableTexts& table : kTexts)
+    for (TDefColorItem& row : table.rows) String().swap(row.Description);
+}
 
 std::span<const TDefColorItem> StandardColors() { return kStandard; }
 std::span<const TDefColorItem> PaletteColors() { return kPalette; }

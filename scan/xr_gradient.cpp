@@ -72,6 +72,7 @@ void DrawGradient(TCanvas& c, TXrGradientStyle style, int steps, COLORREF s, COL
 }
 
 TXrGradient::TXrGradient(TWinControl* parent) : TXrExGraphicControl(parent) {
+  SetControlStyle(ControlStyle() | csOpaque);
   align_ = alClient;
 }
 

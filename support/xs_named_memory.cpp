@@ -31,7 +31,7 @@ ULONG STDMETHODCALLTYPE TXsIntfCriticalSection::Release() {
   return 0;
 }
 
-TMMFHandleListItem* NamedMemoryList = nullptr;
+PMMFHandleListItem NamedMemoryList = nullptr;
 TXsIntfCriticalSection* NamedMemoryListLock = nullptr;
 bool NamedMemoryListClosed = false;
 

@@ -27,10 +27,13 @@ private:
   std::unique_ptr<TXsCriticalSection> FCriticalSection;
 };
 
+struct TMMFHandleListItem;
+using PMMFHandleListItem = TMMFHandleListItem*;
+
 // One mapped block; the record owns the view and the handle. Size and DesiredAccess
 // say what the view covers.
 struct TMMFHandleListItem {
-  TMMFHandleListItem* Next = nullptr;
+  PMMFHandleListItem Next = nullptr;
   void* Memory = nullptr;
   HANDLE Handle = nullptr;
   String Name;
@@ -40,7 +43,7 @@ struct TMMFHandleListItem {
 };
 
 // Newest first; the list owns its records.
-extern TMMFHandleListItem* NamedMemoryList;
+extern PMMFHandleListItem NamedMemoryList;
 extern TXsIntfCriticalSection* NamedMemoryListLock;  // made on first use
 extern bool NamedMemoryListClosed;
 

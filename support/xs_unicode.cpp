@@ -6,6 +6,7 @@
 
 #include "base/win_string.h"
 #include "support/xs_sys_info.h"
+#include "support/xs_unicode_data.h"
 
 TXsCriticalSection* UnicodeDataLock = nullptr;
 TCompareTextProc LocaleCompareText = nullptr;
@@ -62,4 +63,5 @@ void InitUnicodeSupport() {
 
 void DoneUnicodeSupport() {
   std::unique_ptr<TXsCriticalSection> lock(std::exchange(UnicodeDataLock, nullptr));
+  ReleaseUnicodeDatabase();
 }

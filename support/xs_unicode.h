@@ -22,4 +22,5 @@ extern TXsCriticalSection* UnicodeDataLock;  // owned; never entered by the prog
 extern TCompareTextProc LocaleCompareText;
 
 void InitUnicodeSupport();
+// Frees the lock and the character database's storage.
 void DoneUnicodeSupport();

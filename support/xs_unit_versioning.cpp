@@ -1,6 +1,7 @@
 #include "support/xs_unit_versioning.h"
 
 #include <cstring>
+#include <typeinfo>
 #include <utility>
 
 #include "base/exception.h"
@@ -102,6 +103,15 @@ void TUnitVersioning::DropUnloadedModules() {
 
 void TUnitVersioning::RegisterProvider(std::unique_ptr<TCustomUnitVersioningProvider> provider) {
   if (provider) FProviders.push_back(std::move(provider));
+}
+
+void TUnitVersioning::RegisterProvider(TUnitVersioningProviderClass providerClass) {
+  if (!providerClass) return;
+  std::unique_ptr<TCustomUnitVersioningProvider> provider = providerClass();
+  if (!provider) return;
+  for (const auto& registered : FProviders)
+    if (typeid(*registered) == typeid(*provider)) return;
+  FProviders.push_back(std::move(provider));
 }
 
 namespace {

@@ -56,6 +56,13 @@ public:
   virtual void ReleaseModuleUnitVersioningInfo(HMODULE instance) {}
 };
 
+// A provider class as a value: it makes a new provider of its class.
+using TUnitVersioningProviderClass = std::unique_ptr<TCustomUnitVersioningProvider> (*)();
+template <typename T>
+std::unique_ptr<TCustomUnitVersioningProvider> UnitVersioningProviderClass() {
+  return std::make_unique<T>();
+}
+
 class TUnitVersioning {
 public:
   TUnitVersioning();
@@ -75,6 +82,8 @@ public:
   void DropModule(const TUnitVersioningModule* module);
   void DropUnloadedModules();
   void RegisterProvider(std::unique_ptr<TCustomUnitVersioningProvider> provider);
+  // One provider per class: a class registered already adds none.
+  void RegisterProvider(TUnitVersioningProviderClass providerClass);
 
   // True when Address holds a registry that this process made: the named block can
   // be created and written by any process that guesses its name.

@@ -9,6 +9,7 @@
 #include "base/win_string.h"
 #include "ui/application.h"
 #include "ui/forms.h"
+#include "ui/menus.h"
 
 const wchar_t kControlWindowClass[] = L"QzControl";
 const wchar_t kFormWindowClass[] = L"QzForm";
@@ -33,6 +34,29 @@ LRESULT CALLBACK ControlSubclassProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, 
 }
 
 bool IsMouseMessage(UINT msg) { return msg >= WM_MOUSEFIRST && msg <= WM_MOUSELAST; }
+
+// Keeps a parent's own painting off its graphic children that paint all of their area,
+// for as long as it lives.
+class OpaqueChildrenClip {
+public:
+  OpaqueChildrenClip(HDC dc, const std::vector<std::unique_ptr<TControl>>& children)
+      : dc_(dc), saved_(CreateRectRgn(0, 0, 0, 0)) {
+    hadClip_ = saved_ && GetClipRgn(dc, saved_.get()) == 1;
+    for (auto& c : children) {
+      if (c->IsWindowed() || !c->Visible() || !(c->ControlStyle() & csOpaque)) continue;
+      const TRect b = c->BoundsRect();
+      if (!b.IsEmpty()) ExcludeClipRect(dc, b.Left, b.Top, b.Right, b.Bottom);
+    }
+  }
+  ~OpaqueChildrenClip() { SelectClipRgn(dc_, hadClip_ ? saved_.get() : nullptr); }
+  OpaqueChildrenClip(const OpaqueChildrenClip&) = delete;
+  OpaqueChildrenClip& operator=(const OpaqueChildrenClip&) = delete;
+
+private:
+  HDC dc_;
+  UniqueRegion saved_;
+  bool hadClip_ = false;
+};
 }  // namespace
 
 void RegisterWindowClasses() {
@@ -98,6 +122,7 @@ TControl::TControl(TWinControl* parent) : TComponent(parent), parent_(parent) {
 }
 
 TControl::~TControl() {
+  if (popupMenu_) popupMenu_->RemoveUser(this);
   if (parent_) {
     if (parent_->mouseControl_ == this) parent_->mouseControl_ = nullptr;
     if (parent_->captureControl_ == this) parent_->captureControl_ = nullptr;
@@ -205,6 +230,26 @@ void TControl::SetHint(const String& hint) {
     if (TForm* f = ParentForm()) f->UpdateHint(static_cast<TWinControl*>(this));
 }
 
+void TControl::SetShowHint(bool v) {
+  parentShowHint_ = false;
+  if (v == showHint_) return;
+  showHint_ = v;
+  NotifyChildren(CM_PARENTSHOWHINTCHANGED);
+}
+
+void TControl::SetParentShowHint(bool v) {
+  if (v == parentShowHint_) return;
+  parentShowHint_ = v;
+  if (v) Perform(CM_PARENTSHOWHINTCHANGED, 0, 0);
+}
+
+void TControl::SetPopupMenu(TPopupMenu* menu) {
+  if (menu == popupMenu_) return;
+  if (popupMenu_) popupMenu_->RemoveUser(this);
+  popupMenu_ = menu;
+  if (menu) menu->AddUser(this);
+}
+
 void TControl::Invalidate() {}
 
 void TControl::Repaint() {
@@ -309,6 +354,23 @@ void TControl::WndProc(TMessage& m) {
         NotifyChildren(CM_PARENTCOLORCHANGED);
       }
       return;
+    case CM_PARENTSHOWHINTCHANGED:
+      if (parentShowHint_ && parent_ && showHint_ != parent_->ShowHint()) {
+        showHint_ = parent_->ShowHint();
+        NotifyChildren(CM_PARENTSHOWHINTCHANGED);
+      }
+      return;
+    case WM_CONTEXTMENU:
+      if (TPopupMenu* menu = popupMenu_) {
+        // From the keyboard the point is (-1, -1): the menu opens at the control.
+        TPoint at{GET_X_LPARAM(m.LParam), GET_Y_LPARAM(m.LParam)};
+        if (at.X == -1 && at.Y == -1) at = ClientToScreen({0, 0});
+        menu->SetPopupComponent(this);
+        menu->Popup(at.X, at.Y);  // may free this control: nothing after it
+        m.Result = 1;
+        return;
+      }
+      break;
     default:
       break;
   }
@@ -387,8 +449,14 @@ void TGraphicControl::VisibleChanged() {
 TWinControl::TWinControl(TWinControl* parent) : TControl(parent) {}
 
 TWinControl::~TWinControl() {
+  Destroying();
   DestroyHandle();
   controls_.clear();
+}
+
+void TWinControl::Destroying() {
+  TControl::Destroying();
+  for (auto& c : controls_) c->Destroying();
 }
 
 TWinControl* TWinControl::FromHandle(HWND hwnd) {
@@ -449,6 +517,7 @@ void TWinControl::AttachSubclass(HWND h) {
 
 void TWinControl::InsertControl(std::unique_ptr<TControl> child) {
   TControl* c = child.get();
+  if (c->parentShowHint_) c->showHint_ = showHint_;
   controls_.push_back(std::move(child));
   c->Attach();
   if (c->Align() != alNone) Realign();
@@ -471,6 +540,7 @@ void TWinControl::RemoveControl(TControl* child) {
   if (mouseControl_ == child) mouseControl_ = nullptr;
   if (captureControl_ == child) captureControl_ = nullptr;
   child->Invalidate();
+  child->Destroying();
   std::unique_ptr<TControl> owned = std::move(*it);
   controls_.erase(it);
   owned.reset();
@@ -655,14 +725,20 @@ void TWinControl::WndProc(TMessage& m) {
         if (buffer.SetSize(client.Width(), client.Height())) {
           TCanvas& canvas = buffer.Canvas();
           canvas.Font = Font();
-          PaintWindow(canvas);
+          {
+            OpaqueChildrenClip clip(buffer.DC(), controls_);
+            PaintWindow(canvas);
+          }
           PaintControls(buffer.DC(), area);
           BitBlt(pdc.get(), area.Left, area.Top, area.Width(), area.Height(), buffer.DC(),
                  area.Left, area.Top, SRCCOPY);
         } else {
           TGdiCanvas canvas(pdc.get());
           canvas.Font = Font();
-          PaintWindow(canvas);
+          {
+            OpaqueChildrenClip clip(pdc.get(), controls_);
+            PaintWindow(canvas);
+          }
           PaintControls(pdc.get(), area);
         }
         return;
@@ -720,6 +796,20 @@ void TWinControl::WndProc(TMessage& m) {
       DefaultHandler(m);
       if (OnExit) OnExit(this);
       return;
+    case WM_CONTEXTMENU:
+      // A graphic child under the point answers first; then this control's own menu;
+      // then the system hands the message to the parent window.
+      if (ownClass_ && !(GET_X_LPARAM(m.LParam) == -1 && GET_Y_LPARAM(m.LParam) == -1)) {
+        POINT pt{GET_X_LPARAM(m.LParam), GET_Y_LPARAM(m.LParam)};
+        ::ScreenToClient(handle_, &pt);
+        if (TControl* c = ControlAtPos({int(pt.x), int(pt.y)})) {
+          if (c->Enabled() && c->Perform(WM_CONTEXTMENU, m.WParam, m.LParam) != 0) {
+            m.Result = 1;
+            return;
+          }
+        }
+      }
+      break;
     case WM_MOUSELEAVE:
       trackingLeave_ = false;
       SetMouseControl(nullptr);

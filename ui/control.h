@@ -103,6 +103,12 @@ struct TControlArgs {
 
 class TWinControl;
 class TForm;
+class TPopupMenu;
+
+// Control-style flags.
+enum TControlStyleFlag : unsigned {
+  csOpaque = 1,  // paints the whole of its area: the parent does not paint under it
+};
 
 class TControl : public TComponent {
 public:
@@ -159,7 +165,17 @@ public:
   const String& Hint() const { return hint_; }
   void SetHint(const String& hint);
   bool ShowHint() const { return showHint_; }
-  void SetShowHint(bool v) { showHint_ = v; }
+  // Setting ShowHint stops following the parent's.
+  void SetShowHint(bool v);
+  // While set, ShowHint follows the parent's ShowHint.
+  bool ParentShowHint() const { return parentShowHint_; }
+  void SetParentShowHint(bool v);
+  unsigned ControlStyle() const { return controlStyle_; }
+  void SetControlStyle(unsigned style) { controlStyle_ = style; }
+  // Shown on the context-menu message (right click, the menu key); not owned: a menu
+  // that goes first takes itself off the control.
+  TPopupMenu* PopupMenu() const { return popupMenu_; }
+  void SetPopupMenu(TPopupMenu* menu);
   TCursor Cursor() const { return cursor_; }
   void SetCursor(TCursor cursor) { cursor_ = cursor; }
   int Tag() const { return tag_; }
@@ -205,6 +221,7 @@ public:
     color_ = a.Color;
     hint_ = a.Hint;
     showHint_ = a.ShowHint;
+    parentShowHint_ = !a.ShowHint;
     cursor_ = a.Cursor;
     tag_ = a.Tag;
   }
@@ -234,8 +251,14 @@ protected:
   String caption_;
   String hint_;
   bool showHint_ = false;
+  bool parentShowHint_ = true;
+  unsigned controlStyle_ = 0;
   TCursor cursor_ = crDefault;
   int tag_ = 0;
+
+private:
+  friend class TPopupMenu;
+  TPopupMenu* popupMenu_ = nullptr;
 };
 
 // A control without a window: its parent paints it in z-order, under the parent's
@@ -319,6 +342,8 @@ public:
   void WndProc(TMessage& message) override;
   void DefaultHandler(TMessage& message) override;
   void Invalidate() override;
+  // Marks this control and all its children.
+  void Destroying() override;
   // Paints the graphic children that intersect area (client coordinates) into dc.
   void PaintControls(HDC dc, const TRect& area);
   // The graphic child at a client point, topmost first, or null.

@@ -65,6 +65,7 @@ void DispatchUiMessage(MSG& msg) {
 
 void FormDeleter::operator()(TForm* form) const {
   if (!form) return;
+  form->Destroying();
   form->DoDestroy();
   std::unique_ptr<TForm> owned(form);
 }

@@ -1,9 +1,12 @@
 #include "ui/menus.h"
 
+#include <algorithm>
+
 #include "base/win_string.h"
+#include "ui/application.h"
 #include "ui/forms.h"
 
-TMenuItem::TMenuItem(TMainMenu* menu, const TMenuItemArgs& a)
+TMenuItem::TMenuItem(TMenu* menu, const TMenuItemArgs& a)
     : menu_(menu), name_(a.Name), caption_(a.Caption), enabled_(a.Enabled), visible_(a.Visible),
       checked_(a.Checked), command_(menu->NextCommand()) {
   OnClick = a.OnClick;
@@ -53,7 +56,7 @@ void TMainMenu::Detach() {
   window_ = nullptr;
 }
 
-TMenuItem* TMainMenu::Add(const TMenuItemArgs& args) {
+TMenuItem* TMenu::Add(const TMenuItemArgs& args) {
   items_.push_back(std::make_unique<TMenuItem>(this, args));
   Rebuild();
   return items_.back().get();
@@ -76,7 +79,9 @@ TMenuItem* FindIn(const std::vector<std::unique_ptr<TMenuItem>>& items, const Pr
   return nullptr;
 }
 
-void Fill(HMENU menu, const TMenuItem& item) {
+// Item is a TMenuItem or a TMenu: anything with Count() and Items(k).
+template <typename Items>
+void Fill(HMENU menu, const Items& item) {
   for (int k = 0; k < item.Count(); ++k) {
     TMenuItem* sub = item.Items(k);
     if (!sub->Visible()) continue;
@@ -96,15 +101,17 @@ void Fill(HMENU menu, const TMenuItem& item) {
 }
 }  // namespace
 
-TMenuItem* TMainMenu::Find(const String& name) const {
+void TMenu::FillMenu(HMENU menu) const { Fill(menu, *this); }
+
+TMenuItem* TMenu::Find(const String& name) const {
   return FindIn(items_, [&](const TMenuItem& i) { return i.Name() == name; });
 }
 
-TMenuItem* TMainMenu::FindCommand(UINT command) const {
+TMenuItem* TMenu::FindCommand(UINT command) const {
   return FindIn(items_, [&](const TMenuItem& i) { return i.Command() == command; });
 }
 
-bool TMainMenu::DispatchCommand(UINT command) {
+bool TMenu::DispatchCommand(UINT command) {
   TMenuItem* item = FindCommand(command);
   if (!item) return false;
   item->Click();
@@ -130,7 +137,7 @@ void TMainMenu::Rebuild() {
                   W(top->Caption()));
     }
   }
-  UniqueOwner<HMENU, MenuTraits> old(handle_.release());
+  UniqueMenu old(handle_.release());
   handle_.reset(bar);
   if (window_) {
     // A menu bar that grows or shrinks must not change the client area.
@@ -150,4 +157,32 @@ void TMainMenu::AttachTo(HWND window) {
   window_ = window;
   ::SetMenu(window, Handle());
   DrawMenuBar(window);
+}
+
+TPopupMenu::~TPopupMenu() {
+  *alive_ = false;
+  for (TControl* control : users_) control->popupMenu_ = nullptr;
+}
+
+void TPopupMenu::AddUser(TControl* control) { users_.push_back(control); }
+
+void TPopupMenu::RemoveUser(TControl* control) {
+  users_.erase(std::remove(users_.begin(), users_.end(), control), users_.end());
+  if (popupComponent_ == control) popupComponent_ = nullptr;
+}
+
+void TPopupMenu::Popup(int x, int y) {
+  // Handlers run inside (OnPopup, and every message while the menu shows) may free it.
+  const std::shared_ptr<bool> alive = alive_;
+  if (OnPopup) OnPopup(this);
+  if (!*alive) return;
+  UniqueMenu menu(CreatePopupMenu());
+  if (!menu) return;
+  FillMenu(menu.get());
+  // The chosen command comes back here, not as WM_COMMAND to the owner window.
+  const UINT command = UINT(TrackPopupMenu(
+      menu.get(), TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RIGHTBUTTON | TPM_RETURNCMD | TPM_NONOTIFY,
+      x, y, 0, Application().Handle(), nullptr));
+  menu.reset();
+  if (command != 0 && *alive) DispatchCommand(command);
 }

@@ -1,5 +1,6 @@
-// A form's main menu: items with captions, separators, enabled and visible states.
-// The Win32 menu is rebuilt from the items whenever one of them changes.
+// Menus: items with captions, separators, enabled and visible states. A form's main
+// menu rebuilds its Win32 menu whenever an item changes; a popup menu builds one each
+// time it is shown.
 #pragma once
 
 #include <memory>
@@ -7,7 +8,7 @@
 
 #include "ui/control.h"
 
-class TMainMenu;
+class TMenu;
 
 struct TMenuItemArgs {
   String Name;
@@ -20,7 +21,7 @@ struct TMenuItemArgs {
 
 class TMenuItem : public TComponent {
 public:
-  TMenuItem(TMainMenu* menu, const TMenuItemArgs& args);
+  TMenuItem(TMenu* menu, const TMenuItemArgs& args);
   String ClassName() const override { return u"TMenuItem"; }
   const String& Name() const { return name_; }
   const String& Caption() const { return caption_; }
@@ -43,20 +44,21 @@ public:
   void Click();
 
 private:
-  friend class TMainMenu;
-  TMainMenu* menu_;
+  TMenu* menu_;
   String name_, caption_;
   bool enabled_, visible_, checked_;
   UINT command_;
   std::vector<std::unique_ptr<TMenuItem>> items_;
 };
 
-class TMainMenu {
+// The items of a menu and their commands.
+class TMenu : public TComponent {
 public:
-  TMainMenu() = default;
-  ~TMainMenu();
-  TMainMenu(const TMainMenu&) = delete;
-  TMainMenu& operator=(const TMainMenu&) = delete;
+  TMenu() = default;
+  ~TMenu() override = default;
+  TMenu(const TMenu&) = delete;
+  TMenu& operator=(const TMenu&) = delete;
+  String ClassName() const override { return u"TMenu"; }
 
   TMenuItem* Add(const TMenuItemArgs& args);
   int Count() const { return int(items_.size()); }
@@ -65,6 +67,29 @@ public:
   TMenuItem* FindCommand(UINT command) const;
   // Runs the item's OnClick; false when no item has that command.
   bool DispatchCommand(UINT command);
+  // An item changed.
+  virtual void Rebuild() {}
+
+protected:
+  friend class TMenuItem;
+  UINT NextCommand() { return nextCommand_++; }
+  struct MenuTraits {
+    static HMENU Invalid() { return nullptr; }
+    static void Close(HMENU h) { DestroyMenu(h); }
+  };
+  using UniqueMenu = UniqueOwner<HMENU, MenuTraits>;
+  // The visible items as Win32 menu entries, submenus included.
+  void FillMenu(HMENU menu) const;
+
+  std::vector<std::unique_ptr<TMenuItem>> items_;
+  UINT nextCommand_ = 1000;
+};
+
+class TMainMenu : public TMenu {
+public:
+  TMainMenu() = default;
+  ~TMainMenu() override;
+  String ClassName() const override { return u"TMainMenu"; }
 
   // The Win32 menu as built now (rebuilt on every change while attached).
   HMENU Handle();
@@ -72,17 +97,35 @@ public:
   // Takes the menu off its window (which would destroy it with itself); the menu
   // stays ours and is destroyed once, with this object.
   void Detach();
-  void Rebuild();
+  void Rebuild() override;
 
 private:
-  friend class TMenuItem;
-  UINT NextCommand() { return nextCommand_++; }
-  struct MenuTraits {
-    static HMENU Invalid() { return nullptr; }
-    static void Close(HMENU h) { DestroyMenu(h); }
-  };
-  std::vector<std::unique_ptr<TMenuItem>> items_;
-  UniqueOwner<HMENU, MenuTraits> handle_;
+  UniqueMenu handle_;
   HWND window_ = nullptr;
-  UINT nextCommand_ = 1000;
+};
+
+// A menu shown at a screen point, by a control's context-menu message or by Popup.
+// Controls refer to it without owning it; when it goes it takes itself off them.
+class TPopupMenu : public TMenu {
+public:
+  TPopupMenu() = default;
+  ~TPopupMenu() override;
+  String ClassName() const override { return u"TPopupMenu"; }
+
+  // Shows the menu with its top-left corner at (x, y) and runs the chosen item.
+  void Popup(int x, int y);
+  // The control whose context-menu message showed the menu last.
+  TControl* PopupComponent() const { return popupComponent_; }
+  void SetPopupComponent(TControl* control) { popupComponent_ = control; }
+  // Fires before the menu shows.
+  TNotifyEvent OnPopup;
+
+private:
+  friend class TControl;
+  void AddUser(TControl* control);
+  void RemoveUser(TControl* control);
+
+  std::vector<TControl*> users_;
+  TControl* popupComponent_ = nullptr;
+  std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
 };

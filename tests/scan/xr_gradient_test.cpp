@@ -5,11 +5,13 @@
 #include <functional>
 #include <set>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "scan/xr_consts.h"
 #include "tests/ui/gui_test.h"
 #include "ui/forms.h"
+#include "ui/menus.h"
 #include "ui/recording_canvas.h"
 #include "ui/std_controls.h"
 
@@ -183,6 +185,7 @@ TEST(GradientDrawing, BandEdgesStayExactBeyond32BitProducts) {
 }
 
 TEST(ColourTables, RowsAndValues) {
+  TColorDescriptions loaded;
   EXPECT_EQ(StandardColors().size(), 20u);
   EXPECT_EQ(PaletteColors().size(), 40u);
   EXPECT_EQ(SystemColors().size(), 30u);
@@ -206,6 +209,22 @@ TEST(ColourTables, RowsAndValues) {
       EXPECT_FALSE(String(row.Description).empty());
     }
   }
+}
+
+TEST(ColourTables, DescriptionsComeFromTheProgramsResources) {
+  ASSERT_TRUE(StandardColors()[0].Description.empty());
+  {
+    TColorDescriptions loaded;
+    EXPECT_EQ(StandardColors()[16].Description, u"Money green");
+    EXPECT_EQ(PaletteColors()[7].Description, u"Gray 80%");
+    EXPECT_EQ(SystemColors()[29].Description, u"Menu Highlight");
+  }
+  for (auto table : {StandardColors(), PaletteColors(), SystemColors()})
+    for (const TDefColorItem& row : table) EXPECT_TRUE(row.Description.empty());
+  // A module without the texts leaves them empty.
+  LoadColorDescriptions(GetModuleHandleW(L"kernel32.dll"));
+  EXPECT_TRUE(PaletteColors()[0].Description.empty());
+  FreeColorDescriptions();
 }
 
 class GradientControl : public ::testing::Test {
@@ -321,6 +340,9 @@ TEST(GradientLoading, DefaultsAFormLeavesOut) {
   EXPECT_EQ(g.Align(), alClient);
   EXPECT_EQ(g.HintColor(), clDefault);
   EXPECT_FALSE(g.MouseOver());
+  EXPECT_TRUE(g.ControlStyle() & csOpaque);
+  EXPECT_TRUE(g.ParentShowHint());
+  EXPECT_EQ(g.PopupMenu(), nullptr);
 }
 
 TEST(GradientLoading, AlignDecidesWhichBoundsLoadedRestores) {
@@ -470,6 +492,122 @@ TEST_F(GradientControl, ParentColourChangeReachesTheEvent) {
 }
 
 // Records which operation each component notification reaches.
+BOOL CALLBACK FindShownPopupMenu(HWND w, LPARAM found) {
+  wchar_t cls[16] = {};
+  GetClassNameW(w, cls, 16);
+  if (wcscmp(cls, L"#32768") != 0 || !IsWindowVisible(w)) return TRUE;
+  *reinterpret_cast<HWND*>(found) = w;
+  return FALSE;
+}
+
+// Picks the first item of the popup menu that the thread shows next (a popup menu
+// runs its own message loop, so the picking comes from another thread).
+class MenuPicker {
+public:
+  explicit MenuPicker(DWORD guiThread)
+      : thread_([guiThread] {
+          for (int tries = 0; tries < 1000; ++tries) {
+            HWND menu = nullptr;
+            EnumThreadWindows(guiThread, FindShownPopupMenu, LPARAM(&menu));
+            if (menu) {
+              PostMessageW(menu, WM_KEYDOWN, VK_DOWN, 0);
+              PostMessageW(menu, WM_KEYDOWN, VK_RETURN, 0);
+              return;
+            }
+            Sleep(10);
+          }
+        }) {}
+  ~MenuPicker() { thread_.join(); }
+
+private:
+  std::thread thread_;
+};
+
+TEST_F(GradientControl, ItsPopupMenuShowsOnTheContextMenuMessage) {
+  TPopupMenu menu;
+  std::vector<String> events;
+  menu.OnPopup = [&](TObject*) { events.push_back(u"popup"); };
+  menu.Add({.Caption = u"First", .OnClick = [&](TObject*) { events.push_back(u"First"); }});
+  menu.Add({.Caption = u"Second", .OnClick = [&](TObject*) { events.push_back(u"Second"); }});
+  gradient->SetPopupMenu(&menu);
+  {
+    MenuPicker picker(GetCurrentThreadId());
+    const TPoint at = gradient->ClientToScreen({10, 10});
+    SendMessageW(panel->Handle(), WM_CONTEXTMENU, WPARAM(panel->Handle()),
+                 MAKELPARAM(at.X, at.Y));
+  }
+  EXPECT_EQ(events, (std::vector<String>{u"popup", u"First"}));
+  EXPECT_EQ(menu.PopupComponent(), gradient);
+
+  // On the panel's bevel no control with a menu is under the point.
+  const TPoint bevel = panel->ClientToScreen({0, 0});
+  SendMessageW(panel->Handle(), WM_CONTEXTMENU, WPARAM(panel->Handle()),
+               MAKELPARAM(bevel.X, bevel.Y));
+  EXPECT_EQ(events.size(), 2u);
+}
+
+// A panel that notes, whenever it paints itself, whether it may paint at a point.
+class ProbePanel : public TPanel {
+public:
+  using TPanel::TPanel;
+  TPoint probe;
+  int paints = 0;
+  bool paintsAtProbe = false;
+
+protected:
+  void Paint() override {
+    ++paints;
+    auto* gdi = dynamic_cast<TGdiCanvas*>(&Canvas());
+    paintsAtProbe = gdi && PtVisible(gdi->Handle(), probe.X, probe.Y);
+    TPanel::Paint();
+  }
+};
+
+TEST(GradientOpaque, ItsParentDoesNotPaintUnderIt) {
+  auto form = MakeForm<TForm>(TFormArgs{.ClientWidth = 300, .ClientHeight = 200});
+  auto* panel = form->Add<ProbePanel>(TPanelArgs{.Bounds = {10, 10, 200, 150}});
+  auto* gradient = panel->Add<TXrGradient>();
+  gradient->SetAlign(alNone);
+  gradient->SetBounds(20, 20, 100, 50);
+  gradient->SetStyle(grFilled);
+  gradient->SetStartColor(clRed);
+  form->Show();
+  gui_test::Pump();
+  struct Case {
+    TPoint probe;
+    bool gradientVisible;
+    bool parentPaints;
+  } const cases[] = {
+      {{30, 30}, true, false},  // under the gradient
+      {{5, 5}, true, true},     // beside it
+      {{30, 30}, false, true},  // under it while it is hidden
+  };
+  for (const Case& c : cases) {
+    gradient->SetVisible(c.gradientVisible);
+    panel->probe = c.probe;
+    panel->paints = 0;
+    RedrawWindow(panel->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    ASSERT_GT(panel->paints, 0);
+    EXPECT_EQ(panel->paintsAtProbe, c.parentPaints) << c.probe.X << "," << c.probe.Y;
+  }
+  gradient->SetVisible(true);
+  TBitmap shot;
+  ASSERT_TRUE(gui_test::CaptureClient(panel->Handle(), shot));
+  EXPECT_EQ(shot.Pixel(30, 30), clRed);
+  EXPECT_EQ(shot.Pixel(119, 69), clRed);
+  EXPECT_NE(shot.Pixel(120, 70), clRed);
+}
+
+TEST_F(GradientControl, PaintsNothingWhileBeingDestroyed) {
+  gradient->SetStartColor(clRed);  // the next paint would rebuild
+  const int builds = gradient->BufferBuilds();
+  gradient->Destroying();
+  TRecordingCanvas rec;
+  gradient->PaintTo(rec);
+  EXPECT_TRUE(rec.Entries.empty());
+  EXPECT_EQ(gradient->BufferBuilds(), builds);
+}
+
 class RoutingProbe : public TXrExGraphicControl {
 public:
   using TXrExGraphicControl::TXrExGraphicControl;

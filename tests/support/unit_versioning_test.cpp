@@ -70,6 +70,29 @@ TEST(XsUnitVersioning, RemovingAModuleTellsEveryProviderEvenWithoutAnEntry) {
   EXPECT_EQ(registry.ModuleAt(0).Instance(), Program());
 }
 
+// Providers made from their class: each class is registered once.
+std::vector<char>& ReleasedBy() {
+  static std::vector<char> released;
+  return released;
+}
+template <char Tag>
+class TaggedProvider : public TCustomUnitVersioningProvider {
+public:
+  void ReleaseModuleUnitVersioningInfo(HMODULE) override { ReleasedBy().push_back(Tag); }
+};
+
+TEST(XsUnitVersioning, AProviderClassIsRegisteredOnce) {
+  ReleasedBy().clear();
+  TUnitVersioning registry;
+  const TUnitVersioningProviderClass first = UnitVersioningProviderClass<TaggedProvider<'a'>>;
+  registry.RegisterProvider(first);
+  registry.RegisterProvider(UnitVersioningProviderClass<TaggedProvider<'b'>>);
+  registry.RegisterProvider(first);
+  registry.RegisterProvider(TUnitVersioningProviderClass{});
+  registry.RemoveModule(Kernel());
+  EXPECT_EQ(ReleasedBy(), (std::vector<char>{'a', 'b'}));
+}
+
 TEST(XsUnitVersioning, EntriesOfUnloadedModulesDropOutOfTheCounts) {
   TUnitVersioning registry;
   registry.AddUnit(Unloaded(), &kFirst);
