@@ -1,5 +1,9 @@
 #include "scan/xr_grid.h"
 
+#include <algorithm>
+#include <functional>
+#include <utility>
+
 #include "base/exception.h"
 #include "base/format.h"
 #include "ui/std_controls.h"
@@ -31,6 +35,25 @@ TStringGridArgs BaseArgs(const TXrGridArgs& a) {
 }
 
 constexpr int kRowNumberColumnWidth = 25;
+
+// A handler the grid binds to an editor, recognisable as the grid's own.
+template <typename... A>
+struct TGridHandler {
+  TXrGrid* Grid;
+  void (TXrGrid::*Handler)(A...);
+  void operator()(A... args) const { (Grid->*Handler)(args...); }
+};
+
+template <typename... A>
+TGridHandler<A...> Bind(TXrGrid* grid, void (TXrGrid::*handler)(A...)) {
+  return {grid, handler};
+}
+
+template <typename... A>
+void Unbind(std::function<void(A...)>& event, const TXrGrid* grid) {
+  const auto* bound = event.template target<TGridHandler<A...>>();
+  if (bound && bound->Grid == grid) event = nullptr;
+}
 }  // namespace
 
 TXrGrid::TXrGrid(TWinControl* parent, const TXrGridArgs& a)
@@ -42,26 +65,56 @@ TXrGrid::TXrGrid(TWinControl* parent, const TXrGridArgs& a)
   if (a.LeftColNumber) SetLeftColNumber(true);
 }
 
-TXrGrid::~TXrGrid() = default;
+TXrGrid::~TXrGrid() { ReleaseEditors(); }
+
+void TXrGrid::ReleaseEditors() {
+  for (TComponent* obj : std::exchange(FEditors, {})) {
+    if (auto* combo = dynamic_cast<TComboBox*>(obj)) {
+      Unbind(combo->OnChange, this);
+      Unbind(combo->OnKeyPress, this);
+      Unbind(combo->OnKeyDown, this);
+    } else if (auto* picker = dynamic_cast<TDateTimePicker*>(obj)) {
+      Unbind(picker->OnChange, this);
+      Unbind(picker->OnKeyDown, this);
+    } else if (auto* button = dynamic_cast<TButton*>(obj)) {
+      Unbind(button->OnClick, this);
+    }
+    RemoveFreeNotification(obj);
+  }
+}
 
 void TXrGrid::SetColComponents(const TStrings& list) {
+  ReleaseEditors();
   FColComponents.Assign(list);
   for (int i = 0; i < FColComponents.Count(); ++i) {
     TObject* obj = FColComponents.Objects(i);
     if (auto* combo = dynamic_cast<TComboBox*>(obj)) {
-      combo->OnChange = Method(this, &TXrGrid::ComboEditorChange);
-      combo->OnKeyPress = Method(this, &TXrGrid::ComboEditorKeyPress);
-      combo->OnKeyDown = Method(this, &TXrGrid::EditorKeyDown);
+      combo->OnChange = Bind(this, &TXrGrid::ComboEditorChange);
+      combo->OnKeyPress = Bind(this, &TXrGrid::ComboEditorKeyPress);
+      combo->OnKeyDown = Bind(this, &TXrGrid::EditorKeyDown);
       combo->BringToFront();
     } else if (auto* picker = dynamic_cast<TDateTimePicker*>(obj)) {
-      picker->OnChange = Method(this, &TXrGrid::DateEditorChange);
-      picker->OnKeyDown = Method(this, &TXrGrid::EditorKeyDown);
+      picker->OnChange = Bind(this, &TXrGrid::DateEditorChange);
+      picker->OnKeyDown = Bind(this, &TXrGrid::EditorKeyDown);
       picker->BringToFront();
     } else if (auto* button = dynamic_cast<TButton*>(obj)) {
-      button->OnClick = Method(this, &TXrGrid::ButtonEditorClick);
+      button->OnClick = Bind(this, &TXrGrid::ButtonEditorClick);
       button->BringToFront();
     }
+    if (auto* component = dynamic_cast<TComponent*>(obj)) {
+      FreeNotification(component);
+      if (std::find(FEditors.begin(), FEditors.end(), component) == FEditors.end())
+        FEditors.push_back(component);
+    }
   }
+}
+
+void TXrGrid::Notification(TComponent* component, TOperation operation) {
+  TStringGrid::Notification(component, operation);
+  if (operation != opRemove) return;
+  FEditors.erase(std::remove(FEditors.begin(), FEditors.end(), component), FEditors.end());
+  for (int i = 0; i < FColComponents.Count(); ++i)
+    if (FColComponents.Objects(i) == component) FColComponents.SetObject(i, nullptr);
 }
 
 void TXrGrid::SetLeftColNumber(bool v) {

@@ -4,6 +4,8 @@
 // count.
 #pragma once
 
+#include <vector>
+
 #include "base/string_list.h"
 #include "ui/string_grid.h"
 
@@ -33,7 +35,8 @@ public:
   bool AutoDelete() const { return FAutoDelete; }
   void SetAutoDelete(bool v) { FAutoDelete = v; }
   // Entry i: the editor control of column i (its text is not used), or null. The
-  // controls are referenced, not owned.
+  // controls are referenced, not owned: an editor freed before the grid leaves its
+  // entry null, and a grid freed first takes its handlers back from the editors.
   const TStrings& ColComponents() const { return FColComponents; }
   void SetColComponents(const TStrings& list);
   bool LeftColNumber() const { return FLeftColNumber; }
@@ -69,14 +72,20 @@ public:
 protected:
   bool SelectCell(int acol, int arow) override;
   void Paint() override;
+  void Notification(TComponent* component, TOperation operation) override;
 
 private:
+  // Takes the grid's handlers back from the listed editors (a handler set since by
+  // someone else stays) and ends their free notifications.
+  void ReleaseEditors();
   // The grid's client origin in the coordinates of the editor's parent.
   TPoint GridOriginFor(const TControl& editor) const;
 
   bool FAutoInsert = false;
   bool FAutoDelete = false;
   TStringList FColComponents;
+  // The components of FColComponents, each linked by a free notification: all alive.
+  std::vector<TComponent*> FEditors;
   bool FLeftColNumber = false;
   bool FTopRowTitle = false;
   int FRowsDisplayed = 7;

@@ -360,6 +360,23 @@ TWinControl* TForm::ActiveControl() const {
   return nullptr;
 }
 
+void TForm::SetDefaultButton(TButton* button) {
+  defaultButton_ = button;
+  FreeNotification(button);
+}
+
+void TForm::SetCancelButton(TButton* button) {
+  cancelButton_ = button;
+  FreeNotification(button);
+}
+
+void TForm::Notification(TComponent* component, TOperation operation) {
+  TWinControl::Notification(component, operation);
+  if (operation != opRemove) return;
+  if (component == defaultButton_) defaultButton_ = nullptr;
+  if (component == cancelButton_) cancelButton_ = nullptr;
+}
+
 void TForm::SetActiveControl(TWinControl* control) {
   if (control) control->SetFocus();
 }
@@ -379,11 +396,11 @@ void TForm::WndProc(TMessage& m) {
       if (m.LParam == 0) {
         UINT id = LOWORD(m.WParam);
         if (HIWORD(m.WParam) == 0 && menu_ && menu_->DispatchCommand(id)) return;
-        if (id == IDCANCEL && cancelButton_ && cancelButton_->Enabled()) {
+        if (id == IDCANCEL && cancelButton_ && cancelButton_->CanAct()) {
           cancelButton_->Click();
           return;
         }
-        if (id == IDOK && defaultButton_ && defaultButton_->Enabled()) {
+        if (id == IDOK && defaultButton_ && defaultButton_->CanAct()) {
           defaultButton_->Click();
           return;
         }
@@ -391,8 +408,7 @@ void TForm::WndProc(TMessage& m) {
       }
       break;
     case DM_GETDEFID:
-      if (defaultButton_ && defaultButton_->HandleAllocated() && defaultButton_->Enabled() &&
-          defaultButton_->Visible()) {
+      if (defaultButton_ && defaultButton_->CanAct()) {
         m.Result = MAKELRESULT(GetDlgCtrlID(defaultButton_->Handle()), DC_HASDEFID);
       } else {
         m.Result = 0;

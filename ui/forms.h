@@ -89,8 +89,9 @@ public:
 
   TWinControl* ActiveControl() const;
   void SetActiveControl(TWinControl* control);
-  void SetDefaultButton(TButton* button) { defaultButton_ = button; }
-  void SetCancelButton(TButton* button) { cancelButton_ = button; }
+  // The buttons Enter and Escape press; a button freed later is forgotten.
+  void SetDefaultButton(TButton* button);
+  void SetCancelButton(TButton* button);
   TButton* DefaultButton() const { return defaultButton_; }
 
   void WndProc(TMessage& message) override;
@@ -103,6 +104,7 @@ protected:
   void TextChanged() override;
   void FillCreateParams(CreateParams& params) override;
   HWND TopLevelOwner() const override { return owner_; }
+  void Notification(TComponent* component, TOperation operation) override;
 
 private:
   friend class TMainMenu;

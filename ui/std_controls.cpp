@@ -374,9 +374,16 @@ void TButton::Click() {
   TControl::Click();
 }
 
+bool TButton::CanAct() const {
+  if (!handle_ || !IsWindowVisible(handle_)) return false;
+  for (HWND w = handle_; w; w = (GetWindowLongPtrW(w, GWL_STYLE) & WS_CHILD) ? GetParent(w) : nullptr)
+    if (!IsWindowEnabled(w)) return false;
+  return true;
+}
+
 void TButton::WndProc(TMessage& m) {
   if (m.Msg == CN_COMMAND && (NotifyCode(m) == BN_CLICKED)) {
-    Click();
+    if (CanAct()) Click();
     return;
   }
   if (m.Msg == CN_DRAWITEM) {

@@ -214,6 +214,10 @@ public:
   int ModalResult() const { return modalResult_; }
   // Sets the form's modal result (when it has one), then OnClick.
   void Click() override;
+  // Whether a press may act now: the button is on screen, and it and every window it
+  // lies in take input. A press that reaches a hidden or disabled button (Enter, Escape,
+  // an accelerator, a message sent to its window) does nothing.
+  bool CanAct() const;
 
 protected:
   void FillCreateParams(CreateParams& p) override;

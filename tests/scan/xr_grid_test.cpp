@@ -595,6 +595,48 @@ TEST_F(XrGridEditors, TimePickerWritesTheLongTimeAndHandsKeysBack) {
   EXPECT_EQ(grid->Row(), 3);
 }
 
+// The editors are the form's: either side may go first without the other keeping a
+// pointer to it.
+TEST_F(XrGridEditors, AFreedEditorLeavesItsColumnWithoutOne) {
+  form->RemoveControl(combo);
+  ASSERT_EQ(grid->ColComponents().Objects(1), nullptr);
+  EXPECT_EQ(grid->ColComponents().Objects(2), button);
+  const unsigned options = grid->Options();
+  grid->FocusCell(1, 2);  // the freed combo's column
+  EXPECT_EQ(grid->Options(), options);
+  EXPECT_FALSE(button->Visible());
+  grid->FocusCell(2, 2);
+  EXPECT_TRUE(button->Visible());
+}
+
+TEST_F(XrGridEditors, AFreedGridTakesItsHandlersBackFromTheEditors) {
+  TObject* clicked = nullptr;
+  form->RemoveControl(grid);
+  grid = nullptr;
+  ASSERT_FALSE(combo->OnChange);
+  ASSERT_FALSE(combo->OnKeyPress);
+  ASSERT_FALSE(combo->OnKeyDown);
+  ASSERT_FALSE(button->OnClick);
+  combo->Show();
+  combo->SetItemIndex(2);
+  SendMessageW(form->Handle(), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(combo->Handle()), CBN_SELCHANGE),
+               LPARAM(combo->Handle()));
+  button->Show();
+  SendMessageW(button->Handle(), BM_CLICK, 0, 0);
+  // A handler set after the binding is the form's own and stays.
+  auto* other = form->Add<TXrGrid>(TXrGridArgs{.Bounds = {10, 20, 360, 0}, .ColCount = 3});
+  TStringList list;
+  list.AddObject(u"", nullptr);
+  list.AddObject(u"", nullptr);
+  list.AddObject(u"", button);
+  other->SetColComponents(list);
+  button->OnClick = [&](TObject* s) { clicked = s; };
+  form->RemoveControl(other);
+  ASSERT_TRUE(button->OnClick);
+  button->OnClick(button);
+  EXPECT_EQ(clicked, button);
+}
+
 TEST_F(XrGridEditors, EmptyListChangesNothing) {
   grid->SetColComponents(TStringList());
   unsigned options = grid->Options();

@@ -23,6 +23,7 @@
 #include "tests/testlib/dialog_driver_win.h"
 #include "tests/testlib/test_paths.h"
 #include "tests/ui/gui_test.h"
+#include "tests/ui/import_hook.h"
 #include "tests/ui/png_writer.h"
 
 namespace {
@@ -439,6 +440,36 @@ TEST_F(WizardTest, FailedInstallReportsAndClosesWithoutTheQuestion) {
     EXPECT_FALSE(form->CkBxRunProgram->Visible());
     form.reset();
   }
+}
+
+LONG WINAPI RefusedSet(HKEY, LPCWSTR, DWORD, DWORD, const BYTE*, DWORD) { return ERROR_ACCESS_DENIED; }
+
+// An install step that fails with an error other than a file error (here the registry
+// refuses the uninstall entry) leaves the wizard on the installing page with Next
+// hidden. Enter must not run the install again.
+TEST_F(WizardTest, AnInstallThatBrokeOffIsNotRunAgainByEnter) {
+  LayOut(base_ + u"\\dist");
+  const String dest = base_ + u"\\Apps\\Quorlix";
+  Open();
+  ToReadyPage(dest, true, false);
+  gui_test::ErrorRecorder errors;
+  gui_test::ImportHook refused("advapi32.dll", "RegSetValueExW", reinterpret_cast<void*>(&RefusedSet));
+  ASSERT_TRUE(refused.Installed());
+  SendMessageW(form->BtnNext->Handle(), BM_CLICK, 0, 0);
+  gui_test::Pump();
+  ASSERT_EQ(errors.Messages().size(), 1u);
+  EXPECT_EQ(form->Step(), 7);
+  EXPECT_EQ(form->PageControl1->ActivePage(), form->Page8_Installing);
+  EXPECT_FALSE(form->BtnNext->Visible());
+  EXPECT_TRUE(IsFile(dest + u"\\Quorlix.exe"));
+  ASSERT_TRUE(DeleteFileW(W(dest + u"\\Quorlix.exe")));
+
+  PostMessageW(form->Handle(), WM_KEYDOWN, VK_RETURN, 1);
+  gui_test::Pump(100);
+  EXPECT_EQ(errors.Messages().size(), 1u);
+  EXPECT_EQ(form->Step(), 7);
+  EXPECT_FALSE(IsFile(dest + u"\\Quorlix.exe"));  // not copied a second time
+  EXPECT_TRUE(form->Visible());
 }
 
 TEST_F(WizardTest, BadFieldsWarnAndStayOnTheirPage) {

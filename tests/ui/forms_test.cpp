@@ -4,6 +4,9 @@
 
 #include <commctrl.h>
 
+#include <functional>
+#include <string>
+
 #include "base/exception.h"
 
 #include "tests/ui/gui_test.h"
@@ -109,6 +112,62 @@ TEST(Forms, ModalResultFromTheOkButtonAndDisabledOwner) {
   EXPECT_EQ(form->ShowModal(), mrCancel);
   PostMessageW(form->EdName->Handle(), WM_KEYDOWN, VK_RETURN, 1);
   EXPECT_EQ(form->ShowModal(), mrOk);
+}
+
+// Enter, Escape, an accelerator or a message sent to its window: none of them makes a
+// button act that the user can neither see nor use.
+TEST(Forms, AHiddenOrDisabledButtonNeverActs) {
+  auto form = MakeForm<TFmSample>();
+  TFmSample* f = form.get();
+  auto* go = f->Add<TButton>(TButtonArgs{.Bounds = {8, 100, 75, 25}, .Caption = u"&Go"});
+  f->Show();
+  gui_test::Pump();
+  int ok = 0, cancel = 0, goes = 0;
+  f->BtnOk->OnClick = [&](TObject*) { ++ok; };
+  f->BtnCancel->OnClick = [&](TObject*) { ++cancel; };
+  go->OnClick = [&](TObject*) { ++goes; };
+  const struct Press {
+    const char* what;
+    TButton* button;
+    int* clicks;
+    std::function<void()> send;
+  } presses[] = {
+      {"Enter", f->BtnOk, &ok, [&] { PostMessageW(f->EdName->Handle(), WM_KEYDOWN, VK_RETURN, 1); }},
+      {"Escape", f->BtnCancel, &cancel,
+       [&] { PostMessageW(f->EdName->Handle(), WM_KEYDOWN, VK_ESCAPE, 1); }},
+      {"Alt+G", go, &goes,
+       [&] { PostMessageW(f->EdName->Handle(), WM_SYSCHAR, 'g', LPARAM(1) << 29); }},
+      {"BM_CLICK", go, &goes, [&] { SendMessageW(go->Handle(), BM_CLICK, 0, 0); }},
+      {"BM_CLICK on the default button", f->BtnOk, &ok,
+       [&] { SendMessageW(f->BtnOk->Handle(), BM_CLICK, 0, 0); }},
+  };
+  enum State { Usable, Hidden, Disabled, InADisabledForm };
+  for (const Press& p : presses) {
+    for (State state : {Usable, Hidden, Disabled, InADisabledForm}) {
+      SCOPED_TRACE(std::string(p.what) + " " + std::to_string(int(state)));
+      p.button->SetVisible(state != Hidden);
+      p.button->SetEnabled(state != Disabled);
+      EnableWindow(f->Handle(), state != InADisabledForm);
+      *p.clicks = 0;
+      p.send();
+      gui_test::Pump();
+      EXPECT_EQ(*p.clicks, state == Usable ? 1 : 0);
+      p.button->Show();
+      p.button->SetEnabled(true);
+      EnableWindow(f->Handle(), TRUE);
+    }
+  }
+}
+
+TEST(Forms, AFreedDefaultButtonIsForgotten) {
+  auto form = MakeForm<TFmSample>();
+  form->Show();
+  form->RemoveControl(form->BtnOk);
+  form->RemoveControl(form->BtnCancel);
+  EXPECT_EQ(form->DefaultButton(), nullptr);
+  for (WPARAM key : {VK_RETURN, VK_ESCAPE}) PostMessageW(form->EdName->Handle(), WM_KEYDOWN, key, 1);
+  gui_test::Pump();
+  EXPECT_TRUE(form->Visible());
 }
 
 TEST(Forms, CloseQueryCanRefuseAndCloseActionDecides) {
@@ -240,6 +299,7 @@ TEST(Forms, ClosingTheMainFormEndsTheLoop) {
 TEST(Forms, HandlerExceptionsGoToTheApplication) {
   gui_test::ErrorRecorder errors;
   auto form = MakeForm<TFmSample>();
+  form->Show();
   form->BtnOk->OnClick = [](TObject*) { throw Exception(u"boom"); };
   SendMessageW(form->BtnOk->Handle(), BM_CLICK, 0, 0);
   ASSERT_EQ(errors.Messages().size(), 1u);
