@@ -16,13 +16,17 @@ StringView WithoutTrailingBackslashes(StringView path) {
 
 bool IsDigit(Char c) { return c >= u'0' && c <= u'9'; }
 
-// A drive path ("C:\...") or a UNC path ("\\server\...").
+// A drive path ("C:\...") or a UNC path ("\\server\share\...").
 bool IsFullPath(StringView path) {
   if (path.size() >= 3 && path[1] == u':' && path[2] == u'\\') {
     const Char d = path[0];
     return (d >= u'A' && d <= u'Z') || (d >= u'a' && d <= u'z');
   }
-  return path.size() >= 3 && path[0] == u'\\' && path[1] == u'\\' && path[2] != u'\\';
+  if (!path.starts_with(u"\\\\")) return false;
+  const size_t server = path.find(u'\\', 2);
+  if (server == StringView::npos || server == 2) return false;
+  const size_t share = path.find(u'\\', server + 1);
+  return share != StringView::npos && share > server + 1;
 }
 
 }  // namespace

@@ -103,6 +103,8 @@ void DeleteTopLevelFiles(const String& Dir) {
 void CleanUpSetupFiles(const String& SetupPath, const String& TempDir,
                        const TCleanUpTiming& Timing) {
   if (Timing.StartDelayMs > 0) Sleep(DWORD(Timing.StartDelayMs));
+  // Judged as given: a relative name would be resolved against the current folder.
+  if (!IsDeletableSetupPath(SetupPath)) return;
   const String setup = NormalisedPath(SetupPath);
   if (!IsDeletableSetupPath(setup)) return;
   if (IsFile(AttributesOf(setup))) DeleteSetupProgram(setup, Timing);

@@ -188,6 +188,29 @@ TEST(UpdateCleanUp, CleansOnlyAnUpdateFolderUnderTheTemporaryFolder) {
   }
 }
 
+// The argument is judged as given: a relative name would be resolved against whatever
+// folder the program happens to start in.
+TEST(UpdateCleanUp, ARelativeSetupPathDeletesNothing) {
+  const String temp = WindowsTempFolder();
+  HostRemover remover;
+  const String folder = FreshUpdateFolder(temp);
+  remover.Add(folder);
+  ASSERT_TRUE(CreateDirectoryW(W(folder), nullptr));
+  MakeFile(folder + u"\\tool.exe");
+  MakeFile(folder + u"\\other.txt");
+  wchar_t previous[MAX_PATH] = {};
+  GetCurrentDirectoryW(MAX_PATH, previous);
+  ASSERT_TRUE(SetCurrentDirectoryW(W(folder)));
+  const String drive = folder.substr(0, 2);  // "X:"
+  for (const String& path : {String(u"tool.exe"), drive + u"tool.exe", String(u".\\tool.exe"),
+                             String(u"..\\") + folder.substr(folder.rfind(u'\\') + 1) +
+                                 u"\\tool.exe"}) {
+    CleanUpSetupFiles(path, temp, kNoWait);
+    EXPECT_EQ(Tree(folder), "other.txt;tool.exe;") << ToUtf8(path);
+  }
+  SetCurrentDirectoryW(previous);
+}
+
 TEST(UpdateCleanUp, WaitsForASetupProgramStillEnding) {
   const String temp = WindowsTempFolder();
   HostRemover remover;

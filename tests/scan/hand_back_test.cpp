@@ -97,6 +97,10 @@ TEST(HandBack, OnlyAProgramFileCountsAsTheSetupProgram) {
       {u"C:\\Temp\\.exe", false},
       {u"_setup.exe", false},  // not a full path
       {u"C:_setup.exe", false},
+      {u"..\\_setup.exe", false},
+      {u"\\_setup.exe", false},
+      {u"\\\\server\\_setup.exe", false},  // a server without a share
+      {u"\\\\\\share\\_setup.exe", false},
   };
   for (const Case& c : cases)
     EXPECT_EQ(IsDeletableSetupPath(c.path), c.deletable) << ToUtf8(c.path);
