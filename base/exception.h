@@ -18,6 +18,10 @@ private:
   std::string utf8_;
 };
 
+// The text the user is shown for an error of any kind: an Exception's message, or a
+// fixed text for what is not one of ours.
+String ExceptionMessage(const std::exception_ptr& error);
+
 // Declares a subclass that only differs by type.
 #define QZ_DECLARE_EXCEPTION(Name, Base) \
   class Name : public Base {             \

@@ -14,6 +14,7 @@ inline constexpr const Char* kSetSizeError = u"Stream size cannot be changed";
 inline constexpr const Char* kFOpenError = u"Cannot open file \"%s\". %s";
 inline constexpr const Char* kFCreateError = u"Cannot create file \"%s\". %s";
 inline constexpr const Char* kOutOfMemory = u"Out of memory";
+inline constexpr const Char* kUnknownError = u"Unknown error";
 inline constexpr const Char* kInvalidFormat = u"Format '%s' invalid or incompatible with argument";
 inline constexpr const Char* kInvalidInteger = u"'%s' is not a valid integer value";
 inline constexpr const Char* kInOutError = u"I/O error %u";

@@ -77,9 +77,10 @@ void TFmMain::SaveSettings() {
 void TFmMain::FormClose(TObject* Sender, TCloseAction& Action) {
   try {
     SaveSettings();
-  } catch (const Exception& e) {
-    const String message = e.Message();
-    WhileDisabled([&] { ShowErrorMsg(message); });  // the window closes all the same
+  } catch (...) {
+    // Whatever failed (out of memory too) is shown; the window closes all the same.
+    const String message = ExceptionMessage(std::current_exception());
+    WhileDisabled([&] { ShowErrorMsg(message); });
   }
 }
 

@@ -63,19 +63,8 @@ int TApplication::MessageBox(const String& text, const String& caption, UINT fla
 }
 
 void TApplication::HandleException(std::exception_ptr error) {
-  String text;
-  try {
-    if (error) std::rethrow_exception(error);
-    return;
-  } catch (const Exception& e) {
-    text = e.Message();
-  } catch (const std::bad_alloc&) {
-    text = u"Out of memory";
-  } catch (const std::exception& e) {
-    text = FromUtf8(e.what());
-  } catch (...) {
-    text = u"Unknown error";
-  }
+  if (!error) return;
+  const String text = ExceptionMessage(error);
   if (exceptionHook_) {
     exceptionHook_(text);
     return;

@@ -4,6 +4,7 @@
 
 #include <commctrl.h>
 
+#include <new>
 #include <string>
 #include <vector>
 
@@ -20,6 +21,7 @@
 #include "tests/testlib/test_files_win.h"
 #include "tests/testlib/test_paths.h"
 #include "tests/ui/gui_test.h"
+#include "tests/ui/import_hook.h"
 
 namespace {
 
@@ -124,6 +126,39 @@ TEST_F(SettingsWindow, SettingsComeBackInTheNextWindow) {
   EXPECT_EQ(Checks(*second), (std::vector<bool>{false, false, false, false, true, true}));
   EXPECT_EQ(second->EdIgnoreExt->GetText(), u"");  // never stored
   EXPECT_EQ(ColumnWidths(*second), (std::vector<int>{70, 150, 50, 85, 85, 85, 70}));
+}
+
+// Every registry write of the settings save fails: refused by the registry, or with no
+// memory left. Either way the error is shown and the window closes.
+LONG WINAPI RefusedSet(HKEY, LPCWSTR, DWORD, DWORD, const BYTE*, DWORD) { return ERROR_ACCESS_DENIED; }
+LONG WINAPI OutOfMemorySet(HKEY, LPCWSTR, DWORD, DWORD, const BYTE*, DWORD) { throw std::bad_alloc(); }
+
+TEST_F(SettingsWindow, AFailedSaveIsShownAndTheWindowClosesAllTheSame) {
+  const struct {
+    const char* what;
+    void* set;
+    String message;
+  } cases[] = {
+      {"refused", reinterpret_cast<void*>(&RefusedSet), u"Failed to set data for 'FormWidth'"},
+      {"out of memory", reinterpret_cast<void*>(&OutOfMemorySet), u"Out of memory"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    FormPtr<TFmMain> form = Open();
+    SeenDialog seen;
+    {
+      gui_test::ImportHook hook("advapi32.dll", "RegSetValueExW", c.set);
+      ASSERT_TRUE(hook.Installed());
+      DialogAnswerer answer(IDOK);
+      form->Close();
+      seen = answer.Seen();
+    }
+    ASSERT_TRUE(seen.found);
+    EXPECT_EQ(seen.text, c.message);
+    gui_test::Pump();
+    EXPECT_FALSE(form->Visible());
+    form.reset();
+  }
 }
 
 TEST_F(SettingsWindow, MaximisedWindowStoresItsRestoredSize) {
