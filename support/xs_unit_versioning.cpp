@@ -171,31 +171,37 @@ uintptr_t ReadCell(const void* cell) {
 
 void WriteCell(void* cell, uintptr_t value) { std::memcpy(cell, &value, sizeof value); }
 
-void FreeOwnedRegistry(TUnitVersioningState& s) {
+// The registry this state made is freed only once no module can reach it: the block,
+// seen under the mutex, no longer holds its address. Otherwise another module may still
+// follow it, and it is left alive for the rest of the run.
+void ReleaseOwnedRegistry(TUnitVersioningState& s, bool unreachable) {
   std::unique_ptr<TUnitVersioning> owned(std::exchange(s.OwnedVersioning, nullptr));
   s.SharedVersioningOwned = false;
+  if (!unreachable) static_cast<void>(owned.release());  // deliberately kept
 }
 
 void FreeMutex(TUnitVersioningState& s) {
   std::unique_ptr<TXsMutex> mutex(std::exchange(s.SharedVersioningMutex, nullptr));
 }
 
-// The named objects cannot be trusted or used: no registry from now on. Nothing was
-// published, so nothing needs clearing.
-void Abandon(TUnitVersioningState& s) {
+// No registry for this state from now on: the named objects cannot be trusted or used,
+// or the mutex was not had in time (waiting again at every later call would hold up the
+// start and the end of the program). unreachable: as ReleaseOwnedRegistry.
+void Abandon(TUnitVersioningState& s, bool unreachable) {
   s.SharedVersioningClosed = true;
   if (s.SharedVersioningCell) CloseNamedMemory(s.SharedVersioningCell);
   s.SharedVersioning = nullptr;
-  FreeOwnedRegistry(s);
+  ReleaseOwnedRegistry(s, unreachable);
   FreeMutex(s);
 }
 
-// Finds the registry under the mutex, or creates and publishes it. False when the
-// mutex stays held by someone else or the block holds an address this process did
-// not store.
-bool Attach(TUnitVersioningState& s, uint32_t timeOut) {
+enum class TAttach { Attached, TimedOut, Untrusted };
+
+// Finds the registry under the mutex, or creates and publishes it. Untrusted when the
+// block holds an address this process did not store.
+TAttach Attach(TUnitVersioningState& s, uint32_t timeOut) {
   MutexHold hold(*s.SharedVersioningMutex, timeOut);
-  if (!hold.Held()) return false;
+  if (!hold.Held()) return TAttach::TimedOut;
   if (!s.SharedVersioningCell)
     OpenNamedMemory(s.SharedVersioningCell, VersioningCellName(), kCellSize,
                     FILE_MAP_ALL_ACCESS);
@@ -207,20 +213,22 @@ bool Attach(TUnitVersioningState& s, uint32_t timeOut) {
   } else if (TUnitVersioning::IsRegistryOfThisProcess(stored)) {
     s.SharedVersioning = reinterpret_cast<TUnitVersioning*>(stored);
   } else {
-    return false;
+    return TAttach::Untrusted;
   }
   s.SharedVersioningOwned = s.OwnedVersioning != nullptr;
-  return true;
+  return TAttach::Attached;
 }
 
-// Follows a registry that another module of the process replaced or cleared.
-void Follow(TUnitVersioningState& s, uint32_t timeOut) {
+// Follows a registry that another module of the process replaced or cleared. False when
+// the mutex was not had in time.
+bool Follow(TUnitVersioningState& s, uint32_t timeOut) {
   MutexHold hold(*s.SharedVersioningMutex, timeOut);
-  if (!hold.Held()) return;
+  if (!hold.Held()) return false;
   const uintptr_t stored = ReadCell(s.SharedVersioningCell);
   s.SharedVersioning = TUnitVersioning::IsRegistryOfThisProcess(stored)
                            ? reinterpret_cast<TUnitVersioning*>(stored)
                            : nullptr;
+  return true;
 }
 }  // namespace
 
@@ -234,18 +242,21 @@ TUnitVersioning* SharedUnitVersioning(TUnitVersioningState& s, uint32_t mutexTim
       s.SharedVersioningMutex =
           std::make_unique<TXsMutex>(nullptr, false, VersioningMutexName()).release();
     if (!s.SharedVersioning) {
-      if (!Attach(s, mutexTimeOut)) {
-        Abandon(s);
+      const TAttach attached = Attach(s, mutexTimeOut);
+      if (attached != TAttach::Attached) {
+        // Seen untrusted under the mutex, the block cannot lead anyone to our registry.
+        Abandon(s, attached == TAttach::Untrusted);
         return nullptr;
       }
-    } else if (s.SharedVersioningCell) {
-      Follow(s, mutexTimeOut);
+    } else if (s.SharedVersioningCell && !Follow(s, mutexTimeOut)) {
+      Abandon(s, false);
+      return nullptr;
     }
   } catch (const EXsError&) {  // the mutex or the block was refused
-    Abandon(s);
+    Abandon(s, false);
     return nullptr;
   } catch (const EOSError&) {
-    Abandon(s);
+    Abandon(s, false);
     return nullptr;
   }
   return s.SharedVersioning;
@@ -261,18 +272,21 @@ void UnregisterModuleVersions(HMODULE instance, TUnitVersioningState& s) {
 
 void CloseSharedUnitVersioning(TUnitVersioningState& s) {
   s.SharedVersioningClosed = true;
+  // Without a block nothing was published; a failed wait leaves the block as it is.
+  bool unreachable = !s.SharedVersioningCell;
   try {
     if (s.SharedVersioningCell) {
-      // The block is this process's own; it is cleared even when the wait fails.
       MutexHold hold(*s.SharedVersioningMutex, kVersioningMutexTimeOut);
-      WriteCell(s.SharedVersioningCell, 0);
+      if (hold.Held()) {
+        WriteCell(s.SharedVersioningCell, 0);
+        unreachable = true;
+      }
       CloseNamedMemory(s.SharedVersioningCell);
     }
-    s.SharedVersioning = nullptr;
-    FreeOwnedRegistry(s);
   } catch (const Exception&) {
     // Shut-down goes on whatever failed here.
   }
   s.SharedVersioning = nullptr;
+  ReleaseOwnedRegistry(s, unreachable);
   FreeMutex(s);
 }

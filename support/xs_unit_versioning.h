@@ -120,7 +120,9 @@ String VersioningMutexName();  // "MutexNPA_UnitVersioning_<pid>"
 String VersioningCellName();   // "ShmNPA_UnitVersioning_<pid>"
 
 // The process's registry, found, adopted or created; none after close, and none for
-// good when the named objects cannot be used (taken by a stranger, refused by Windows).
+// good when the named objects cannot be used (taken by a stranger, refused by Windows)
+// or a wait for the mutex runs out, at whichever call. A registry this state made is
+// freed only when the block no longer leads to it.
 TUnitVersioning* SharedUnitVersioning(TUnitVersioningState& state = UnitVersioningState,
                                       uint32_t mutexTimeOut = kVersioningMutexTimeOut);
 void RegisterUnitVersionRecord(HMODULE instance, PUnitVersionInfo info,
@@ -128,5 +130,6 @@ void RegisterUnitVersionRecord(HMODULE instance, PUnitVersionInfo info,
 void UnregisterModuleVersions(HMODULE instance,
                               TUnitVersioningState& state = UnitVersioningState);
 // Clears the named block, frees the registry this state made and the mutex; errors
-// are swallowed so that shut-down goes on.
+// are swallowed so that shut-down goes on. When the mutex is not had in time the block
+// is left as it is and the registry stays alive.
 void CloseSharedUnitVersioning(TUnitVersioningState& state = UnitVersioningState);

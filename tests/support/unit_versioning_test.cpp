@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <cstring>
+#include <memory>
 #include <thread>
 #include <vector>
 
@@ -262,6 +263,63 @@ TEST_F(XsSharedVersioning, ABlockNameTakenByAnotherObjectLeavesTheRegistryClosed
   EXPECT_FALSE(MutexExists());
   EXPECT_EQ(first_.SharedVersioningMutex, nullptr);
   EXPECT_EQ(NamedMemoryList, nullptr);
+}
+
+// Takes the registry's mutex on a thread of its own, as a process that guessed the name
+// would, until the object is gone.
+class MutexSquatter {
+public:
+  MutexSquatter() : thread_([this] {
+    // Opened, not created owned: the modules of the test made the mutex already.
+    UniqueHandle mutex(CreateMutexW(nullptr, FALSE, W(VersioningMutexName())));
+    WaitForSingleObject(mutex.get(), INFINITE);
+    SetEvent(held_.get());
+    WaitForSingleObject(done_.get(), INFINITE);
+    ReleaseMutex(mutex.get());
+  }) {
+    WaitForSingleObject(held_.get(), INFINITE);
+  }
+  ~MutexSquatter() {
+    SetEvent(done_.get());
+    thread_.join();
+  }
+
+private:
+  UniqueHandle held_{CreateEventW(nullptr, TRUE, FALSE, nullptr)};
+  UniqueHandle done_{CreateEventW(nullptr, TRUE, FALSE, nullptr)};
+  std::thread thread_;
+};
+
+// Once registrations are in, a mutex taken by a stranger must not cost a wait at every
+// later call: the first wait that runs out closes the registry for that module. The
+// module that made the registry does not free it while another module still follows it.
+TEST_F(XsSharedVersioning, AWaitThatRunsOutLaterClosesTheRegistryForGood) {
+  TUnitVersioning* registry = SharedUnitVersioning(first_);
+  ASSERT_NE(registry, nullptr);
+  ASSERT_EQ(SharedUnitVersioning(second_), registry);
+  RegisterUnitVersionRecord(Program(), &kFirst, first_);
+  const uintptr_t address = reinterpret_cast<uintptr_t>(registry);
+  for (TUnitVersioningState* state : {&first_, &second_}) {
+    {
+      MutexSquatter squatter;
+      ASSERT_EQ(SharedUnitVersioning(*state, 100), nullptr);
+    }
+    EXPECT_TRUE(state->SharedVersioningClosed);
+    EXPECT_FALSE(state->SharedVersioningOwned);
+    // Nothing is left to wait on: the next calls and the close return at once.
+    EXPECT_EQ(state->SharedVersioningMutex, nullptr);
+    EXPECT_EQ(state->SharedVersioningCell, nullptr);
+    EXPECT_EQ(SharedUnitVersioning(*state), nullptr);
+    if (state == &first_) {
+      // The module that made the registry closed; the other one still follows it.
+      EXPECT_EQ(SharedUnitVersioning(second_), registry);
+      EXPECT_TRUE(TUnitVersioning::IsRegistryOfThisProcess(address));
+      EXPECT_EQ(registry->Count(), 1);
+    }
+  }
+  // Nobody holds the block any more: the registry kept alive for it goes here.
+  EXPECT_FALSE(CellExists());
+  std::unique_ptr<TUnitVersioning> kept(registry);
 }
 
 TEST_F(XsSharedVersioning, AMutexHeldByAStrangerDoesNotHangTheStart) {
