@@ -50,9 +50,16 @@ void LockNamedMemoryList(ComPtr<IUnknown>& lock) {
 }
 
 namespace {
-// The view of an earlier open serves a new one only when it covers it.
+// A copy view keeps its writes to itself; any other view shares them with every opener.
+bool IsCopyView(uint32_t access) {
+  return (access & FILE_MAP_COPY) != 0 && (access & FILE_MAP_WRITE) == 0;
+}
+
+// The view of an earlier open serves a new one only when it covers it, and a copy view
+// only a copy request (and the reverse): neither may stand in for the other.
 bool Covers(const TMMFHandleListItem& item, uint32_t size, uint32_t access) {
   return (size == 0 || (item.Size != 0 && item.Size >= size)) &&
+         IsCopyView(access) == IsCopyView(item.DesiredAccess) &&
          (access & ~item.DesiredAccess) == 0;
 }
 

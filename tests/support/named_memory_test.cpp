@@ -175,6 +175,32 @@ TEST(XsNamedMemory, AnEarlierViewServesOnlyWhatItCovers) {
   EXPECT_EQ(NamedMemoryList, nullptr);
 }
 
+// A copy view's writes stay private; a shared view is never handed out for one, nor a
+// copy view for a shared request.
+TEST(XsNamedMemory, CopyAccessGetsACopyView) {
+  const String name = UniqueName("QzXsCopy");
+  void* shared = nullptr;
+  EXPECT_EQ(OpenNamedMemory(shared, name, 4, FILE_MAP_ALL_ACCESS), 0);
+  *static_cast<uint32_t*>(shared) = 7;
+  void* copy = nullptr;
+  EXPECT_EQ(OpenNamedMemory(copy, name, 4, FILE_MAP_COPY), 183);
+  ASSERT_NE(copy, nullptr);
+  EXPECT_NE(copy, shared);
+  EXPECT_EQ(*static_cast<uint32_t*>(copy), 7u);
+  *static_cast<uint32_t*>(copy) = 99;
+  EXPECT_EQ(*static_cast<uint32_t*>(shared), 7u);
+  // A second copy request shares the copy view; a read request does not take it.
+  void* copyAgain = nullptr;
+  EXPECT_EQ(OpenNamedMemory(copyAgain, name, 4, FILE_MAP_COPY), 183);
+  EXPECT_EQ(copyAgain, copy);
+  void* read = nullptr;
+  EXPECT_EQ(OpenNamedMemory(read, name, 4, FILE_MAP_READ), 183);
+  EXPECT_EQ(read, shared);
+  EXPECT_EQ(*static_cast<uint32_t*>(read), 7u);
+  for (void* p : {shared, copy, copyAgain, read}) EXPECT_TRUE(FreeNamedMemory(p));
+  EXPECT_EQ(NamedMemoryList, nullptr);
+}
+
 TEST(XsNamedMemory, FreeingTellsWhetherTheListHeldTheAddress) {
   void* none = nullptr;
   EXPECT_TRUE(FreeNamedMemory(none));
