@@ -1,5 +1,6 @@
 #include "support/xs_unicode.h"
 
+#include <climits>
 #include <memory>
 #include <string>
 #include <utility>
@@ -32,23 +33,28 @@ int32_t CompareTextByWide(StringView s1, StringView s2, LCID locale) {
 
 namespace {
 // Bytes of S in the code page; a text of a double-byte code page may need more bytes
-// than it has code units, so the size is asked for first.
-std::string ToCodePage(StringView s, UINT codePage) {
-  if (s.empty()) return {};
+// than it has code units, so the size is asked for first. False when the text cannot
+// be converted (a code page Windows lacks, a text too long for the call).
+bool ToCodePage(StringView s, UINT codePage, std::string& bytes) {
+  bytes.clear();
+  if (s.empty()) return true;
+  if (s.size() > size_t(INT_MAX)) return false;
   const int n = WideCharToMultiByte(codePage, 0, W(s.data()), int(s.size()), nullptr, 0,
                                     nullptr, nullptr);
-  if (n <= 0) return {};
-  std::string bytes(size_t(n), '\0');
-  WideCharToMultiByte(codePage, 0, W(s.data()), int(s.size()), bytes.data(), n, nullptr,
-                      nullptr);
-  return bytes;
+  if (n <= 0) return false;
+  bytes.assign(size_t(n), '\0');
+  return WideCharToMultiByte(codePage, 0, W(s.data()), int(s.size()), bytes.data(), n, nullptr,
+                             nullptr) == n;
 }
 }  // namespace
 
 int32_t CompareTextByAnsi(StringView s1, StringView s2, LCID locale) {
   const UINT codePage = UINT(LocaleAnsiCodePage(locale) & 0xFFFF);
-  const std::string b1 = ToCodePage(s1, codePage);
-  const std::string b2 = ToCodePage(s2, codePage);
+  std::string b1, b2;
+  // Texts that cannot be converted would all read as empty, and so as equal: they are
+  // compared as they are instead.
+  if (!ToCodePage(s1, codePage, b1) || !ToCodePage(s2, codePage, b2))
+    return CompareTextByWide(s1, s2, locale);
   // c_str() is never null, also for empty texts.
   return CompareStringA(locale, NORM_IGNORECASE, b1.c_str(), int(b1.size()), b2.c_str(),
                         int(b2.size())) -

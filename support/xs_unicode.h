@@ -15,7 +15,8 @@ using TCompareTextProc = int32_t (*)(StringView s1, StringView s2, LCID locale);
 // ANSI code page when the locale cannot say.
 uint32_t LocaleAnsiCodePage(LCID locale);
 int32_t CompareTextByWide(StringView s1, StringView s2, LCID locale);
-// Through the locale's ANSI code page, as Windows 9x compares.
+// Through the locale's ANSI code page, as Windows 9x compares. Texts that cannot be
+// converted to it are compared as CompareTextByWide does, never as equal.
 int32_t CompareTextByAnsi(StringView s1, StringView s2, LCID locale);
 
 extern TXsCriticalSection* UnicodeDataLock;  // owned; never entered by the programs

@@ -7,6 +7,7 @@
 #include "support/xs_strings.h"
 #include "support/xs_sys_info.h"
 #include "support/xs_unicode.h"
+#include "tests/ui/import_hook.h"
 
 namespace {
 // The test environment pins ANSI code page 1252 and the en-US locale.
@@ -134,6 +135,22 @@ TEST(XsCompareText, AnsiComparisonAgreesForTextsOfTheLocalesCodePage) {
   EXPECT_EQ(CompareTextByAnsi(u"\u65E5\u672C", u"\u65E5\u7C73", kJapanese),
             CompareTextByWide(u"\u65E5\u672C", u"\u65E5\u7C73", kJapanese));
   EXPECT_NE(CompareTextByAnsi(u"\u65E5\u672C", u"\u65E5\u7C73", kJapanese), 0);
+}
+
+// A conversion that fails must not turn two different texts into two equal empty ones.
+int WINAPI RefusedConversion(UINT, DWORD, LPCWCH, int, LPSTR, int, LPCCH, LPBOOL) {
+  SetLastError(ERROR_INVALID_PARAMETER);
+  return 0;
+}
+
+TEST(XsCompareText, AnsiComparisonOfTextsThatCannotBeConvertedIsNeverEqual) {
+  gui_test::ImportHook hook("kernel32.dll", "WideCharToMultiByte",
+                            reinterpret_cast<void*>(&RefusedConversion));
+  ASSERT_TRUE(hook.Installed());
+  EXPECT_EQ(CompareTextByAnsi(u"abc", u"xyz", kEnglish), -1);
+  EXPECT_EQ(CompareTextByAnsi(u"xyz", u"abc", kEnglish), 1);
+  EXPECT_EQ(CompareTextByAnsi(u"abc", u"ABC", kEnglish), 0);
+  EXPECT_EQ(CompareTextByAnsi(u"", u"a", kEnglish), -1);
 }
 
 TEST(XsCompareText, AFailingSystemComparisonGivesMinusTwo) {
