@@ -65,9 +65,9 @@ void DeleteTree(const String& path) {
   RemoveDirectoryW(W(path));
 }
 
-std::optional<String> MachineString(const String& key, const String& name) {
+std::optional<String> MachineString(const String& key, const String& name, REGSAM view) {
   UniqueHKey k;
-  if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, W(key), 0, KEY_READ | KEY_WOW64_32KEY, k.put()) !=
+  if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, W(key), 0, KEY_READ | view, k.put()) !=
       ERROR_SUCCESS)
     return std::nullopt;
   DWORD type = 0, size = 0;
@@ -79,9 +79,9 @@ std::optional<String> MachineString(const String& key, const String& name) {
   return FromW(data.data(), data.size());
 }
 
-std::optional<uint32_t> MachineDword(const String& key, const String& name) {
+std::optional<uint32_t> MachineDword(const String& key, const String& name, REGSAM view) {
   UniqueHKey k;
-  if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, W(key), 0, KEY_READ | KEY_WOW64_32KEY, k.put()) !=
+  if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, W(key), 0, KEY_READ | view, k.put()) !=
       ERROR_SUCCESS)
     return std::nullopt;
   DWORD type = 0, value = 0, size = sizeof value;

@@ -23,9 +23,12 @@ bool WaitForFile(const String& path, int ms);
 // Deletes a folder with everything in it (no error when it is missing).
 void DeleteTree(const String& path);
 
-// Values under HKEY_LOCAL_MACHINE as a 32-bit program sees them.
-std::optional<String> MachineString(const String& key, const String& name);
-std::optional<uint32_t> MachineDword(const String& key, const String& name);
+// Values under HKEY_LOCAL_MACHINE in one registry view: the 32-bit one by default, or
+// the 64-bit one with KEY_WOW64_64KEY.
+std::optional<String> MachineString(const String& key, const String& name,
+                                    REGSAM view = KEY_WOW64_32KEY);
+std::optional<uint32_t> MachineDword(const String& key, const String& name,
+                                     REGSAM view = KEY_WOW64_32KEY);
 void DeleteMachineKey(const String& key);
 
 struct LinkInfo {

@@ -7,6 +7,8 @@
 #include <gtest/gtest.h>
 
 #include "base/exception.h"
+#include "base/win_handle.h"
+#include "base/win_string.h"
 #include "tests/setup/setup_test_support.h"
 #include "tests/testlib/test_paths.h"
 
@@ -70,16 +72,35 @@ TEST(MakeDirPath, RaisesAtTheFirstLevelItCannotCreate) {
   EXPECT_FALSE(DirExists(dir / u"file\\sub"));
 }
 
+// The test program is 32-bit and reads the 32-bit view by default: the values are
+// looked for in both views of the (64-bit) prefix, and must be in that one only.
 TEST(MachineRegistry, WritesIntoThe32BitView) {
   const String key = u"Software\\Quorlix Setup Tests\\Values";
   DeleteMachineKey(key);
+  RegDeleteKeyExW(HKEY_LOCAL_MACHINE, W(key), KEY_WOW64_64KEY, 0);
   RegWriteStringHKLM(key, u"Text", u"C:\\Program Files\\Quorlix\\");
   RegWriteIntegerHKLM(key, u"Number", 2200);
   RegWriteStringHKLM(key, u"Text", u"replaced");
   EXPECT_EQ(MachineString(key, u"Text"), String(u"replaced"));
   EXPECT_EQ(MachineDword(key, u"Number"), 2200u);
-  DeleteMachineKey(key);
-  DeleteMachineKey(u"Software\\Quorlix Setup Tests");
+  EXPECT_FALSE(MachineString(key, u"Text", KEY_WOW64_64KEY));
+  EXPECT_FALSE(MachineDword(key, u"Number", KEY_WOW64_64KEY));
+  // The two views are apart in this prefix, so the check above can tell them apart.
+  {
+    UniqueHKey k;
+    ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, W(key), 0, nullptr, 0,
+                              KEY_WRITE | KEY_WOW64_64KEY, nullptr, k.put(), nullptr),
+              ERROR_SUCCESS);
+    const DWORD marker = 64;
+    RegSetValueExW(k.get(), L"View", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&marker),
+                   sizeof marker);
+  }
+  EXPECT_EQ(MachineDword(key, u"View", KEY_WOW64_64KEY), 64u);
+  EXPECT_FALSE(MachineDword(key, u"View"));
+  for (REGSAM view : {KEY_WOW64_32KEY, KEY_WOW64_64KEY}) {
+    RegDeleteKeyExW(HKEY_LOCAL_MACHINE, W(key), view, 0);
+    RegDeleteKeyExW(HKEY_LOCAL_MACHINE, L"Software\\Quorlix Setup Tests", view, 0);
+  }
 }
 
 TEST(MachineRegistry, KeyThatCannotBeOpenedIsSkippedSilently) {
