@@ -297,6 +297,9 @@ TEST_F(MainWindow, StatusBarAtZeroHundredAndThousandFiles) {
   EXPECT_EQ(Panel(0), u"File Count: 100");
   EXPECT_EQ(Panel(1), u"Total Size: 200 KB");
 
+  // Only the end of a thousand-file scan is checked here: its totals, the count with a
+  // thousands separator. They are drawn after every scan; the repaints during the scan
+  // are not seen by this test.
   for (int i = 0; i < 1000; ++i) WriteFile(dir / (IntToStr(i) + u".bin"), 0);
   Scan(dir.Path());
   EXPECT_EQ(Panel(0), u"File Count: 1,000");
@@ -558,6 +561,9 @@ TEST_F(MainWindow, BrowseForFolder) {
   EXPECT_EQ(Panel(2), u"Folder: " + form->EdDirName->GetText());
 }
 
+// A picture of the window after a scan, for a person to look at; what it must show is
+// checked too: the window drawn (not blank), the grid's titles and rows, the status bar's
+// text. The caption is not in the picture (no window manager draws a title bar here).
 TEST_F(MainWindow, Screenshot) {
   Scan(TreePath(), {.hidden = true, .system = true});
   gui_test::Pump(200);
@@ -565,6 +571,21 @@ TEST_F(MainWindow, Screenshot) {
   ASSERT_TRUE(gui_test::CaptureWindow(form->Handle(), shot, 100));
   const String path = gui_test::ArtifactPath(QZ_ARTIFACT_DIR, "main_window.png");
   ASSERT_TRUE(gui_test::WritePng(shot, path)) << ToUtf8(path);
+
+  RECT window;
+  GetWindowRect(form->Handle(), &window);
+  const POINT origin{window.left, window.top};
+  EXPECT_EQ(form->Caption(), u"Quorlix Zeva - Version 1.1");
+  EXPECT_GT(gui_test::DistinctColours(shot, TRect{0, 0, shot.Width(), shot.Height()}), 8);
+  const TRect grid = gui_test::RectInCapture(*form->Grid1, origin);
+  for (int row : {0, 1, form->Grid1->RowCount() - 1}) {
+    const TRect cell = form->Grid1->CellRect(0, row);
+    ASSERT_FALSE(cell.IsEmpty()) << row;
+    const TRect inShot{grid.Left + cell.Left + 1, grid.Top + cell.Top + 1, grid.Left + cell.Right - 1,
+                       grid.Top + cell.Bottom - 1};
+    EXPECT_NE(InkRange(shot, inShot).first, -1) << "no text in row " << row;
+  }
+  EXPECT_TRUE(gui_test::HasInk(shot, gui_test::RectInCapture(*form->StatusBar1, origin)));
 }
 
 }  // namespace

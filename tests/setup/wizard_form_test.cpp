@@ -564,21 +564,31 @@ TEST_F(WizardTest, BrowseStartsInTheParentAndAppendsQuorlix) {
   EXPECT_EQ(form->EdDestDir->GetText(), u"D:\\kept\\");
 }
 
-// Pictures of the welcome and destination pages for a person to look at.
+// Pictures of the welcome and destination pages for a person to look at, checked for
+// what they must show: the welcome picture and heading, the page title and the folder.
 TEST_F(WizardTest, Screenshots) {
   LayOut(base_ + u"\\dist");
   Open();
+  TBitmap shot;
+  POINT origin{0, 0};
   auto shoot = [&](const char* name) {
     gui_test::Pump(200);
-    TBitmap shot;
     ASSERT_TRUE(gui_test::CaptureClient(form->Handle(), shot));
     const String path = gui_test::ArtifactPath(QZ_ARTIFACT_DIR, name);
     ASSERT_TRUE(gui_test::WritePng(shot, path)) << ToUtf8(path);
+    origin = POINT{0, 0};
+    ClientToScreen(form->Handle(), &origin);
   };
   shoot("setup_welcome.png");
+  EXPECT_GT(gui_test::DistinctColours(shot, gui_test::RectInCapture(*form->Image1, origin)), 16);
+  EXPECT_TRUE(gui_test::HasInk(shot, gui_test::RectInCapture(*form->LbWelcome1, origin)));
+  EXPECT_TRUE(gui_test::HasInk(shot, gui_test::RectInCapture(*form->BtnNext, origin)));
   Next();
   Next();
   shoot("setup_destination.png");
+  EXPECT_TRUE(gui_test::HasInk(shot, gui_test::RectInCapture(*form->LbPageTitle, origin)));
+  EXPECT_TRUE(gui_test::HasInk(shot, gui_test::RectInCapture(*form->EdDestDir, origin)));
+  EXPECT_GT(gui_test::DistinctColours(shot, gui_test::RectInCapture(*form->Image3, origin)), 16);
 }
 
 }  // namespace

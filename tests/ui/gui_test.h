@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <chrono>
 #include <condition_variable>
 #include <cstdio>
@@ -15,6 +16,7 @@
 #include "base/string.h"
 #include "ui/application.h"
 #include "ui/canvas.h"
+#include "ui/control.h"
 
 namespace gui_test {
 
@@ -53,6 +55,36 @@ inline bool CaptureWindow(HWND hwnd, TBitmap& bitmap, int settleMs) {
                    SRCCOPY);
   ReleaseDC(nullptr, screen);
   return ok != 0;
+}
+
+// What a capture shows inside a rectangle (clipped to the capture): how many distinct
+// colours (a blank area has one), and whether dark, text-like pixels are among them.
+inline int DistinctColours(const TBitmap& shot, const TRect& r) {
+  std::vector<TColor> seen;
+  for (int y = std::max(r.Top, 0); y < std::min(r.Bottom, shot.Height()); ++y)
+    for (int x = std::max(r.Left, 0); x < std::min(r.Right, shot.Width()); ++x) {
+      const TColor c = shot.Pixel(x, y);
+      if (std::find(seen.begin(), seen.end(), c) == seen.end()) seen.push_back(c);
+      if (seen.size() > 256) return int(seen.size());
+    }
+  return int(seen.size());
+}
+
+inline bool HasInk(const TBitmap& shot, const TRect& r) {
+  for (int y = std::max(r.Top, 0); y < std::min(r.Bottom, shot.Height()); ++y)
+    for (int x = std::max(r.Left, 0); x < std::min(r.Right, shot.Width()); ++x) {
+      const TColor c = shot.Pixel(x, y);
+      if (GetRValue(c) < 100 && GetGValue(c) < 100 && GetBValue(c) < 100) return true;
+    }
+  return false;
+}
+
+// A control's rectangle in the coordinates of a capture whose top-left is the screen
+// point origin.
+inline TRect RectInCapture(const TControl& control, POINT origin) {
+  const TPoint at = control.ClientToScreen({0, 0});
+  const int left = at.X - origin.x, top = at.Y - origin.y;
+  return TRect{left, top, left + control.Width(), top + control.Height()};
 }
 
 // Messages handed to the application's error handler while one of these lives.
