@@ -298,8 +298,8 @@ TEST_F(MainWindow, StatusBarAtZeroHundredAndThousandFiles) {
   EXPECT_EQ(Panel(1), u"Total Size: 200 KB");
 
   // Only the end of a thousand-file scan is checked here: its totals, the count with a
-  // thousands separator. They are drawn after every scan; the repaints during the scan
-  // are not seen by this test.
+  // thousands separator, drawn after every scan. The repaints during a scan are
+  // RepaintsDuringAScanKeepTheirPace's.
   for (int i = 0; i < 1000; ++i) WriteFile(dir / (IntToStr(i) + u".bin"), 0);
   Scan(dir.Path());
   EXPECT_EQ(Panel(0), u"File Count: 1,000");
