@@ -1,14 +1,17 @@
 // Extracts an archive held in memory into a temporary folder, with the settings the
-// update client uses, and checks that nothing appeared outside that folder. Output
-// is capped: entries claiming more than the cap are turned down as too large.
+// update client uses (or tests it, or takes entries into memory), and checks that
+// nothing appeared outside that folder. Output is capped: entries claiming more than
+// the cap are turned down as too large.
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "base/exception.h"
 #include "base/stream.h"
@@ -25,6 +28,10 @@ constexpr int64_t kMaxTotalSize = 16 << 20;
 // past the check byte or verifier, with a cap on the key derivations an input can cost.
 constexpr const char* kPassword = "Tr0ub4dor&3 zip";
 constexpr int kMaxPasswordAnswers = 8;
+// Entries taken into memory and through a chunked buffer.
+constexpr int32_t kMemoryEntries = 4;
+constexpr int32_t kChunkBufferSize = 4096;
+constexpr int32_t kChunkSize = 1000;
 
 class MemoryUnZip : public TXrUnZip {
 public:
@@ -94,10 +101,26 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     ++answers;
     password = kPassword;
   };
+  // One output per input, picked by its length so that mutations reach each: files,
+  // a test of every entry, or the first entries into memory and through a small buffer
+  // in chunks. Failures the component reports are its exceptions; anything else is a find.
   try {
-    unzip.UnZip();
+    switch (size % 3) {
+      case 0: unzip.UnZip(); break;
+      case 1: unzip.TestZip(); break;
+      default: {
+        char chunkBuffer[kChunkBufferSize];
+        unzip.OnGetNextBuffer = [](TXrUnZip&, char*&, const String&, int32_t, int32_t, bool&) {};
+        unzip.LoadDirectory();
+        for (int32_t i = 0; i < std::min(kMemoryEntries, unzip.LoadedEntryCount()); ++i) {
+          total = 0;
+          std::vector<uint8_t> bytes;
+          unzip.UnZipToMemory(i, bytes);
+          unzip.UnZipToBuffer(i, chunkBuffer, kChunkBufferSize, kChunkSize);
+        }
+      }
+    }
   } catch (const Exception&) {
-    // Failures the component reports are its exceptions; anything else is a find.
   }
   // Whatever the archive said, nothing lands beside the target folder or above it.
   for (const auto& item : fs::directory_iterator(folders.root))

@@ -55,6 +55,8 @@ bool TXrUnZip::StartDecryption(int32_t index, TExtractState& state, const TZipHe
   std::string tried = FPassword;
   while (!damaged) {
     if (PasswordPasses(tried, state)) return true;
+    // A host that tags the component takes every traditional header as passed.
+    if (FCipher == TEntryCipher::Pkware && Tag != 0) return true;
     tried = FPassword;
     if (!OnBadPassword) break;
     OnBadPassword(*this, index, tried);
@@ -76,7 +78,15 @@ void TXrUnZip::DecryptBuffer(uint8_t* buffer, uint32_t count) {
 }
 
 void TXrUnZip::DecryptInput(uint8_t* buffer, uint32_t count) {
-  if (FCipher == TEntryCipher::None || count == 0) return;
+  if (FCipher == TEntryCipher::None || count == 0 || FDecryptOutput) return;
+  if (OnDecrypt)
+    OnDecrypt(*this, buffer, int32_t(count), FPassword);
+  else
+    DecryptBuffer(buffer, count);
+}
+
+void TXrUnZip::DecryptOutputBlock(uint8_t* buffer, uint32_t count) {
+  if (FCipher == TEntryCipher::None || count == 0 || !FDecryptOutput) return;
   if (OnDecrypt)
     OnDecrypt(*this, buffer, int32_t(count), FPassword);
   else

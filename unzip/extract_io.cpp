@@ -36,9 +36,12 @@ void TXrUnZip::FlushOutput(TExtractState& state) {
   state.OutPtr = state.OutBuf.data();
   if (n == 0) return;
   state.OutCount = 0;
+  DecryptOutputBlock(state.OutBuf.data(), n);
   if (state.BytesWritten + int64_t(n) > state.UncompSize)
     throw EBiggerThanUncompressed(ZipMessageText(TZipMessage::BiggerThanUncompressed));
-  if (state.OutStream->Write(state.OutBuf.data(), int32_t(n)) != int32_t(n))
+  if (FToBuffer)
+    FlushToBuffer(state, n);
+  else if (state.OutStream->Write(state.OutBuf.data(), int32_t(n)) != int32_t(n))
     throw ECantWriteUCF(ZipMessageText(TZipMessage::CantWriteUCF));
   FCRC = ~uint32_t(crc32(~FCRC, state.OutBuf.data(), n));
   state.BytesWritten += n;

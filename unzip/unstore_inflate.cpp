@@ -47,7 +47,8 @@ void TXrUnZip::UnStore(TExtractState& state) {
         got += ReadFully(*state.ArchiveStream, state.OutBuf.data() + got, n - got);
       }
     }
-    DecryptInput(state.OutBuf.data(), uint32_t(n));
+    // Stored data is the output: the cipher's own decryption, or the output side's.
+    if (!FDecryptOutput) DecryptBuffer(state.OutBuf.data(), uint32_t(n));
     state.OutCount = uint32_t(n);
     FlushOutput(state);
   }

@@ -10,7 +10,7 @@ struct MessageEntry {
   const char16_t* text;
 };
 
-constexpr std::array<MessageEntry, 20> kMessages = {{
+constexpr std::array<MessageEntry, 21> kMessages = {{
     {TZipMessage::UserAborted, 181, u"User Aborted Operation"},
     {TZipMessage::InsertDiskPrefix, 184, u"Please insert disk "},
     {TZipMessage::InsertDiskSuffix, 184, u" of the multi-disk set."},
@@ -32,6 +32,7 @@ constexpr std::array<MessageEntry, 20> kMessages = {{
     {TZipMessage::Busy, 0, u"The zip component is busy with another operation"},
     {TZipMessage::BadPattern, 0,
      u"Invalid file pattern \"%s\": a <> set is empty, not closed or has a range without its end"},
+    {TZipMessage::NoBufferRoom, 0, u"The buffer given for the entry holds no bytes"},
 }};
 
 const MessageEntry& Find(TZipMessage id) {

@@ -28,6 +28,7 @@ enum class TZipMessage {
   CompressionError,
   Busy,                // our own: refusal of a nested operation
   BadPattern,          // our own: a FilesList line with a malformed set, %s the line
+  NoBufferRoom,        // our own: memory output into a buffer of no bytes
 };
 
 // Resource number of the text, 0 for texts the string table does not number.

@@ -40,6 +40,7 @@ void TXrUnZip::Assign(const TPersistent& source) {
   if (CompareNoCase(FZipName, src->FZipName) != 0) {
     // Another archive: what was loaded for the old name must not pass for it.
     FreeEntryLists();
+    FDiskCount = 1;
     FEndRecord->Clear();
     FZipStream.reset();
     FRebuilt = false;
@@ -111,6 +112,7 @@ void TXrUnZip::SetZipName(const String& value) {
   FZipName = value;
   FSplitBaseName = SplitBaseOf(FZipName);
   FreeEntryLists();
+  FDiskCount = 1;
   FArchiveDate = {};
   FEndRecord->Clear();
   FZipStream.reset();
@@ -255,16 +257,25 @@ int32_t TXrUnZip::UnZip() {
   RefuseWhenBusy();
   FCancelRequested = false;
   if (FDestDir == u"?") return 0;
+  return RunExtraction(-1);
+}
+
+int32_t TXrUnZip::RunExtraction(int32_t onlyIndex) {
+  FCancelRequested = false;
   int32_t result = 0;
   try {
     LoadDirectory();
     OpenArchive();
+    // Taken after the open, which may have read the directory again.
+    if (onlyIndex >= 0) FOnlyEntry = &Entry(onlyIndex);
     result = ExtractEntries(*FZipStream);
     CloseArchive();
   } catch (...) {
+    FOnlyEntry = nullptr;
     FCancelRequested = false;
     throw;
   }
+  FOnlyEntry = nullptr;
   FCancelRequested = false;
   return result;
 }
@@ -275,13 +286,13 @@ void TXrUnZip::SelectEntries(TExtractState& state) {
   for (int i = 0; i < FSortedEntries->Count(); ++i) {
     if (DoProcessMessages) PumpAndHonourRequests(false);
     TZipHeaderInfo& entry = FSortedEntries->Header(i);
-    entry.Included = DoAll;
+    entry.Included = FOnlyEntry ? &entry == FOnlyEntry : DoAll;
     if (entry.FileName.empty() && !RecreateDirs) {
       entry.Included = false;
       --state.FilesToDo;
       continue;
     }
-    if (!DoAll) {
+    if (!DoAll && !FOnlyEntry) {
       const String name = LowerCaseOf(IgnorePath ? entry.FileName : entry.Directory + entry.FileName);
       entry.Included = patterns.Matches(name);
     }
@@ -295,19 +306,28 @@ void TXrUnZip::SelectEntries(TExtractState& state) {
 int32_t TXrUnZip::ExtractEntries(TStream& stream) {
   TBusyScope busy(*this);
   FCancelRequested = false;
-  const bool previousKeep = KeepZipOpen;
-  KeepZipOpen = true;
+  // Put back only after OnUnZipComplete, also when that handler raises.
+  struct TKeepOpenScope {
+    explicit TKeepOpenScope(bool& flag) : flag_(flag), previous_(flag) { flag = true; }
+    ~TKeepOpenScope() { flag_ = previous_; }
+    TKeepOpenScope(const TKeepOpenScope&) = delete;
+    TKeepOpenScope& operator=(const TKeepOpenScope&) = delete;
+    bool& flag_;
+    bool previous_;
+  } keepOpen(KeepZipOpen);
   TExtractState state(&stream);
   bool sortChanged = false;
   const TZipSortMode previousSort = SortMode;
   auto finish = [&] {
-    FFilesList->Clear();
+    // The one-entry operations leave the host's patterns alone.
+    if (!FOnlyEntry) FFilesList->Clear();
     if (sortChanged) BuildSortedView(previousSort);
-    KeepZipOpen = previousKeep;
     if (OnUnZipComplete) OnUnZipComplete(*this, state.FilesDone);
   };
   try {
-    if (!FDestDir.empty() && !FolderExists(FDestDir) && !MakeDirs(FDestDir))
+    // Stream, memory and test output make no folder.
+    const bool toFile = !FToStream && !FToBuffer;
+    if (toFile && !FDestDir.empty() && !FolderExists(FDestDir) && !MakeDirs(FDestDir))
       throw EInOutError(io_text::kCannotCreateDirectory, io_text::kCannotCreateDirectoryCode);
     if (FEndRecord->ThisDisk() != 0 && SortMode != TZipSortMode::ByNone) {
       sortChanged = true;

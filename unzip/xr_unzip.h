@@ -98,6 +98,25 @@ public:
   // Makes sure the directory is loaded; handles an incomplete archive.
   void LoadDirectory();
 
+  // Output other than files, one entry (its position in the sorted view, after
+  // LoadDirectory) at a time; True when the entry passed its checks. No folder or file
+  // is made. Into Stream from its start:
+  bool UnZipToStream(int32_t index, TStream& stream);
+  // Into memory the component allocates for the entry; Data gets the entry's bytes.
+  bool UnZipToMemory(int32_t index, std::vector<uint8_t>& data);
+  // Into the caller's Buffer of Capacity bytes, handed to OnGetNextBuffer each time
+  // ChunkSize bytes are in it (0: when it is full) and with the entry's last bytes; a
+  // buffer the handler puts in its place must hold Capacity bytes as well.
+  bool UnZipToBuffer(int32_t index, char* buffer, int64_t capacity, int32_t chunkSize);
+  // Checks the selected entries (DoAll or FilesList, as UnZip) without writing
+  // anything; the number that passed.
+  int32_t TestZip();
+  // Decrypt each block of decompressed output instead of the compressed input.
+  bool DecryptOutput() const { return FDecryptOutput; }
+  void SetDecryptOutput(bool value) { FDecryptOutput = value; }
+  // True inside TestZip, for handlers that tell a test from an extraction.
+  bool Testing() const { return FTesting; }
+
   // Requests the long loops test; a host sets them from its window handlers.
   void RequestCancel() { FCancelRequested = true; }
   void SetPaused(bool paused) { FPaused = paused; }
@@ -145,6 +164,8 @@ public:
   TBlockMode BlockMode = TBlockMode::bmStandard;
   bool IgnorePath = false;
   TOEMConvert OEMConvert = TOEMConvert::oemFlexible;
+  // The component's tag; not 0 lets every traditional encryption header check pass.
+  int32_t Tag = 0;
 
   // Events.
   TStartUnZipInfoEvent OnStartUnZipInfo;
@@ -291,6 +312,27 @@ private:
   void ExtractFolderEntry(int32_t index, TExtractState& state, const String& dirPath);
   void ExtractFileEntry(int32_t index, TExtractState& state, const String& dirPath,
                         const TZipHeaderInfo& listed);
+  // The decompressor's run into the output made ready, and the checks after it;
+  // Pending is the output file in file mode, empty otherwise. True when the entry
+  // passed (its file under its name).
+  class TPendingFile;
+  bool DecompressAndCheck(int32_t index, TExtractState& state, TDecompressor decompressor,
+                          bool encrypted, const String& fullName,
+                          std::unique_ptr<TPendingFile>& pending);
+  // A failed entry: the password asked again for an encrypted one (a new one retries
+  // it), the bad CRC reported for others.
+  void FailEntry(int32_t index, TExtractState& state, bool encrypted);
+  // Memory output (extract_output_modes.cpp): whether the declared size may be
+  // allocated, the buffer for the entry, its flush.
+  bool BufferSizeIsPlausible() const;
+  void StartBufferOutput();
+  void ReleaseOwnedBuffer();
+  void FlushToBuffer(TExtractState& state, uint32_t n);
+  // Puts the output fields back to file output when an operation in another mode ends.
+  class TOutputModeScope;
+  // Loads the directory, opens the archive and extracts the selection, or with
+  // OnlyIndex at 0 or above the entry at that position alone.
+  int32_t RunExtraction(int32_t onlyIndex);
   // Reads the local header and checks where the entry's data lies; leaves the archive
   // stream at the data.
   void LocateEntryData(TExtractState& state, const TZipHeaderInfo& listed);
@@ -303,8 +345,11 @@ private:
   bool StartDecryption(int32_t index, TExtractState& state, const TZipHeaderInfo& listed);
   bool PasswordPasses(const std::string& password, TExtractState& state);
   void ReadEncryptionBytes(TExtractState& state, uint8_t* to, int32_t count);
-  // Decrypts bytes read from the archive, or hands them to OnDecrypt.
+  // Decrypts bytes read from the archive, or hands them to OnDecrypt; nothing when
+  // the output is decrypted instead.
   void DecryptInput(uint8_t* buffer, uint32_t count);
+  // With DecryptOutput: decrypts a block of decompressed output, or hands it to OnDecrypt.
+  void DecryptOutputBlock(uint8_t* buffer, uint32_t count);
   void DecryptBuffer(uint8_t* buffer, uint32_t count);
   // Reads what the decompressor left of an AES entry's data and the code after it.
   bool AesCodeMatches(TExtractState& state);
@@ -352,4 +397,24 @@ private:
   // The current entry's local header as last read.
   std::array<uint8_t, kLocalHeaderSize> FLocalHeader{};
   String FMessageText;
+  // Output modes: FDecryptOutput a property, the others set by the one-entry operations
+  // and TestZip around their run.
+  bool FDecryptOutput = false;
+  bool FTesting = false;
+  bool FToStream = false;
+  TStream* FOutputStream = nullptr;
+  bool FToBuffer = false;
+  // The memory buffer: the caller's, or FOwnedBuffer allocated for the entry.
+  char* FBuffer = nullptr;
+  std::vector<uint8_t> FOwnedBuffer;
+  // What the buffer really holds; no copy goes past it.
+  int64_t FBufferSize = 0;
+  // Room left for the entry's data.
+  int64_t FBufferRemaining = 0;
+  char* FBufferPos = nullptr;
+  int32_t FBufferChunkSize = 0;
+  // Chunks of the entry handed to OnGetNextBuffer so far.
+  int32_t FBufferNum = 0;
+  // The one entry the single-entry operations extract; null for the selection.
+  const TZipHeaderInfo* FOnlyEntry = nullptr;
 };

@@ -53,8 +53,9 @@ public:
 };
 
 // Extracts Archive with Password set beforehand; a handler asked for another password
-// gives the same one back, which gives the entry up.
-Outcome Extract(const std::string& archive, const std::string& password) {
+// gives Answer the first time, else the same one back, which gives the entry up.
+Outcome Extract(const std::string& archive, const std::string& password,
+                const std::string& answer = "") {
   // A folder per test: ctest runs them side by side.
   ScratchDir out(std::string("encrypted_") +
                  ::testing::UnitTest::GetInstance()->current_test_info()->name());
@@ -70,7 +71,9 @@ Outcome Extract(const std::string& archive, const std::string& password) {
     o.skipped.emplace_back(reason, name);
   };
   unzip.OnBadCRC = [&](TXrUnZip&, int32_t, int32_t, int32_t) { ++o.badCrc; };
-  unzip.OnBadPassword = [&](TXrUnZip&, int32_t, std::string&) { ++o.passwordAsks; };
+  unzip.OnBadPassword = [&](TXrUnZip&, int32_t, std::string& offered) {
+    if (++o.passwordAsks == 1 && !answer.empty()) offered = answer;
+  };
   o.result = unzip.UnZip();
   o.entries = unzip.LoadedEntryCount();
   o.tree = TreeOf(out.Path());
@@ -129,14 +132,31 @@ TEST(EncryptedFixture, WrongPasswordSkipsEveryEntryAndWritesNothing) {
 }
 
 // A wrong password that happens to pass the check byte or the verifier is found out by
-// the CRC or the authentication code.
-TEST(EncryptedFixture, WrongPasswordPastTheCheckLeavesNoFile) {
-  for (const char* archive : {"pkware_false_pass", "aes_false_pass"}) {
-    SCOPED_TRACE(archive);
-    const Outcome o = Extract(archive, FixtureText(std::string(archive) + ".wrong"));
-    EXPECT_EQ(o.result, 0);
-    EXPECT_EQ(o.tree, Tree{});
-    EXPECT_EQ(o.badCrc, 1);
+// the CRC or the authentication code; the host is then asked again, and the right
+// password extracts the entry. (The AES entry's verifier was made the wrong password's,
+// so no password opens it.)
+TEST(EncryptedFixture, WrongPasswordPastTheCheckAsksAgain) {
+  const std::string right = FixtureText("7zz_aes128_stored.password");
+  const struct {
+    const char* archive;
+    bool answered;
+  } cases[] = {{"pkware_false_pass", false}, {"pkware_false_pass", true}, {"aes_false_pass", false}};
+  for (const auto& [archive, answered] : cases) {
+    SCOPED_TRACE(testing::Message() << archive << (answered ? ", answered" : ", unanswered"));
+    const Outcome o =
+        Extract(archive, FixtureText(std::string(archive) + ".wrong"), answered ? right : "");
+    EXPECT_EQ(o.passwordAsks, 1);
+    EXPECT_EQ(o.badCrc, 0);
+    if (answered) {
+      EXPECT_EQ(o.result, 1);
+      EXPECT_TRUE(o.skipped.empty());
+      EXPECT_EQ(o.tree, (Tree{{"a.txt", "a short text file\n"}}));
+    } else {
+      EXPECT_EQ(o.result, 0);
+      EXPECT_EQ(o.tree, Tree{});
+      EXPECT_EQ(o.skipped, (std::vector<std::pair<TSkipReason, String>>{
+                               {TSkipReason::srBadPassword, u"a.txt"}}));
+    }
   }
 }
 
@@ -147,7 +167,10 @@ TEST(EncryptedFixture, DamagedAesEntryLeavesNoFileAndTheRestExtracts) {
   for (const char* archive : {"tampered_code", "tampered_data"}) {
     SCOPED_TRACE(archive);
     const Outcome o = Extract(archive, password);
-    EXPECT_EQ(o.badCrc, 1);
+    EXPECT_EQ(o.badCrc, 0);
+    EXPECT_EQ(o.passwordAsks, 1);
+    ASSERT_EQ(o.skipped.size(), 1u);
+    EXPECT_EQ(o.skipped[0].first, TSkipReason::srBadPassword);
     EXPECT_EQ(o.result, o.entries - 1);
     EXPECT_EQ(o.tree, rest);
   }

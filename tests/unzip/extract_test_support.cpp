@@ -7,11 +7,16 @@
 #include <iterator>
 #include <stdexcept>
 
+#include "unzip/pkware_cipher.h"
+#include "unzip/zip_aes.h"
+
 namespace fs = std::filesystem;
 
 namespace {
 
 std::string Utf8Of(const std::u8string& s) { return std::string(s.begin(), s.end()); }
+
+const uint8_t* BytesOf(const std::string& s) { return reinterpret_cast<const uint8_t*>(s.data()); }
 
 }  // namespace
 
@@ -54,6 +59,41 @@ std::string BuildArchive(const std::vector<ArchiveEntry>& entries) {
   end.dirSize = uint32_t(dir.size());
   end.dirOffset = uint32_t(body.size());
   return body + dir + EndRecord(end);
+}
+
+ArchiveEntry PkwareEntry(const std::string& name, const std::string& data, uint16_t method,
+                         bool dataDescriptor, const std::string& password) {
+  ArchiveEntry e{.name = name, .data = data, .method = method};
+  e.flags = uint16_t(dataDescriptor ? 9 : 1);
+  std::string plain = std::string(11, '\x5A');
+  plain += char(PkwareCheckByte(dataDescriptor, e.dosTime & 0xFFFF, Crc32Of(data)));
+  plain += method == 8 ? RawDeflate(data) : data;
+  TPkwareKeys keys;
+  InitKeys(keys, BytesOf(password), uint32_t(password.size()));
+  PkwareEncrypt(keys, reinterpret_cast<uint8_t*>(plain.data()), uint32_t(plain.size()));
+  e.payload = plain;
+  return e;
+}
+
+ArchiveEntry AesEntry(const std::string& name, const std::string& data, uint16_t method,
+                      int strength, const std::string& password, uint16_t vendorVersion) {
+  ArchiveEntry e{.name = name, .data = data, .method = 99, .flags = 1};
+  const std::string salt(AesSaltLength(uint8_t(strength)), '\x33');
+  TAesCtrContext context;
+  uint8_t verifier[kAesVerifierLength];
+  if (AesStart(strength, BytesOf(password), uint32_t(password.size()), BytesOf(salt), verifier,
+               context) != 0)
+    throw std::runtime_error("AesStart");
+  std::string body = method == 8 ? RawDeflate(data) : data;
+  AesEncrypt(reinterpret_cast<uint8_t*>(body.data()), uint32_t(body.size()), context);
+  uint8_t code[kAesCodeLength];
+  AesFinish(code, context);
+  e.payload = salt + std::string(verifier, verifier + sizeof verifier) + body +
+              std::string(code, code + sizeof code);
+  e.crc = vendorVersion == 2 ? 0 : Crc32Of(data);
+  e.centralExtra =
+      ExtraBlock(0x9901, Le16(vendorVersion) + "AE" + char(strength) + Le16(method));
+  return e;
 }
 
 std::string ReadFileBytes(const String& path) {

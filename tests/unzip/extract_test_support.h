@@ -35,6 +35,13 @@ struct ArchiveEntry {
 // Local headers and data, central directory and end record.
 std::string BuildArchive(const std::vector<ArchiveEntry>& entries);
 
+// A traditionally encrypted entry of Data; its header ends in the byte the reader checks.
+ArchiveEntry PkwareEntry(const std::string& name, const std::string& data, uint16_t method,
+                         bool dataDescriptor, const std::string& password);
+// A WinZip AES entry: salt, verifier, encrypted data, code; AE-2 stores no CRC.
+ArchiveEntry AesEntry(const std::string& name, const std::string& data, uint16_t method,
+                      int strength, const std::string& password, uint16_t vendorVersion = 2);
+
 // Every file below a folder: path relative to it ('/'-separated) and contents;
 // folders appear with a trailing '/' and no contents.
 std::map<std::string, std::string> TreeOf(const String& folder);

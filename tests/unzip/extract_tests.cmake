@@ -19,6 +19,7 @@ set(QZ_EXTRACT_TEST_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/extract_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/extract_io_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/extract_fixture_test.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/extract_output_modes_test.cpp
 )
 set_source_files_properties(${QZ_EXTRACT_TEST_SOURCES} PROPERTIES
   COMPILE_DEFINITIONS "QZ_EXTRACT_FIXTURES=\"${QZ_EXTRACT_FIXTURES}\"")

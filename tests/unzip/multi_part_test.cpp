@@ -227,6 +227,21 @@ TEST(MultiPart, OpenDiskChecksTheNumberAndMovesToThePart) {
   EXPECT_EQ(unzip.LoadedEntryCount(), 703);
 }
 
+TEST(MultiPart, NoDirectoryMeansOneDisk) {
+  TXrUnZip unzip;
+  unzip.SetZipName(SplitFixture("split/s.zip"));
+  unzip.LoadDirectory();
+  ASSERT_EQ(unzip.DiskCount(), 6);
+  unzip.SetZipName(SplitFixture("split/other.zip"));
+  EXPECT_EQ(unzip.DiskCount(), 1);
+  unzip.SetZipName(SplitFixture("split/s.zip"));
+  unzip.LoadDirectory();
+  TXrUnZip another;
+  another.SetZipName(u"another.zip");
+  unzip.Assign(another);
+  EXPECT_EQ(unzip.DiskCount(), 1);
+}
+
 // Drives A: and B: with swappable disks: each disk is one part of the cut set, seen on
 // the drive as "cut.zip", with a volume label.
 class SpannedUnZip : public TXrUnZip {

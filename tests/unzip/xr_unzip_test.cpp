@@ -222,7 +222,8 @@ TEST(XrUnZip, RefusesNestedOperations) {
     EXPECT_TRUE(sender.Busy());
     for (auto nested : std::initializer_list<std::function<void()>>{
              [&] { sender.UnZip(); }, [&] { sender.SetZipName(u"other.zip"); },
-             [&] { sender.LoadDirectory(); }, [&] { sender.GetArchiveComment(); }}) {
+             [&] { sender.LoadDirectory(); }, [&] { sender.GetArchiveComment(); },
+             [&] { sender.TestZip(); }}) {
       try {
         nested();
       } catch (const EZipBusy& e) {
@@ -231,8 +232,19 @@ TEST(XrUnZip, RefusesNestedOperations) {
     }
   };
   EXPECT_EQ(unzip.UnZip(), 4);  // the outer run goes on over the directory it had
-  EXPECT_EQ(errors, std::vector<String>(4, ZipMessageText(TZipMessage::Busy)));
+  EXPECT_EQ(errors, std::vector<String>(5, ZipMessageText(TZipMessage::Busy)));
   EXPECT_FALSE(unzip.Busy());
+}
+
+TEST(XrUnZip, KeepZipOpenIsPutBackAfterTheCompletionEvent) {
+  RecordingUnZip unzip;
+  unzip.SetZipName(Fixture("basic.zip"));
+  unzip.DoAll = true;
+  bool keptOpenInEvent = false;
+  unzip.OnUnZipComplete = [&](TXrUnZip& sender, int32_t) { keptOpenInEvent = sender.KeepZipOpen; };
+  unzip.UnZip();
+  EXPECT_TRUE(keptOpenInEvent);
+  EXPECT_FALSE(unzip.KeepZipOpen);
 }
 
 TEST(XrUnZip, DirectoryIsReusedUntilTheArchiveChanges) {

@@ -1,0 +1,161 @@
+// Output other than files: the host operations that extract into a stream, into memory
+// or only test, the memory buffer of an entry and its flush in chunks.
+#include <algorithm>
+#include <cstdint>
+#include <cstring>
+#include <limits>
+#include <new>
+
+#include "base/messages.h"
+#include "unzip/extract_io.h"
+
+namespace {
+
+// Most output one compressed byte can give: deflate stays below 1032, the older
+// methods' longest matches below this.
+constexpr int64_t kMaxExpansion = 8192;
+
+}  // namespace
+
+// Sets an output mode for one operation and puts file output back when it ends.
+class TXrUnZip::TOutputModeScope {
+public:
+  explicit TOutputModeScope(TXrUnZip& owner) : owner_(owner) {}
+  ~TOutputModeScope() {
+    owner_.FTesting = false;
+    owner_.FToStream = false;
+    owner_.FOutputStream = nullptr;
+    owner_.FToBuffer = false;
+    owner_.FBuffer = nullptr;
+    owner_.FBufferPos = nullptr;
+    owner_.FBufferSize = 0;
+    owner_.FBufferRemaining = 0;
+    owner_.FBufferChunkSize = 0;
+    owner_.FBufferNum = 0;
+    owner_.FOwnedBuffer = {};
+  }
+  TOutputModeScope(const TOutputModeScope&) = delete;
+  TOutputModeScope& operator=(const TOutputModeScope&) = delete;
+
+private:
+  TXrUnZip& owner_;
+};
+
+bool TXrUnZip::UnZipToStream(int32_t index, TStream& stream) {
+  RefuseWhenBusy();
+  TOutputModeScope mode(*this);
+  FToStream = true;
+  FOutputStream = &stream;
+  return RunExtraction(index) == 1;
+}
+
+bool TXrUnZip::UnZipToMemory(int32_t index, std::vector<uint8_t>& data) {
+  RefuseWhenBusy();
+  TOutputModeScope mode(*this);
+  FToBuffer = true;
+  data.clear();
+  const bool passed = RunExtraction(index) == 1;
+  if (passed && !FOwnedBuffer.empty()) {
+    FOwnedBuffer.resize(size_t(FBufferSize));
+    data = std::move(FOwnedBuffer);
+  }
+  return passed;
+}
+
+bool TXrUnZip::UnZipToBuffer(int32_t index, char* buffer, int64_t capacity, int32_t chunkSize) {
+  RefuseWhenBusy();
+  if (!buffer || capacity < 1 || chunkSize < 0)
+    throw EXrZipException(ZipMessageText(TZipMessage::NoBufferRoom));
+  TOutputModeScope mode(*this);
+  FToBuffer = true;
+  FBuffer = buffer;
+  FBufferSize = capacity;
+  // Without a chunk size every buffer-full goes to the consumer, the last one too.
+  FBufferChunkSize =
+      chunkSize > 0 ? chunkSize : int32_t(std::min<int64_t>(capacity, std::numeric_limits<int32_t>::max()));
+  return RunExtraction(index) == 1;
+}
+
+int32_t TXrUnZip::TestZip() {
+  RefuseWhenBusy();
+  TOutputModeScope mode(*this);
+  FToBuffer = true;
+  FTesting = true;
+  return RunExtraction(-1);
+}
+
+bool TXrUnZip::BufferSizeIsPlausible() const {
+  // Only memory the component takes for the entry is at stake.
+  if (FTesting || (FBuffer && FOwnedBuffer.empty())) return true;
+  const TZipHeaderInfo& h = *FHeaderTemplate;
+  const int64_t size = h.UncompressedSize();
+  const int64_t packed = h.CompressedSize();
+  if (size >= TMemoryStream::MaxSize()) return false;
+  if (h.ActualMethod() == 0) return size <= packed;
+  return (size + kMaxExpansion - 1) / kMaxExpansion <= packed;
+}
+
+void TXrUnZip::StartBufferOutput() {
+  const int64_t size = FHeaderTemplate->UncompressedSize();
+  if (!FTesting && (!FBuffer || !FOwnedBuffer.empty())) {
+    // A fresh block per entry, zero-filled, one byte longer than the entry.
+    FOwnedBuffer = {};
+    try {
+      FOwnedBuffer.assign(size_t(size) + 1, 0);
+    } catch (const std::bad_alloc&) {
+      throw EOutOfMemory(base_text::kOutOfMemory);
+    }
+    FBuffer = reinterpret_cast<char*>(FOwnedBuffer.data());
+    FBufferSize = size;
+  }
+  FBufferPos = FBuffer;
+  FBufferRemaining = size;
+  FBufferNum = 0;
+}
+
+void TXrUnZip::ReleaseOwnedBuffer() {
+  if (FOwnedBuffer.empty()) return;
+  FOwnedBuffer = {};
+  FBuffer = nullptr;
+  FBufferPos = nullptr;
+}
+
+void TXrUnZip::FlushToBuffer(TExtractState& state, uint32_t n) {
+  if (int64_t(n) > FBufferRemaining)
+    throw EBiggerThanUncompressed(ZipMessageText(TZipMessage::BiggerThanUncompressed));
+  if (FTesting) {
+    FBufferRemaining -= n;
+    return;
+  }
+  // A chunk never passes what the buffer holds.
+  const int64_t room = std::min<int64_t>(FBufferSize, std::numeric_limits<int32_t>::max());
+  const int64_t chunk = FBufferChunkSize > 0 ? std::min<int64_t>(FBufferChunkSize, room) : room;
+  const uint8_t* from = state.OutBuf.data();
+  uint32_t left = n;
+  for (;;) {
+    const int64_t used = FBufferPos - FBuffer;
+    const uint32_t piece = uint32_t(std::min<int64_t>(left, chunk - used));
+    std::memcpy(FBufferPos, from, piece);
+    FBufferPos += piece;
+    from += piece;
+    left -= piece;
+    FBufferRemaining -= piece;
+    if (left == 0 && !(FBufferChunkSize > 0 && FBufferRemaining == 0)) return;
+    // The buffer is full, or holds the entry's last chunk: the consumer takes it.
+    if (!OnGetNextBuffer) {
+      if (left == 0) return;
+      throw EBiggerThanUncompressed(ZipMessageText(TZipMessage::BiggerThanUncompressed));
+    }
+    bool quit = FBufferRemaining == 0;
+    char* next = FBuffer;
+    const TZipHeaderInfo& h = *FHeaderTemplate;
+    OnGetNextBuffer(*this, next, h.Directory + h.FileName, int32_t(FBufferPos - FBuffer),
+                    ++FBufferNum, quit);
+    if (FBufferRemaining > 0 && (quit || !next))
+      throw ECanceledUnzipToBuffer(ZipMessageText(TZipMessage::CanceledBufferUnZip));
+    if (next != FBuffer) ReleaseOwnedBuffer();
+    FBuffer = next;
+    FBufferPos = FBuffer;
+    if (left == 0) return;
+  }
+}
