@@ -24,6 +24,7 @@ enum : uint16_t {
   fmShareDenyRead = 0x0030,
   fmShareDenyNone = 0x0040,
   fmCreate = 0xFF00,  // create or replace, read and write, exclusive
+  fmExclusive = 0x0004,  // with fmCreate: fail when the name exists (a link included)
 };
 
 // A stream over a handle it does not own. A failing system call raises (EReadError,

@@ -11,8 +11,9 @@
 
 namespace os_file {
 
-// Opens (or with fmCreate creates or truncates) a file in one of the class
-// library's open modes; InvalidNativeHandle() on failure.
+// Opens (or with fmCreate creates or truncates; with fmCreate | fmExclusive only
+// creates) a file in one of the class library's open modes; InvalidNativeHandle() on
+// failure.
 NativeHandle Open(const String& fileName, uint16_t mode, uint32_t& error);
 // Creates or truncates a file for writing only, others may read it meanwhile.
 NativeHandle CreateForWriting(const String& fileName, uint32_t& error);

@@ -28,8 +28,9 @@ int Fd(NativeHandle h) { return int(h); }
 
 NativeHandle Open(const String& fileName, uint16_t mode, uint32_t& error) {
   int flags = O_CLOEXEC;
-  if ((mode & fmCreate) == fmCreate) {
-    flags |= O_RDWR | O_CREAT | O_TRUNC;
+  const bool create = (mode & fmCreate) == fmCreate;
+  if (create) {
+    flags |= O_RDWR | O_CREAT | ((mode & fmExclusive) ? O_EXCL : O_TRUNC);
   } else {
     switch (mode & 3) {
       case fmOpenRead: flags |= O_RDONLY; break;
@@ -51,8 +52,9 @@ NativeHandle Open(const String& fileName, uint16_t mode, uint32_t& error) {
     error = uint32_t(errno);
     return InvalidNativeHandle();
   }
+  // Creating refuses a folder by itself (EISDIR, EEXIST); opening one for reading does not.
   struct stat st;
-  if (fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {
+  if (!create && fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {
     ::close(fd);
     error = EISDIR;
     return InvalidNativeHandle();

@@ -40,7 +40,7 @@ NativeHandle Open(const String& fileName, uint16_t mode, uint32_t& error) {
   DWORD access, disposition;
   if ((mode & fmCreate) == fmCreate) {
     access = GENERIC_READ | GENERIC_WRITE;
-    disposition = CREATE_ALWAYS;
+    disposition = (mode & fmExclusive) ? CREATE_NEW : CREATE_ALWAYS;
   } else {
     switch (mode & 3) {
       case fmOpenRead: access = GENERIC_READ; break;

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "base/exception.h"
@@ -23,45 +24,71 @@ namespace {
 // Stored attributes that may reach extracted files and folders.
 constexpr int32_t kFileAttributeMask = faReadOnly | faHidden | faSystem | faArchive;
 constexpr int32_t kFolderAttributeMask = faReadOnly | faHidden | faSystem;
-// Open mode for setting a file's date: write access, others may share.
+// Temporary names: prefix, a number, suffix.
 constexpr const Char* kTempPrefix = u"~qzx";
 constexpr const Char* kTempSuffix = u".tmp";
+// Temporary names whose creation may fail before the entry is given up.
+constexpr int32_t kTempNamesRefused = 4;
 
 }  // namespace
 
-// A file written under a temporary name in the folder of its final name. Removed on
-// destruction unless Commit put it under the final name.
+// A file written under a temporary name in the folder of its final name, which is made
+// when missing. Removed on destruction unless Commit put it under the final name.
 class TXrUnZip::TPendingFile {
 public:
+  // Raises the stream's create error when no temporary file can be made there.
   TPendingFile(const String& finalName, bool flushOnClose) : finalName_(finalName) {
-    const String folder = FilePathOf(finalName);
-    for (int32_t n = 0;; ++n) {
-      tempName_ = folder + kTempPrefix + IntToStr(n) + kTempSuffix;
-      if (GetAttributes(tempName_) == -1) break;
+    const String folder = FileDirOf(finalName);
+    bool folderMade = false;
+    int32_t refused = 0;
+    for (int32_t n = 0;;) {
+      tempName_ = FilePathOf(finalName) + kTempPrefix + IntToStr(n) + kTempSuffix;
+      try {
+        // Always a new file: a name that exists, a link included, is never opened.
+        stream_ = std::make_unique<TOutputStream>(tempName_, fmCreate | fmExclusive,
+                                                  flushOnClose, kZipBufferSize);
+        return;
+      } catch (const EFCreateError&) {
+        if (GetAttributes(tempName_) != -1) {
+          ++n;  // the name is taken
+          continue;
+        }
+        // Asking first would cost every file a look-up; a missing folder is rare.
+        if (!folderMade && !folder.empty() && !FolderExists(folder)) {
+          if (!MakeDirs(folder)) throw;
+          folderMade = true;
+          continue;
+        }
+        // A link to nothing takes a name without showing it; a folder that refuses
+        // new files refuses every name.
+        if (++refused > kTempNamesRefused) throw;
+        ++n;
+      }
     }
-    stream_ = std::make_unique<TOutputStream>(tempName_, fmCreate, flushOnClose, kZipBufferSize);
   }
   ~TPendingFile() {
     stream_.reset();
-    if (!committed_) RemoveFile(tempName_);
+    if (committed_) return;
+    // A file made read-only cannot be deleted on Windows.
+    if (!RemoveFile(tempName_) && SetAttributes(tempName_, 0) == 0) RemoveFile(tempName_);
   }
   TPendingFile(const TPendingFile&) = delete;
   TPendingFile& operator=(const TPendingFile&) = delete;
 
   TStream& Stream() { return *stream_; }
-  // Writes what is pending, dates the file through its own handle and closes it; a
-  // write that fell short raises.
-  void Close(uint32_t dosDateTime) {
+  // Writes what is pending; a write that fell short raises.
+  void Flush() { stream_->Flush(); }
+  // Dates the file and gives it Attributes (unless absent) through its own handle,
+  // closes it (a failed write raises) and renames it over the final name. False when
+  // the rename failed; the temporary file is then removed.
+  bool Commit(uint32_t dosDateTime, std::optional<int32_t> attributes) {
     stream_->Flush();
     TZipFileHandle borrowed(stream_->Handle());
     borrowed.SetDosDateTime(dosDateTime);
+    if (attributes) borrowed.SetAttributes(*attributes);
     borrowed.Release();
     stream_->Close();
     stream_.reset();
-  }
-  // Renames the closed file over the final name; False when that failed (the
-  // temporary file is then removed).
-  bool Commit() {
     committed_ = MoveFileOver(tempName_, finalName_);
     return committed_;
   }
@@ -333,14 +360,6 @@ void TXrUnZip::ExtractFileEntry(int32_t index, TExtractState& state, const Strin
     return;
   }
 
-  const String folder = FileDirOf(fullName);
-  if (!folder.empty() && folder != state.KnownFolder) {
-    if (!FolderExists(folder) && !MakeDirs(folder)) {
-      SkipEntry(TSkipReason::srCreateError, fullName, index, state);
-      return;
-    }
-    state.KnownFolder = folder;
-  }
   if (!MayOverwrite(index, fullName)) {
     SkipEntry(TSkipReason::srNoOverwrite, fullName, index, state);
     return;
@@ -396,7 +415,7 @@ bool TXrUnZip::DecompressAndCheck(int32_t index, TExtractState& state, TDecompre
     throw;
   }
   state.OutStream = nullptr;
-  if (pending) pending->Close(h.FileDateTime);
+  if (pending) pending->Flush();
 
   FCRC = ~FCRC;
   bool good = finished && state.BytesWritten == state.UncompSize;
@@ -410,13 +429,14 @@ bool TXrUnZip::DecompressAndCheck(int32_t index, TExtractState& state, TDecompre
   FCipher = TEntryCipher::None;
   if (!finished) ReleaseOwnedBuffer();
   if (good || canceled) {
-    if (pending && !pending->Commit()) {
+    // A new file already has the archive attribute alone.
+    const int32_t stored = int32_t(h.ExternalAttributes) & kFileAttributeMask;
+    const bool setAttributes = RetainAttributes && stored != faArchive;
+    if (pending &&
+        !pending->Commit(h.FileDateTime, setAttributes ? std::optional(stored) : std::nullopt)) {
       SkipEntry(TSkipReason::srCreateError, fullName, index, state);
       return false;
     }
-    // A new file already has the archive attribute alone.
-    const int32_t stored = int32_t(h.ExternalAttributes) & kFileAttributeMask;
-    if (pending && RetainAttributes && stored != faArchive) SetAttributes(fullName, stored);
     if (OnEndUnZip) OnEndUnZip(*this, index, fullName);
     ++state.FilesDone;
     return true;

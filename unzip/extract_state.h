@@ -81,8 +81,6 @@ struct TExtractState {
   std::unordered_map<const TZipHeaderInfo*, int64_t> DataLimit;
   // Size of a one-part archive; -1 for multi-part sets.
   int64_t ArchiveEnd = -1;
-  // The folder the last file went to, known to exist: entries come folder by folder.
-  String KnownFolder;
 
   // Sets the reader and writer back for the next entry.
   void ResetForEntry() {

@@ -105,6 +105,8 @@ public:
   NativeHandle Handle() const { return handle_; }
   // Sets the last-write time from a DOS date/time in local time; True on success.
   bool SetDosDateTime(uint32_t dosDateTime);
+  // SetAttributes through the handle: 0 on success, else the system's error code.
+  int32_t SetAttributes(int32_t attr);
   void Close();
   // Gives the handle up without closing it (for a handle another object owns).
   NativeHandle Release() {

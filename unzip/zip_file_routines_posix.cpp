@@ -35,6 +35,29 @@ int32_t DosFromTime(time_t t) {
   return int32_t((date << 16) | time);
 }
 
+// The permission bits of a file of Mode given the attributes Attr: read-only takes
+// every write bit away, otherwise the owner may write.
+mode_t WritableMode(mode_t mode, int32_t attr) {
+  mode &= 07777;
+  return (AttributesToSet(attr) & faReadOnly) ? (mode & ~mode_t(0222)) : (mode | S_IWUSR);
+}
+
+// The time of a local date and time. mktime would read the zone file again at every
+// call; localtime_r reads it once. The offset is taken at the first guess, then at
+// the time it gives, which settles times next to a change of offset.
+time_t TimeOfLocal(struct tm tm) {
+  tm.tm_isdst = 0;
+  const time_t asUtc = ::timegm(&tm);
+  if (asUtc == time_t(-1)) return time_t(-1);
+  time_t t = asUtc;
+  for (int pass = 0; pass < 2; ++pass) {
+    struct tm local {};
+    if (!localtime_r(&t, &local)) return time_t(-1);
+    t = asUtc - local.tm_gmtoff;
+  }
+  return t;
+}
+
 }  // namespace
 
 namespace zip_os {
@@ -82,9 +105,7 @@ int32_t SetAttributes(const String& name, int32_t attr) {
   struct stat st;
   if (!StatOf(name, st)) return errno ? errno : ENOENT;
   if (S_ISDIR(st.st_mode)) return 0;
-  mode_t mode = st.st_mode & 07777;
-  mode = (AttributesToSet(attr) & faReadOnly) ? (mode & ~mode_t(0222)) : (mode | S_IWUSR);
-  return ::chmod(Native(name).c_str(), mode) == 0 ? 0 : errno;
+  return ::chmod(Native(name).c_str(), WritableMode(st.st_mode, attr)) == 0 ? 0 : errno;
 }
 
 int32_t FileDosAge(const String& name) {
@@ -158,8 +179,7 @@ bool TZipFileHandle::SetDosDateTime(uint32_t dosDateTime) {
   tm.tm_mday = int((dosDateTime >> 16) & 0x1F);
   tm.tm_mon = int((dosDateTime >> 21) & 0x0F) - 1;
   tm.tm_year = int((dosDateTime >> 25) & 0x7F) + 80;
-  tm.tm_isdst = -1;
-  const time_t t = ::mktime(&tm);
+  const time_t t = TimeOfLocal(tm);
   if (t == time_t(-1)) return false;
   struct timespec times[2];
   times[0].tv_sec = 0;
@@ -167,6 +187,15 @@ bool TZipFileHandle::SetDosDateTime(uint32_t dosDateTime) {
   times[1].tv_sec = t;
   times[1].tv_nsec = 0;
   return ::futimens(int(handle_), times) == 0;
+}
+
+int32_t TZipFileHandle::SetAttributes(int32_t attr) {
+  struct stat st;
+  if (!Valid() || ::fstat(int(handle_), &st) != 0) return errno ? errno : EBADF;
+  if (S_ISDIR(st.st_mode)) return 0;
+  const mode_t mode = WritableMode(st.st_mode, attr);
+  if (mode == (st.st_mode & 07777)) return 0;
+  return ::fchmod(int(handle_), mode) == 0 ? 0 : errno;
 }
 
 TZipFileHandle OpenFileHandle(const String& name, int32_t mode) {

@@ -138,6 +138,15 @@ bool TZipFileHandle::SetDosDateTime(uint32_t dosDateTime) {
   return SetFileTime(handle_, nullptr, nullptr, &utc) != 0;
 }
 
+int32_t TZipFileHandle::SetAttributes(int32_t attr) {
+  if (!Valid()) return int32_t(ERROR_INVALID_HANDLE);
+  // Times of 0 are left as they are.
+  FILE_BASIC_INFO info{};
+  info.FileAttributes = DWORD(AttributesToSet(attr));
+  if (SetFileInformationByHandle(handle_, FileBasicInfo, &info, sizeof info)) return 0;
+  return int32_t(GetLastError());
+}
+
 TZipFileHandle OpenFileHandle(const String& name, int32_t mode) {
   static const DWORD kAccess[3] = {GENERIC_READ, GENERIC_WRITE, GENERIC_READ | GENERIC_WRITE};
   static const DWORD kShare[5] = {0, 0, FILE_SHARE_READ, FILE_SHARE_WRITE,

@@ -2,6 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
+
+#include <cstdlib>
+#include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -237,6 +243,50 @@ TEST(DosAge, SetAndReadBackInLocalTime) {
   EXPECT_EQ(FileDosAge(Below(dir, u"none")), -1);
   EXPECT_FALSE(SetFileDosAge(Below(dir, u"none"), stamp));
 }
+
+#ifndef _WIN32
+// Dates are local time: in a zone with summer time each one gets the offset of its own
+// day, the same time the C library's mktime gives it, also right beside a change.
+TEST(DosAge, LocalTimeWithSummerTimeAsTheCLibraryReadsIt) {
+  const char* previousTz = std::getenv("TZ");
+  const std::string savedTz = previousTz ? previousTz : "";
+  setenv("TZ", "Europe/Berlin", 1);
+  tzset();
+  ScratchDir dir("dosage_zone");
+  const String file = Below(dir, u"f.txt");
+  WriteFile(file, "abc");
+  const struct {
+    int year, month, day, hour, minute;
+  } cases[] = {
+      {2021, 1, 15, 12, 30},  {2021, 7, 15, 12, 30},  {2021, 3, 28, 1, 59},
+      {2021, 3, 28, 3, 0},    {2021, 10, 31, 1, 58},  {2021, 10, 31, 3, 0},
+      {1980, 1, 1, 0, 0},     {2107, 12, 31, 23, 58},
+  };
+  for (const auto& c : cases) {
+    const uint32_t stamp = uint32_t(c.year - 1980) << 25 | uint32_t(c.month) << 21 |
+                           uint32_t(c.day) << 16 | uint32_t(c.hour) << 11 |
+                           uint32_t(c.minute) << 5;
+    struct tm tm {};
+    tm.tm_year = c.year - 1900;
+    tm.tm_mon = c.month - 1;
+    tm.tm_mday = c.day;
+    tm.tm_hour = c.hour;
+    tm.tm_min = c.minute;
+    tm.tm_isdst = -1;
+    const time_t expected = mktime(&tm);
+    ASSERT_TRUE(SetFileDosAge(file, stamp)) << c.year << "-" << c.month << "-" << c.day;
+    struct stat st {};
+    ASSERT_EQ(::stat(ToUtf8(HostFileName(file)).c_str(), &st), 0);
+    EXPECT_EQ(st.st_mtime, expected) << c.year << "-" << c.month << "-" << c.day << " " << c.hour;
+    EXPECT_EQ(uint32_t(FileDosAge(file)), stamp);
+  }
+  if (previousTz)
+    setenv("TZ", savedTz.c_str(), 1);
+  else
+    unsetenv("TZ");
+  tzset();
+}
+#endif
 
 TEST(OpenFileHandle, AcceptsOnlyTheClassLibraryModes) {
   ScratchDir dir("openhandle");
