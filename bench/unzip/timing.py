@@ -7,14 +7,16 @@ time, throughput and peak RSS, and our time against the tool's as the median of 
 per-pair ratios, with their spread. The machine's load average is printed before and
 after: on a shared machine the figures mean little without it.
 
-Each run writes into a new folder; a round's outputs are deleted together after it,
-followed by a pause. ext4 without a journal passes over inodes freed in the last few
-seconds when it makes a file, at a cost that grows with their number: deleting 20,000
-files right before a run would charge that search to whichever tool runs next.
+Each run writes into a new folder below QZ_BENCH_OUT, by default a folder in /dev/shm
+(tmpfs), deleted after the run. Not the disk by default: ext4 without a
+journal (as on the machines here) passes over inodes freed in the last minutes when it
+makes a file, at a cost that grows with their number, so that deleting 20,000 files
+charges whichever tool makes files next, for minutes, and outweighs what the tools do.
 
 Usage: timing.py WORKDIR BENCH_EXE
 Environment: QZ_BENCH_RUNS (rounds, default 9), QZ_BENCH_CASES (a, b or ab; default ab),
-QZ_BENCH_BASELINE (another build of extract_bench, timed as the peer "before")."""
+QZ_BENCH_OUT (folder for the outputs), QZ_BENCH_BASELINE (another build of extract_bench,
+timed as the peer "before")."""
 import os
 import shutil
 import statistics
@@ -27,8 +29,10 @@ WORK, BENCH = sys.argv[1], sys.argv[2]
 RUNS = int(os.environ.get("QZ_BENCH_RUNS", "9"))
 CASES = os.environ.get("QZ_BENCH_CASES", "ab")
 BASELINE = os.environ.get("QZ_BENCH_BASELINE")
-# Seconds after a deletion until ext4 reuses the freed inodes without searching past them.
-INODE_PAUSE = 11
+SHM = "/dev/shm"
+OUT = os.environ.get("QZ_BENCH_OUT") or (
+    os.path.join(SHM, "qz-bench-unzip-%d" % os.getpid()) if os.path.isdir(SHM)
+    else os.path.join(WORK, "out"))
 
 
 def peers(archive, dest):
@@ -67,17 +71,25 @@ def spread(values, form):
     return (form + ".." + form) % (min(values), max(values))
 
 
-def clear(outputs):
-    if os.path.exists(outputs):
-        shutil.rmtree(outputs)
-        os.sync()
-        time.sleep(INODE_PAUSE)
+def file_system(path):
+    """Type of the file system holding Path, from /proc/mounts (longest mount point)."""
+    path, best, kind = os.path.realpath(path), "", "?"
+    try:
+        with open("/proc/mounts") as f:
+            for line in f:
+                point, fs = line.split()[1:3]
+                if (path == point or path.startswith(point.rstrip("/") + "/")) and len(point) > len(best):
+                    best, kind = point, fs
+    except OSError:
+        pass
+    return kind
 
 
 def table(label, archive, with_floor):
     size = sum(i.file_size for i in zipfile.ZipFile(archive).infolist())
-    outputs = os.path.join(WORK, "out")
-    clear(outputs)
+    outputs = OUT
+    shutil.rmtree(outputs, ignore_errors=True)
+    os.makedirs(outputs)
     serial = iter(range(1 << 30))
     dest = "{dest}"  # replaced by a new folder for each run
     ours = ("ours", [BENCH, "unzip", archive, dest])
@@ -89,11 +101,15 @@ def table(label, archive, with_floor):
 
     def run(command):
         folder = os.path.join(outputs, str(next(serial)))
-        return run_once([part.replace(dest, folder) for part in command], folder)
+        result = run_once([part.replace(dest, folder) for part in command], folder)
+        shutil.rmtree(folder)
+        return result
+
     runs = {name: [] for name, _ in [ours] + others}
     ratios = {name: [] for name, _ in others}
-    print("\n%s: %s, %.0f MiB uncompressed; %d rounds, load average before %s"
-          % (label, os.path.basename(archive), size / 2**20, RUNS, load()), flush=True)
+    print("\n%s: %s, %.0f MiB uncompressed; %d rounds, output on %s; load average before %s"
+          % (label, os.path.basename(archive), size / 2**20, RUNS, file_system(outputs), load()),
+          flush=True)
     for r in range(RUNS):
         turn = r % len(others)
         for name, command in others[turn:] + others[:turn]:
@@ -102,7 +118,6 @@ def table(label, archive, with_floor):
             runs["ours"].append(mine)
             runs[name].append(theirs)
             ratios[name].append(mine[0] / theirs[0])
-        clear(outputs)
     print("load average after %s" % load())
     print("%-7s %8s %15s %8s %8s %9s %9s %13s" % ("tool", "median s", "spread s", "CPU s",
                                                    "MiB/s", "peak MiB", "ours/tool", "ratio spread"))
@@ -116,6 +131,7 @@ def table(label, archive, with_floor):
         if name in ratios:
             line += " %9.2f %13s" % (statistics.median(ratios[name]), spread(ratios[name], "%.2f"))
         print(line)
+    shutil.rmtree(outputs)
     missing = {"unzip", "bsdtar", "7zz"} - set(runs)
     if missing:
         print("not installed, not timed: %s" % ", ".join(sorted(missing)))
