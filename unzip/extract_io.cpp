@@ -37,19 +37,32 @@ void TXrUnZip::FlushOutput(TExtractState& state) {
   if (n == 0) return;
   state.OutCount = 0;
   DecryptOutputBlock(state.OutBuf.data(), n);
-  if (state.BytesWritten + int64_t(n) > state.UncompSize)
-    throw EBiggerThanUncompressed(ZipMessageText(TZipMessage::BiggerThanUncompressed));
-  if (FToBuffer)
-    FlushToBuffer(state, n);
-  else if (state.OutStream->Write(state.OutBuf.data(), int32_t(n)) != int32_t(n))
-    throw ECantWriteUCF(ZipMessageText(TZipMessage::CantWriteUCF));
-  FCRC = ~uint32_t(crc32(~FCRC, state.OutBuf.data(), n));
-  state.BytesWritten += n;
-  if (OnFilePercentDone) OnFilePercentDone(*this, Percentage(state.UncompSize, state.BytesWritten));
-  if (OnTotalPercentDone) {
-    FBytesDone += n;
-    OnTotalPercentDone(*this, Percentage(FTotalBytes, FBytesDone));
+  // Inflate hands over several blocks at once: they go to a file or stream in one
+  // write, and each is then checked, counted and reported as if flushed alone. A block
+  // that would pass the uncompressed size is not written, nor anything after it.
+  uint32_t fits = 0;
+  while (fits < n) {
+    const uint32_t piece = std::min<uint32_t>(uint32_t(kBlockSize), n - fits);
+    if (state.BytesWritten + int64_t(fits + piece) > state.UncompSize) break;
+    fits += piece;
   }
+  if (!FToBuffer && fits > 0 &&
+      state.OutStream->Write(state.OutBuf.data(), int32_t(fits)) != int32_t(fits))
+    throw ECantWriteUCF(ZipMessageText(TZipMessage::CantWriteUCF));
+  for (uint32_t done = 0; done < fits;) {
+    const uint8_t* block = state.OutBuf.data() + done;
+    const uint32_t piece = std::min<uint32_t>(uint32_t(kBlockSize), fits - done);
+    if (FToBuffer) FlushToBuffer(block, piece);
+    FCRC = ~uint32_t(crc32(~FCRC, block, piece));
+    done += piece;
+    state.BytesWritten += piece;
+    if (OnFilePercentDone) OnFilePercentDone(*this, Percentage(state.UncompSize, state.BytesWritten));
+    if (OnTotalPercentDone) {
+      FBytesDone += piece;
+      OnTotalPercentDone(*this, Percentage(FTotalBytes, FBytesDone));
+    }
+  }
+  if (fits < n) throw EBiggerThanUncompressed(ZipMessageText(TZipMessage::BiggerThanUncompressed));
 }
 
 void TXrUnZip::FlushWindow(TExtractState& state, uint32_t n) {

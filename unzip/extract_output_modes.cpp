@@ -120,7 +120,7 @@ void TXrUnZip::ReleaseOwnedBuffer() {
   FBufferPos = nullptr;
 }
 
-void TXrUnZip::FlushToBuffer(TExtractState& state, uint32_t n) {
+void TXrUnZip::FlushToBuffer(const uint8_t* from, uint32_t n) {
   if (int64_t(n) > FBufferRemaining)
     throw EBiggerThanUncompressed(ZipMessageText(TZipMessage::BiggerThanUncompressed));
   if (FTesting) {
@@ -130,7 +130,6 @@ void TXrUnZip::FlushToBuffer(TExtractState& state, uint32_t n) {
   // A chunk never passes what the buffer holds.
   const int64_t room = std::min<int64_t>(FBufferSize, std::numeric_limits<int32_t>::max());
   const int64_t chunk = FBufferChunkSize > 0 ? std::min<int64_t>(FBufferChunkSize, room) : room;
-  const uint8_t* from = state.OutBuf.data();
   uint32_t left = n;
   for (;;) {
     const int64_t used = FBufferPos - FBuffer;

@@ -14,8 +14,11 @@ class TZipHeaderInfo;
 
 // Bytes moved per block: the input block, the output buffer's flush size.
 inline constexpr int kBlockSize = 32768;
+// Blocks Inflate lets zlib fill before they are flushed together: zlib then copies less
+// of its output into its window, and the file gets fewer, larger writes.
+inline constexpr int kInflateBlocks = 8;
 inline constexpr int kInBufSize = 32769;
-inline constexpr int kOutBufSize = 32769;
+inline constexpr int kOutBufSize = kBlockSize * kInflateBlocks + 1;
 inline constexpr int kSlideSize = 32780;
 
 // Mask[N] = 2^N - 1 for the bit readers.
@@ -53,6 +56,7 @@ struct TExtractState {
   uint8_t* InPtr;
   // Bytes left in InBuf.
   uint32_t InCount = 0;
+  // Flushed at kBlockSize bytes; only Inflate fills more of it.
   std::vector<uint8_t> OutBuf;
   uint8_t* OutPtr;
   // Bytes in OutBuf.

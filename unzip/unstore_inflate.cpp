@@ -59,8 +59,9 @@ void TXrUnZip::UnStore(TExtractState& state) {
 void TXrUnZip::Inflate(TExtractState& state) {
   TRawInflater inflater;
   z_stream& z = inflater.Stream();
+  constexpr uint32_t kOutRoom = uint32_t(kBlockSize) * kInflateBlocks;
   z.next_out = state.OutBuf.data();
-  z.avail_out = kBlockSize;
+  z.avail_out = kOutRoom;
   int flush = Z_NO_FLUSH;
   for (;;) {
     if (z.avail_in == 0 && flush == Z_NO_FLUSH) {
@@ -74,10 +75,10 @@ void TXrUnZip::Inflate(TExtractState& state) {
     }
     const int result = CheckZResult(inflate(&z, flush), z);
     if (z.avail_out == 0 || result == Z_STREAM_END) {
-      state.OutCount = uint32_t(kBlockSize) - z.avail_out;
+      state.OutCount = kOutRoom - z.avail_out;
       FlushOutput(state);
       z.next_out = state.OutBuf.data();
-      z.avail_out = kBlockSize;
+      z.avail_out = kOutRoom;
     }
     if (result == Z_STREAM_END) break;
   }

@@ -327,7 +327,7 @@ private:
   bool BufferSizeIsPlausible() const;
   void StartBufferOutput();
   void ReleaseOwnedBuffer();
-  void FlushToBuffer(TExtractState& state, uint32_t n);
+  void FlushToBuffer(const uint8_t* from, uint32_t n);
   // Puts the output fields back to file output when an operation in another mode ends.
   class TOutputModeScope;
   // Loads the directory, opens the archive and extracts the selection, or with

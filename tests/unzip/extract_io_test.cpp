@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "base/stream.h"
 #include "unzip/extract_io.h"
@@ -104,6 +105,44 @@ TEST(ExtractIo, WindowCopiesFlushAtEachFullBlock) {
   for (int i = 0; i < 100; ++i) EXPECT_EQ(out[32760 + i], uint8_t(0xA0 + i % 7)) << i;
   e.Flush();  // nothing pending: nothing written
   EXPECT_EQ(e.output.Size(), 32860);
+}
+
+// Inflate hands over several blocks at once; each is still reported on its own, and the
+// first that would pass the uncompressed size is written no more than what follows it.
+TEST(ExtractIo, BlocksFlushedTogetherAreReportedOneByOne) {
+  const struct {
+    int64_t declared;
+    uint32_t pending;
+    int64_t written;
+    std::vector<int32_t> percentages;
+    bool tooLarge;
+  } cases[] = {
+      {2 * 32768 + 50, 2 * 32768 + 50, 2 * 32768 + 50, {50, 100, 100}, false},
+      {2 * 32768 + 50, 3 * 32768, 2 * 32768, {50, 100}, true},
+      {10, 32768 + 5, 0, {}, true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.pending);
+    Engine e("");
+    e.State().UncompSize = c.declared;
+    std::vector<int32_t> percentages;
+    e.OnFilePercentDone = [&](TXrUnZip&, int32_t percent) { percentages.push_back(percent); };
+    for (uint32_t i = 0; i < c.pending; ++i) e.State().OutBuf[i] = uint8_t(i * 7);
+    e.State().OutCount = c.pending;
+    bool tooLarge = false;
+    try {
+      e.Flush();
+    } catch (const EBiggerThanUncompressed&) {
+      tooLarge = true;
+    }
+    EXPECT_EQ(tooLarge, c.tooLarge);
+    EXPECT_EQ(e.output.Size(), c.written);
+    EXPECT_EQ(e.State().BytesWritten, c.written);
+    EXPECT_EQ(percentages, c.percentages);
+    EXPECT_EQ(e.State().OutCount, 0u);
+    for (int64_t i = 0; i < c.written; ++i)
+      ASSERT_EQ(e.output.Memory()[i], uint8_t(i * 7)) << i;
+  }
 }
 
 }  // namespace
