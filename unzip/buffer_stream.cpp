@@ -103,9 +103,9 @@ int32_t TS_BufferStream::Read(void* buffer, int32_t count) {
     if (FMode != TStreamBufferMode::sbReading || FCursor == FLimit) {
       MarkEmpty();
       if (count >= FCapacity) {
-        // Whole buffers go straight to the caller.
-        const int32_t want = count / FCapacity * FCapacity;
-        const int32_t n = std::max<int32_t>(0, Source().Read(out, want));
+        // Go straight to the caller, all of it: a large reader keeps asking for the
+        // same amount, and each of its reads then costs one read of the source.
+        const int32_t n = std::max<int32_t>(0, Source().Read(out, count));
         if (n == 0) break;
         out += n;
         total += n;

@@ -24,7 +24,7 @@ public:
   String ClassName() const override { return u"TS_BufferStream"; }
 
   // Reads through the buffer; requests of a buffer's size or more that find it empty
-  // go straight to the source in whole buffers.
+  // go straight to the source.
   int32_t Read(void* buffer, int32_t count) override;
   // Returns only the bytes that reached the source or wait in the buffer; a failed
   // flush stops the write.

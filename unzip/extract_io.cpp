@@ -12,21 +12,25 @@ void TXrUnZip::BetweenBlocks() {
   if (DoProcessMessages) PumpAndHonourRequests(true);
 }
 
-uint32_t TXrUnZip::RefillInput(TExtractState& state) {
+uint32_t TXrUnZip::ReadInputBlock(TExtractState& state, uint8_t* to) {
   BetweenBlocks();
   const int32_t n = int32_t(std::clamp<int64_t>(state.ArchiveRemaining, 0, kBlockSize));
   state.ArchiveRemaining -= n;
-  int32_t got = n > 0 ? ReadFully(*state.ArchiveStream, state.InBuf.data(), n) : 0;
+  int32_t got = n > 0 ? ReadFully(*state.ArchiveStream, to, n) : 0;
   if (got < n) {
     if (FEndRecord->ThisDisk() == 0) throw EFatalUnzipError(ZipMessageText(TZipMessage::PrematureEnd));
     // The data goes on in the next part; OpenDisk raises past the last one.
     while (got < n) {
       state.ArchiveStream = &OpenDisk(FCurrentDisk + 2);
-      got += ReadFully(*state.ArchiveStream, state.InBuf.data() + got, n - got);
+      got += ReadFully(*state.ArchiveStream, to + got, n - got);
     }
   }
-  DecryptInput(state.InBuf.data(), uint32_t(got));
-  state.InCount = uint32_t(got);
+  DecryptInput(to, uint32_t(got));
+  return uint32_t(got);
+}
+
+uint32_t TXrUnZip::RefillInput(TExtractState& state) {
+  state.InCount = ReadInputBlock(state, state.InBuf.data());
   state.InPtr = state.InBuf.data();
   return state.InCount;
 }

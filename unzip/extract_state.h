@@ -14,10 +14,11 @@ class TZipHeaderInfo;
 
 // Bytes moved per block: the input block, the output buffer's flush size.
 inline constexpr int kBlockSize = 32768;
-// Blocks Inflate lets zlib fill before they are flushed together: zlib then copies less
-// of its output into its window, and the file gets fewer, larger writes.
+// Blocks of input Inflate hands zlib at once, and of output it lets zlib fill before they
+// are flushed together: zlib then copies less of its output into its window, and the
+// file gets fewer, larger writes.
 inline constexpr int kInflateBlocks = 8;
-inline constexpr int kInBufSize = 32769;
+inline constexpr int kInBufSize = kBlockSize * kInflateBlocks + 1;
 inline constexpr int kOutBufSize = kBlockSize * kInflateBlocks + 1;
 inline constexpr int kSlideSize = 32780;
 
@@ -52,6 +53,7 @@ struct TExtractState {
   // Target of the entry's output (not owned).
   TStream* OutStream = nullptr;
 
+  // Filled a block at a time; only Inflate fills more of it.
   std::vector<uint8_t> InBuf;
   uint8_t* InPtr;
   // Bytes left in InBuf.

@@ -59,15 +59,21 @@ void TXrUnZip::UnStore(TExtractState& state) {
 void TXrUnZip::Inflate(TExtractState& state) {
   TRawInflater inflater;
   z_stream& z = inflater.Stream();
+  constexpr uint32_t kInRoom = uint32_t(kBlockSize) * kInflateBlocks;
   constexpr uint32_t kOutRoom = uint32_t(kBlockSize) * kInflateBlocks;
   z.next_out = state.OutBuf.data();
   z.avail_out = kOutRoom;
   int flush = Z_NO_FLUSH;
   for (;;) {
     if (z.avail_in == 0 && flush == Z_NO_FLUSH) {
-      // zlib takes the whole block; the byte reader's view of it is used up.
-      const uint32_t got = state.CompRemaining > 0 ? RefillInput(state) : 0;
-      state.CompRemaining -= got;
+      // zlib takes the blocks whole; the byte reader's view of them is used up.
+      uint32_t got = 0;
+      while (got + uint32_t(kBlockSize) <= kInRoom && state.CompRemaining > 0) {
+        const uint32_t block = ReadInputBlock(state, state.InBuf.data() + got);
+        state.CompRemaining -= block;
+        got += block;
+        if (block < uint32_t(kBlockSize)) break;
+      }
       state.InCount = 0;
       if (got == 0) flush = Z_FINISH;
       z.next_in = state.InBuf.data();

@@ -240,6 +240,9 @@ protected:
   void FlushOutput(TExtractState& state);
   // Reads the next block of the entry's data into InBuf; the bytes read.
   uint32_t RefillInput(TExtractState& state);
+  // Reads the next block of the entry's data (kBlockSize bytes, fewer at its end) to To,
+  // decrypted, after the messages between blocks; the bytes read.
+  uint32_t ReadInputBlock(TExtractState& state, uint8_t* to);
   void FillBitBuffer(TExtractState& state);
   inline void ReadBits(TExtractState& state, uint32_t n, uint16_t& v);
   inline void ReadBitsByte(TExtractState& state, uint32_t n, uint8_t& v);

@@ -497,9 +497,9 @@ TEST(Extract, CancelBetweenBlocksLeavesNoFile) {
     SCOPED_TRACE(method);
     Extraction x("extract_cancel");
     x.Put(u"data.bin", "old");
-    // Noise, so that deflated data too needs several input blocks, and more output
-    // than Inflate collects before its first flush.
-    std::string noise(9 * 32768 + 5, '\0');
+    // Noise, so that deflated data too needs several input blocks, and input left to
+    // read after the first flush of Inflate, which collects eight blocks.
+    std::string noise(17 * 32768 + 5, '\0');
     uint32_t seed = 7;
     for (char& c : noise) c = char((seed = seed * 1664525u + 1013904223u) >> 24);
     x.Write({{.name = "data.bin", .data = noise, .method = method}});
