@@ -128,21 +128,22 @@ String FullPathOf(const String& path) {
     }
     p = FromUtf8(buf.data()) + u"/" + p;
   }
-  std::vector<String> parts;
-  size_t start = 0;
-  while (start <= p.size()) {
+  // Each part is appended after a '/'; ".." cuts the last one off again.
+  String out;
+  out.reserve(p.size());
+  for (size_t start = 0; start <= p.size();) {
     size_t end = p.find(u'/', start);
     if (end == String::npos) end = p.size();
-    const String part = p.substr(start, end - start);
+    const StringView part(p.data() + start, end - start);
     if (part == u"..") {
-      if (!parts.empty()) parts.pop_back();
+      const size_t last = out.rfind(u'/');
+      if (last != String::npos) out.resize(last);
     } else if (!part.empty() && part != u".") {
-      parts.push_back(part);
+      out.push_back(u'/');
+      out.append(part);
     }
     start = end + 1;
   }
-  String out;
-  for (const String& part : parts) out += u"/" + part;
   return out.empty() ? String(u"/") : out;
 }
 

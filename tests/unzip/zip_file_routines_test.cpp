@@ -322,6 +322,21 @@ TEST(MoveFileOver, ReplacesTheTarget) {
   EXPECT_FALSE(MoveFileOver(from, to));
 }
 
+#ifndef _WIN32
+TEST(FullPaths, DotsAndEmptyPartsResolvedWithoutLookingAtTheDisk) {
+  const struct {
+    const char16_t* path;
+    const char16_t* full;
+  } cases[] = {
+      {u"/a/b/../c", u"/a/c"},     {u"/a/./b//c/", u"/a/b/c"}, {u"/../x", u"/x"},
+      {u"/a/..", u"/"},            {u"/", u"/"},               {u"\\a\\b\\..\\..\\..", u"/"},
+      {u"/a/b/c/../../d", u"/a/d"}, {u"/a/.../b", u"/a/.../b"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(FullPathOf(c.path), String(c.full)) << ToUtf8(c.path);
+  EXPECT_EQ(FullPathOf(u"x\\..\\y\\z"), FullPathOf(u"") + u"/y/z");
+}
+#endif
+
 TEST(FullPaths, WithinAndSame) {
   ScratchDir dir("fullpaths");
   const String base = dir.Path();
