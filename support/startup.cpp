@@ -63,8 +63,6 @@ void StartStrings() {
 }
 void StopShell() { FreeModuleHandle(XsShellLibrary); }
 void StopUnitVersioning() { CloseSharedUnitVersioning(); }
-void StartZipContainers() { ClassRegistry(); }
-void StopZipContainers() { ClassRegistry().Clear(); }
 void StartZipRecords() { SetZipSignatures(0, 0, 0); }
 
 enum class Registration { Record, None, ClosesRegistry };
@@ -107,7 +105,7 @@ constexpr ModuleRow kModules[] = {
     {u"XsIniFiles", &kVersionRecords[22], nullptr, nullptr, Registration::Record},
     {u"XsSysInfo", &kVersionRecords[23], InitSystemInfo, nullptr, Registration::Record},
     {u"XrZipMatch", nullptr, nullptr, nullptr, Registration::None},
-    {u"XrZipCntn", nullptr, StartZipContainers, StopZipContainers, Registration::None},
+    {u"XrZipCntn", nullptr, CreateClassRegistry, FreeClassRegistry, Registration::None},
     {u"XrZipObj", nullptr, StartZipRecords, nullptr, Registration::None},
 };
 constexpr int kModuleCount = int(std::size(kModules));

@@ -5,44 +5,55 @@
 #include "base/format.h"
 #include "unzip/unzip_messages.h"
 
-TStringList& ClassRegistry() {
-  static TStringList registry;
-  static const bool configured = [] {
-    registry.SetSorted(true);
-    registry.SetDuplicates(TDuplicates::dupIgnore);
-    registry.SetCaseSensitive(false);
-    return true;
-  }();
-  (void)configured;
-  return registry;
+namespace {
+// Made by the list module's start-up and freed, entries first, by its shut-down.
+std::unique_ptr<TStringList> g_classRegistry;
+}  // namespace
+
+TStringList* ClassRegistry() { return g_classRegistry.get(); }
+
+void CreateClassRegistry() {
+  if (g_classRegistry) return;
+  auto registry = std::make_unique<TStringList>();
+  registry->SetSorted(true);
+  registry->SetDuplicates(TDuplicates::dupIgnore);
+  registry->SetCaseSensitive(false);
+  g_classRegistry = std::move(registry);
+}
+
+void FreeClassRegistry() noexcept {
+  if (!g_classRegistry) return;
+  g_classRegistry->Clear();
+  g_classRegistry.reset();
 }
 
 bool RegisterZipClass(const String& className, TObjectFactory create, TObjectReadProc read,
                       TObjectWriteProc write) {
-  TStringList& registry = ClassRegistry();
+  TStringList* registry = ClassRegistry();
+  if (!registry) throw EListError(io_text::kNoClassRegistry);
   int index = 0;
-  if (registry.Find(className, index)) return false;
+  if (registry->Find(className, index)) return false;
   auto rec = std::make_unique<tRegisterRec>();
   rec->FObjectClass = std::move(create);
   rec->FReadProc = std::move(read);
   rec->FWriteProc = std::move(write);
-  registry.AddObject(className, std::unique_ptr<TObject>(std::move(rec)));
+  registry->AddObject(className, std::unique_ptr<TObject>(std::move(rec)));
   return true;
 }
 
 bool UnregisterZipClass(const String& className) {
-  TStringList& registry = ClassRegistry();
+  TStringList* registry = ClassRegistry();
   int index = 0;
-  if (!registry.Find(className, index)) return false;
-  registry.Delete(index);
+  if (!registry || !registry->Find(className, index)) return false;
+  registry->Delete(index);
   return true;
 }
 
 tRegisterRec* FindClassRec(const String& className) {
-  TStringList& registry = ClassRegistry();
+  TStringList* registry = ClassRegistry();
   int index = 0;
-  if (!registry.Find(className, index)) return nullptr;
-  return static_cast<tRegisterRec*>(registry.Objects(index));
+  if (!registry || !registry->Find(className, index)) return nullptr;
+  return static_cast<tRegisterRec*>(registry->Objects(index));
 }
 
 std::unique_ptr<TObject> CreateRegisteredObject(const String& className,

@@ -34,16 +34,22 @@ public:
 inline constexpr size_t kMaxStoredClassName = 127;
 
 // The registry of the process: sorted, names compared without regard to case,
-// duplicate names ignored; each entry owns its tRegisterRec. Nothing in the programs
+// duplicate names ignored; each entry owns its tRegisterRec. It exists from the list
+// module's start-up to its shut-down (nullptr outside); nothing in the programs
 // registers a class.
-TStringList& ClassRegistry();
-// Adds an entry; a name already there keeps its first entry (False).
+TStringList* ClassRegistry();
+// Module start-up; the registry of an earlier start stays.
+void CreateClassRegistry();
+// Module shut-down: frees every entry's record, then the list.
+void FreeClassRegistry() noexcept;
+// Adds an entry; a name already there keeps its first entry (False). EListError
+// outside the module's start-up and shut-down.
 bool RegisterZipClass(const String& className, TObjectFactory create, TObjectReadProc read,
                       TObjectWriteProc write);
 // Removes an entry; True when there was one.
 bool UnregisterZipClass(const String& className);
 
-// The entry of ClassName, nullptr when none.
+// The entry of ClassName, nullptr when none (and while there is no registry).
 tRegisterRec* FindClassRec(const String& className);
 // A new object of the registered class and its read procedure; EClassNotFound
 // "Class <%s> not registered" when the name has no entry.

@@ -56,6 +56,7 @@ inline constexpr const Char* kDuplicateObject = u"Duplicate Object index";
 inline constexpr const Char* kPutSorted = u"Cannot <Put> an Object in a sorted list!";
 inline constexpr const Char* kAbstractError = u"Abstract Error";
 inline constexpr const Char* kClassNotRegistered = u"Class <%s> not registered";
+inline constexpr const Char* kNoClassRegistry = u"The class registry is not open";
 inline constexpr const Char* kNilSourceClass = u"Nil Source Class!";
 inline constexpr const Char* kSourceNotRegistered = u"Source Class <%s> not registered";
 inline constexpr const Char* kClassNameLength = u"Invalid class name length (%d)";

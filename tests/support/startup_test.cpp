@@ -104,6 +104,8 @@ TEST(XsSupportStartup, RunsEveryModuleOnceInOrderAndUndoesItInReverse) {
   EXPECT_EQ(CentralSig, kStandardCentralSig);
   EXPECT_EQ(LocalSig, kStandardLocalSig);
   EXPECT_EQ(EndCentralSig, kStandardEndCentralSig);
+  ASSERT_NE(ClassRegistry(), nullptr);
+  EXPECT_EQ(ClassRegistry()->Count(), 0);
 
   trace.clear();
   modules.Stop();
@@ -132,7 +134,7 @@ TEST(XsSupportStartup, RunsEveryModuleOnceInOrderAndUndoesItInReverse) {
   EXPECT_EQ(NamedMemoryListLock, nullptr);
   EXPECT_EQ(NamedMemoryList, nullptr);
   EXPECT_EQ(UnicodeDataLock, nullptr);
-  EXPECT_EQ(ClassRegistry().Count(), 0);
+  EXPECT_EQ(ClassRegistry(), nullptr);
 
   modules.Stop();
   EXPECT_TRUE(trace.size() == order.size()) << "a module ran twice";

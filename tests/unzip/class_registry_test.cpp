@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <memory>
 #include <vector>
 
 #include "unzip/object_list.h"
@@ -78,10 +79,20 @@ TMemoryStream StreamOf(const std::vector<uint8_t>& bytes) {
 
 TStoredItem* Item(const TObjectList& list, int i) { return static_cast<TStoredItem*>(list.Get(i)); }
 
+// The list module started and shut down around a test, as the programs do it.
+class RegistryStarted {
+public:
+  RegistryStarted() { CreateClassRegistry(); }
+  ~RegistryStarted() { FreeClassRegistry(); }
+  RegistryStarted(const RegistryStarted&) = delete;
+  RegistryStarted& operator=(const RegistryStarted&) = delete;
+};
+
 // Stores the list through the filer and loads the bytes into a fresh list.
 class ClassRegistryTest : public ::testing::Test {
 protected:
   void SetUp() override {
+    ASSERT_NE(ClassRegistry(), nullptr);
     ASSERT_TRUE(RegisterZipClass(
         u"TStoredItem", [] { return std::make_unique<TStoredItem>(); },
         [](TObject& obj, TStream& s) { s.ReadBuffer(&static_cast<TStoredItem&>(obj).value, 4); },
@@ -91,18 +102,51 @@ protected:
     RegisterZipClass(String(128, u'N'), [] { return std::make_unique<TLongNamed>(); }, nullptr,
                      nullptr);
   }
-  void TearDown() override {
-    UnregisterZipClass(u"TStoredItem");
-    UnregisterZipClass(String(128, u'N'));
-  }
   static TStoredItem* NewItem(int32_t value) {
     auto* item = new TStoredItem;
     item->value = value;
     return item;
   }
+  RegistryStarted registry;
 };
 
+// The registry is made at the module's start-up and freed, with what its entries hold,
+// at its shut-down; outside that time nothing is registered.
+TEST(ClassRegistryLifetime, ExistsFromStartUpToShutDown) {
+  ASSERT_EQ(ClassRegistry(), nullptr);
+  EXPECT_EQ(FindClassRec(u"TStoredItem"), nullptr);
+  EXPECT_THROW(RegisterZipClass(u"TStoredItem", nullptr, nullptr, nullptr), EListError);
+  EXPECT_FALSE(UnregisterZipClass(u"TStoredItem"));
+
+  auto held = std::make_shared<int>(0);
+  const std::weak_ptr<int> watch = held;
+  CreateClassRegistry();
+  TStringList* registry = ClassRegistry();
+  ASSERT_NE(registry, nullptr);
+  EXPECT_TRUE(registry->Sorted());
+  EXPECT_FALSE(registry->CaseSensitive());
+  EXPECT_EQ(registry->Duplicates(), TDuplicates::dupIgnore);
+  EXPECT_TRUE(RegisterZipClass(
+      u"TStoredItem", [held] { return std::make_unique<TStoredItem>(); }, nullptr, nullptr));
+  held.reset();
+  CreateClassRegistry();  // a second start keeps what is there
+  EXPECT_EQ(ClassRegistry(), registry);
+  EXPECT_NE(FindClassRec(u"TStoredItem"), nullptr);
+
+  FreeClassRegistry();
+  EXPECT_TRUE(watch.expired());
+  EXPECT_EQ(ClassRegistry(), nullptr);
+  EXPECT_EQ(FindClassRec(u"TStoredItem"), nullptr);
+  FreeClassRegistry();
+
+  CreateClassRegistry();
+  EXPECT_EQ(ClassRegistry()->Count(), 0);
+  FreeClassRegistry();
+}
+
+// As in the programs: the registry is there and empty. Without it the same errors come.
 TEST(ClassRegistryEmpty, StoringAndLoadingNeedRegisteredClasses) {
+  RegistryStarted registry;
   TObjectList list;
   TRecordingFiler filer;
   list.DefineProperties(filer);
