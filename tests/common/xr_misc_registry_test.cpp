@@ -34,7 +34,8 @@ void operator delete(void* p) noexcept {
 void operator delete(void* p, size_t) noexcept { operator delete(p); }
 
 namespace {
-// Each test has a key of its own: tests run in parallel processes.
+// Each test has a key of its own, with no parent shared with another test: tests run in
+// parallel processes, and a shared parent would be left behind by whichever ends last.
 String testKey;
 
 struct RawValue {
@@ -46,8 +47,8 @@ struct RawValue {
 class RegistryRoutines : public ::testing::Test {
 protected:
   void SetUp() override {
-    testKey = u"Software\\QzTest\\" +
-           FromUtf8(::testing::UnitTest::GetInstance()->current_test_info()->name());
+    testKey = u"Software\\QzTest_" +
+              FromUtf8(::testing::UnitTest::GetInstance()->current_test_info()->name());
     RegDeleteTreeW(HKEY_CURRENT_USER, W(testKey));
   }
   void TearDown() override { RegDeleteTreeW(HKEY_CURRENT_USER, W(testKey)); }
@@ -179,25 +180,56 @@ TEST_F(RegistryRoutines, WrongTypedTextIsReplacedByTheDefault) {
   EXPECT_EQ(String(reinterpret_cast<const Char*>(v.data.data()), 4), u"dflt");
 }
 
+namespace {
+// A key under the test's own that nobody may open. The handle it was made with keeps its
+// access, so the key's access is given back through it at the end and the test's
+// clean-up can remove it: a key left denied fails every later run on the prefix.
+class DeniedKey {
+public:
+  explicit DeniedKey(const String& path) {
+    EXPECT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, W(path), 0, nullptr, 0, KEY_ALL_ACCESS,
+                              nullptr, key_.put(), nullptr),
+              ERROR_SUCCESS);
+    made_ = SetDacl(L"D:P(D;;KA;;;WD)");
+  }
+  ~DeniedKey() { SetDacl(L"D:P(A;;KA;;;WD)"); }
+  DeniedKey(const DeniedKey&) = delete;
+  DeniedKey& operator=(const DeniedKey&) = delete;
+  bool Made() const { return made_; }
+  DWORD ValueCount() const {
+    DWORD values = 0;
+    RegQueryInfoKeyW(key_.get(), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &values,
+                     nullptr, nullptr, nullptr, nullptr);
+    return values;
+  }
+
+private:
+  bool SetDacl(const wchar_t* sddl) {
+    if (!key_) return false;
+    PSECURITY_DESCRIPTOR sd = nullptr;
+    if (!ConvertStringSecurityDescriptorToSecurityDescriptorW(sddl, SDDL_REVISION_1, &sd,
+                                                              nullptr))
+      return false;
+    const bool set = RegSetKeySecurity(key_.get(), DACL_SECURITY_INFORMATION, sd) == ERROR_SUCCESS;
+    LocalFree(sd);
+    return set;
+  }
+  UniqueHKey key_;
+  bool made_ = false;
+};
+}  // namespace
+
 TEST_F(RegistryRoutines, UnopenableKeyGivesDefaultsAndWritesNothing) {
   const String denied = testKey + u"\\Denied";
-  {
-    UniqueHKey key;
-    ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, W(denied), 0, nullptr, 0, KEY_ALL_ACCESS,
-                              nullptr, key.put(), nullptr),
-              ERROR_SUCCESS);
-    PSECURITY_DESCRIPTOR sd = nullptr;
-    ASSERT_TRUE(ConvertStringSecurityDescriptorToSecurityDescriptorW(L"D:P(D;;KA;;;WD)",
-                                                                     SDDL_REVISION_1, &sd, nullptr));
-    EXPECT_EQ(RegSetKeySecurity(key.get(), DACL_SECURITY_INFORMATION, sd), ERROR_SUCCESS);
-    LocalFree(sd);
-  }
+  DeniedKey deniedKey(denied);
+  ASSERT_TRUE(deniedKey.Made());
   EXPECT_EQ(RegReadInteger(denied, u"I", 3), 3);
   EXPECT_TRUE(RegReadBool(denied, u"B", true));
   EXPECT_EQ(RegReadString(denied, u"S", u"s"), u"s");
   EXPECT_NO_THROW(RegWriteInteger(denied, u"I", 1));
   EXPECT_NO_THROW(RegWriteString(denied, u"S", u"x"));
   EXPECT_NO_THROW(RegWriteBool(denied, u"B", false));
+  EXPECT_EQ(deniedKey.ValueCount(), 0u);
   // A key path the registry rejects behaves the same way.
   EXPECT_EQ(RegReadInteger(u"\\Leading\\Backslash", u"I", 4), 4);
 }

@@ -17,7 +17,8 @@
 //   update_driver uninstall-entry              the uninstall entry's values, Name=Value
 //   update_driver temp                         the Windows temporary folder
 //   update_driver forget <menu name>           removes the uninstall entry, the
-//                                              Start-menu folder and the desktop link
+//                                              Start-menu folder, the desktop link and
+//                                              the program's settings
 #include <windows.h>
 
 #include <shlobj.h>
@@ -41,6 +42,9 @@ constexpr int kTimeoutMs = 30000;
 constexpr wchar_t kSetupCaption[] = L"Setup - Quorlix Zeva";
 constexpr Char kUninstallKey[] =
     u"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Quorlix";
+// What the installed program writes when it closes.
+constexpr Char kVendorKey[] = u"Software\\Brevane";
+constexpr Char kSettingsKey[] = u"Software\\Brevane\\Quorlix";
 
 int Fail(const char* what) {
   std::fprintf(stderr, "update_driver: %s\n", what);
@@ -223,6 +227,8 @@ int Forget(const String& menuName) {
   setup_test::DeleteMachineKey(kUninstallKey);
   setup_test::DeleteTree(setup_test::ShellFolder(CSIDL_PROGRAMS) + u"\\" + menuName);
   DeleteFileW(W(setup_test::ShellFolder(CSIDL_DESKTOPDIRECTORY) + u"\\Quorlix.lnk"));
+  RegDeleteTreeW(HKEY_CURRENT_USER, W(kSettingsKey));
+  RegDeleteKeyW(HKEY_CURRENT_USER, W(kVendorKey));  // when nothing else is in it
   return 0;
 }
 

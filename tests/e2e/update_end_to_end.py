@@ -182,6 +182,7 @@ def main():
     run = Run(args)
 
     shutil.rmtree(args.scratch, ignore_errors=True)
+    subprocess.run(["wine", args.driver, "forget", MENU_FOLDER], capture_output=True, timeout=60)
     dist = os.path.join(args.scratch, "dist")
     dest_unix = os.path.join(args.scratch, "Program Files", "Quorlix")
     dest = winpath(dest_unix) + "\\"

@@ -40,24 +40,54 @@ String ServerRoot(Port which = Port::Http) {
          (index < ports.size() ? ports[index] : String());
 }
 
-// Puts the server's trusted certificate into the user's root store (of the test's
-// own Wine prefix).
-void TrustServerCertificate() {
-  TMemoryStream pem;
-  pem.LoadFromFile(HostPath(std::string(QZ_NET_SERVER_STATE) + "/trusted-cert.pem"));
-  DWORD size = 0;
-  const auto* text = reinterpret_cast<const char*>(pem.Memory());
-  ASSERT_TRUE(CryptStringToBinaryA(text, DWORD(pem.Size()), CRYPT_STRING_BASE64HEADER, nullptr,
-                                   &size, nullptr, nullptr));
-  std::vector<BYTE> der(size);
-  ASSERT_TRUE(CryptStringToBinaryA(text, DWORD(pem.Size()), CRYPT_STRING_BASE64HEADER, der.data(),
-                                   &size, nullptr, nullptr));
-  HCERTSTORE root = CertOpenSystemStoreW(0, L"ROOT");
-  ASSERT_NE(root, nullptr);
-  EXPECT_TRUE(CertAddEncodedCertificateToStore(root, X509_ASN_ENCODING, der.data(), size,
-                                               CERT_STORE_ADD_REPLACE_EXISTING, nullptr));
-  CertCloseStore(root, 0);
-}
+// The server's trusted certificate in the user's root store (of the test's own Wine
+// prefix) while the object lives; taken out again after, so that no run leaves a
+// certificate behind in the prefix. The store is written when it is closed.
+class TrustedServerCertificate {
+public:
+  TrustedServerCertificate() = default;
+  ~TrustedServerCertificate() {
+    if (!added_) return;
+    // The registry part of the store itself: a deletion through the system store is
+    // reported done but not written (Wine 8).
+    HCERTSTORE root = CertOpenStore(CERT_STORE_PROV_SYSTEM_REGISTRY_W, 0, 0,
+                                    CERT_SYSTEM_STORE_CURRENT_USER, L"ROOT");
+    if (!root) return;
+    PCCERT_CONTEXT ours = CertCreateCertificateContext(X509_ASN_ENCODING, der_.data(),
+                                                       DWORD(der_.size()));
+    PCCERT_CONTEXT stored =
+        ours ? CertFindCertificateInStore(root, X509_ASN_ENCODING, 0, CERT_FIND_EXISTING, ours,
+                                          nullptr)
+             : nullptr;
+    if (stored) CertDeleteCertificateFromStore(stored);  // frees the context too
+    if (ours) CertFreeCertificateContext(ours);
+    CertCloseStore(root, 0);
+  }
+  TrustedServerCertificate(const TrustedServerCertificate&) = delete;
+  TrustedServerCertificate& operator=(const TrustedServerCertificate&) = delete;
+
+  void Add() {
+    TMemoryStream pem;
+    pem.LoadFromFile(HostPath(std::string(QZ_NET_SERVER_STATE) + "/trusted-cert.pem"));
+    DWORD size = 0;
+    const auto* text = reinterpret_cast<const char*>(pem.Memory());
+    ASSERT_TRUE(CryptStringToBinaryA(text, DWORD(pem.Size()), CRYPT_STRING_BASE64HEADER,
+                                     nullptr, &size, nullptr, nullptr));
+    der_.resize(size);
+    ASSERT_TRUE(CryptStringToBinaryA(text, DWORD(pem.Size()), CRYPT_STRING_BASE64HEADER,
+                                     der_.data(), &size, nullptr, nullptr));
+    HCERTSTORE root = CertOpenSystemStoreW(0, L"ROOT");
+    ASSERT_NE(root, nullptr);
+    added_ = CertAddEncodedCertificateToStore(root, X509_ASN_ENCODING, der_.data(), size,
+                                              CERT_STORE_ADD_REPLACE_EXISTING, nullptr);
+    CertCloseStore(root, 0);
+    EXPECT_TRUE(added_);
+  }
+
+private:
+  std::vector<BYTE> der_;
+  bool added_ = false;
+};
 
 String Url(const String& path) { return ServerRoot() + path; }
 
@@ -308,7 +338,8 @@ TEST(HttpClientFailure, TimeOutAndRefusedConnection) {
 }
 
 TEST(HttpClientHttps, TrustedCertificateWorksOthersAreRefused) {
-  TrustServerCertificate();
+  TrustedServerCertificate trusted;
+  ASSERT_NO_FATAL_FAILURE(trusted.Add());
   THttpClient http;
   EXPECT_EQ(http.Get(ServerRoot(Port::TrustedHttps) + u"/body?hex=312e32&type=text/plain"), u"1.2");
   TMemoryStream dest;

@@ -11,7 +11,8 @@ add_test(NAME scan_tree_fixture
   COMMAND python3 ${CMAKE_CURRENT_LIST_DIR}/make_scan_tree.py ${qz_scan_tree})
 set_tests_properties(scan_tree_fixture PROPERTIES FIXTURES_SETUP scan_tree)
 
-add_executable(scan_main_window_tests ${CMAKE_CURRENT_LIST_DIR}/main_window_test.cpp)
+add_executable(scan_main_window_tests ${CMAKE_CURRENT_LIST_DIR}/main_window_test.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/product_key_environment.cpp)
 qz_target_defaults(scan_main_window_tests)
 target_link_libraries(scan_main_window_tests PRIVATE
   qz_scan_main qz_test_support ZLIB::ZLIB gtest_main gtest)

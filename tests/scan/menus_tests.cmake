@@ -10,7 +10,8 @@ add_custom_command(
   COMMENT "Update archives for the menu command tests")
 add_custom_target(qz_menus_update_archives ALL DEPENDS ${qz_menus_server}/www/update.zip)
 
-add_executable(scan_menu_commands_tests ${CMAKE_CURRENT_LIST_DIR}/menu_commands_test.cpp)
+add_executable(scan_menu_commands_tests ${CMAKE_CURRENT_LIST_DIR}/menu_commands_test.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/product_key_environment.cpp)
 qz_target_defaults(scan_menu_commands_tests)
 target_link_libraries(scan_menu_commands_tests PRIVATE
   qz_scan_main qz_test_support ZLIB::ZLIB gtest_main gtest)

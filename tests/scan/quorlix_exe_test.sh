@@ -9,6 +9,20 @@ exe=$1 driver=$2 work=$3
 fail() { echo "FAIL: $*" >&2; exit 1; }
 winpath() { printf 'Z:%s' "${1//\//\\}"; }
 
+# The program keeps its settings, and the save dialog the folder, in the registry: the
+# run starts without the program's key and leaves behind none of what it made.
+product='HKCU\Software\Brevane'
+shell_keys=('HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\ComDlg32'
+            'HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\Advanced')
+made_keys=("$product")
+for k in "${shell_keys[@]}"; do
+  wine reg query "$k" >/dev/null 2>&1 || made_keys+=("$k")
+done
+remove_made_keys() {
+  for k in "${made_keys[@]}"; do wine reg delete "$k" /f >/dev/null 2>&1 || true; done
+}
+remove_made_keys
+
 rm -rf "$work"
 mkdir -p "$work/tree/sub"
 printf '%1600s' '' > "$work/tree/a.txt"
@@ -18,7 +32,7 @@ printf '%100s' '' > "$work/tree/sub/b.txt"
 
 wine "$exe" &
 pid=$!
-trap 'kill "$pid" 2>/dev/null || true' EXIT
+trap 'kill "$pid" 2>/dev/null || true; remove_made_keys' EXIT
 wine "$driver" wait || fail "Quorlix did not show its window"
 
 mapfile -t panels < <(wine "$driver" scan "$(winpath "$work/tree")" | tr -d '\r')
@@ -51,4 +65,6 @@ wine "$driver" close
 for _ in $(seq 100); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
 kill -0 "$pid" 2>/dev/null && fail "Quorlix did not end after its window closed"
 trap - EXIT
+remove_made_keys
+rm -rf "$work"
 echo "ok: scanned, saved and closed"

@@ -5,12 +5,14 @@ qz_test(scan_settings_tests
     ${CMAKE_CURRENT_LIST_DIR}/hand_back_cleanup_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/settings_summary_file_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/settings_values_test.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/product_key_environment.cpp
   LIBS qz_scan_main qz_test_support
 )
 
 # The window with the real registry of the test prefix and the real save dialog.
 qz_test(scan_settings_window_tests
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/settings_window_test.cpp
+          ${CMAKE_CURRENT_LIST_DIR}/product_key_environment.cpp
   LIBS qz_scan_main qz_test_support comctl32
   GUI
 )
@@ -18,6 +20,7 @@ qz_test(scan_settings_window_tests
 # The real program started and closed from the test, as the setup program would.
 qz_test(scan_settings_program_tests
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/settings_program_test.cpp
+          ${CMAKE_CURRENT_LIST_DIR}/product_key_environment.cpp
   LIBS qz_scan_main qz_test_support
   GUI
 )

@@ -12,11 +12,12 @@
 
 namespace {
 
-// Each test has keys of its own: test programs run in parallel.
+// Each test has keys of its own, with no parent shared with another test: test programs
+// run in parallel, and a shared parent would be left behind by whichever ends last.
 class SettingsValues : public ::testing::Test {
 protected:
   void SetUp() override {
-    root = u"Software\\QzTest\\Settings_" +
+    root = u"Software\\QzTest_Settings_" +
            FromUtf8(::testing::UnitTest::GetInstance()->current_test_info()->name());
     keys = TSettingsKeys{root + u"\\General", root + u"\\ColWidths"};
     RegDeleteTreeW(HKEY_CURRENT_USER, W(root));

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include "base/win_handle.h"
 #include "base/win_string.h"
 
 namespace {
@@ -60,6 +61,27 @@ HWND FindTopWindow(DWORD pid, const std::function<bool(HWND)>& match) {
   FindState state{pid, match, nullptr};
   EnumWindows(FindTopWindowProc, reinterpret_cast<LPARAM>(&state));
   return state.found;
+}
+
+namespace {
+const wchar_t* const kShellDialogKeys[] = {
+    L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\ComDlg32",
+    L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Advanced",
+};
+
+bool UserKeyExists(const wchar_t* path) {
+  UniqueHKey key;
+  return RegOpenKeyExW(HKEY_CURRENT_USER, path, 0, KEY_READ, key.put()) == ERROR_SUCCESS;
+}
+}  // namespace
+
+ShellDialogKeys::ShellDialogKeys() {
+  for (const wchar_t* path : kShellDialogKeys) existed_.push_back(UserKeyExists(path));
+}
+
+ShellDialogKeys::~ShellDialogKeys() {
+  for (size_t i = 0; i < existed_.size(); ++i)
+    if (!existed_[i]) RegDeleteTreeW(HKEY_CURRENT_USER, kShellDialogKeys[i]);
 }
 
 DialogAnswerer::DialogAnswerer(int buttonId, std::function<void(HWND)> inspect, int timeoutMs)

@@ -7,6 +7,7 @@
 #include <atomic>
 #include <functional>
 #include <thread>
+#include <vector>
 
 #include "base/string.h"
 
@@ -17,6 +18,20 @@ struct SeenDialog {
   String caption;
   String text;  // the static texts of the dialog, joined by "\n"
   RECT rect{};
+};
+
+// Keys that the shell's dialogs make for the user at their first use (the folders a
+// program last saved to, view settings). Removes, when it goes, those of them that were
+// not there when it was made: no run starts from what an earlier run chose.
+class ShellDialogKeys {
+public:
+  ShellDialogKeys();
+  ~ShellDialogKeys();
+  ShellDialogKeys(const ShellDialogKeys&) = delete;
+  ShellDialogKeys& operator=(const ShellDialogKeys&) = delete;
+
+private:
+  std::vector<bool> existed_;
 };
 
 class DialogAnswerer {
@@ -37,6 +52,7 @@ public:
 private:
   void Run(int buttonId, std::function<void(HWND)> inspect, int timeoutMs);
   void GiveUp(int timeoutMs);
+  ShellDialogKeys shellKeys_;  // made first, removed last: after the dialog has closed
   DWORD testThread_;
   SeenDialog seen_;
   std::thread thread_;
