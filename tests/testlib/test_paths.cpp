@@ -1,5 +1,7 @@
 #include "tests/testlib/test_paths.h"
 
+#include <cstdlib>
+#include <ctime>
 #include <filesystem>
 
 #ifndef QZ_TEST_SCRATCH_ROOT
@@ -40,3 +42,22 @@ String JoinPath(const String& folder, const String& name) {
 }
 
 String ScratchDir::operator/(const String& name) const { return JoinPath(path_, name); }
+
+#ifndef _WIN32
+ScopedTimeZone::ScopedTimeZone(const char* zone) {
+  const char* current = std::getenv("TZ");
+  hadZone_ = current != nullptr;
+  if (hadZone_)
+    previous_ = current;
+  setenv("TZ", zone, 1);
+  tzset();
+}
+
+ScopedTimeZone::~ScopedTimeZone() {
+  if (hadZone_)
+    setenv("TZ", previous_.c_str(), 1);
+  else
+    unsetenv("TZ");
+  tzset();
+}
+#endif

@@ -27,3 +27,19 @@ private:
   std::string unixPath_;
   String path_;
 };
+
+#ifndef _WIN32
+// Sets TZ for the scope of a native test and puts the previous value back, also when an
+// assertion leaves the test early.
+class ScopedTimeZone {
+public:
+  explicit ScopedTimeZone(const char* zone);
+  ~ScopedTimeZone();
+  ScopedTimeZone(const ScopedTimeZone&) = delete;
+  ScopedTimeZone& operator=(const ScopedTimeZone&) = delete;
+
+private:
+  bool hadZone_;
+  std::string previous_;
+};
+#endif

@@ -280,10 +280,7 @@ TEST(Extract, OverwriteModesAgainstWhatIsThere) {
 TEST(Extract, DatesAndAttributes) {
 #ifndef _WIN32
   // Local time is UTC for this test, as it is for every test under Wine.
-  const char* previousTz = std::getenv("TZ");
-  const std::string savedTz = previousTz ? previousTz : "";
-  setenv("TZ", "UTC", 1);
-  tzset();
+  ScopedTimeZone utc("UTC");
 #endif
   Extraction x("extract_dates");
   x.Write({{.name = "plain.txt", .data = "p", .dosTime = kEntryTime},
@@ -307,13 +304,6 @@ TEST(Extract, DatesAndAttributes) {
     EXPECT_EQ(y.Run([](TXrUnZip& u) { u.RetainAttributes = false; }), 1);
     EXPECT_EQ(GetAttributes(JoinPath(y.Out(), u"locked.txt")) & faReadOnly, 0);
   }
-#ifndef _WIN32
-  if (previousTz)
-    setenv("TZ", savedTz.c_str(), 1);
-  else
-    unsetenv("TZ");
-  tzset();
-#endif
 }
 
 TEST(Extract, EntriesThisBuildCannotDecodeTouchNothing) {

@@ -248,10 +248,7 @@ TEST(DosAge, SetAndReadBackInLocalTime) {
 // Dates are local time: in a zone with summer time each one gets the offset of its own
 // day, the same time the C library's mktime gives it, also right beside a change.
 TEST(DosAge, LocalTimeWithSummerTimeAsTheCLibraryReadsIt) {
-  const char* previousTz = std::getenv("TZ");
-  const std::string savedTz = previousTz ? previousTz : "";
-  setenv("TZ", "Europe/Berlin", 1);
-  tzset();
+  ScopedTimeZone berlin("Europe/Berlin");
   ScratchDir dir("dosage_zone");
   const String file = Below(dir, u"f.txt");
   WriteFile(file, "abc");
@@ -280,11 +277,6 @@ TEST(DosAge, LocalTimeWithSummerTimeAsTheCLibraryReadsIt) {
     EXPECT_EQ(st.st_mtime, expected) << c.year << "-" << c.month << "-" << c.day << " " << c.hour;
     EXPECT_EQ(uint32_t(FileDosAge(file)), stamp);
   }
-  if (previousTz)
-    setenv("TZ", savedTz.c_str(), 1);
-  else
-    unsetenv("TZ");
-  tzset();
 }
 #endif
 
