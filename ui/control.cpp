@@ -122,7 +122,6 @@ TControl::TControl(TWinControl* parent) : TComponent(parent), parent_(parent) {
 }
 
 TControl::~TControl() {
-  if (popupMenu_) popupMenu_->RemoveUser(this);
   if (parent_) {
     if (parent_->mouseControl_ == this) parent_->mouseControl_ = nullptr;
     if (parent_->captureControl_ == this) parent_->captureControl_ = nullptr;
@@ -245,9 +244,15 @@ void TControl::SetParentShowHint(bool v) {
 
 void TControl::SetPopupMenu(TPopupMenu* menu) {
   if (menu == popupMenu_) return;
-  if (popupMenu_) popupMenu_->RemoveUser(this);
+  // Referenced, not owned: whichever of the two goes first, the other forgets it.
+  if (popupMenu_) RemoveFreeNotification(popupMenu_);
   popupMenu_ = menu;
-  if (menu) menu->AddUser(this);
+  FreeNotification(menu);
+}
+
+void TControl::Notification(TComponent* component, TOperation operation) {
+  TComponent::Notification(component, operation);
+  if (operation == opRemove && component == popupMenu_) popupMenu_ = nullptr;
 }
 
 void TControl::Invalidate() {}

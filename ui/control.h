@@ -238,6 +238,8 @@ protected:
   // Called once the control is in its parent's list (windowed: creates the window).
   virtual void Attach() {}
   void NotifyChildren(UINT msg);
+  // The popup menu this control refers to is gone.
+  void Notification(TComponent* component, TOperation operation) override;
   bool pressed_ = false;
 
   TWinControl* parent_;
@@ -257,7 +259,6 @@ protected:
   int tag_ = 0;
 
 private:
-  friend class TPopupMenu;
   TPopupMenu* popupMenu_ = nullptr;
 };
 

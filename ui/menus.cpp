@@ -159,16 +159,11 @@ void TMainMenu::AttachTo(HWND window) {
   DrawMenuBar(window);
 }
 
-TPopupMenu::~TPopupMenu() {
-  *alive_ = false;
-  for (TControl* control : users_) control->popupMenu_ = nullptr;
-}
+TPopupMenu::~TPopupMenu() { *alive_ = false; }
 
-void TPopupMenu::AddUser(TControl* control) { users_.push_back(control); }
-
-void TPopupMenu::RemoveUser(TControl* control) {
-  users_.erase(std::remove(users_.begin(), users_.end(), control), users_.end());
-  if (popupComponent_ == control) popupComponent_ = nullptr;
+void TPopupMenu::Notification(TComponent* component, TOperation operation) {
+  TMenu::Notification(component, operation);
+  if (operation == opRemove && component == popupComponent_) popupComponent_ = nullptr;
 }
 
 void TPopupMenu::Popup(int x, int y) {

@@ -120,12 +120,11 @@ public:
   // Fires before the menu shows.
   TNotifyEvent OnPopup;
 
-private:
-  friend class TControl;
-  void AddUser(TControl* control);
-  void RemoveUser(TControl* control);
+protected:
+  // A control that referred to this menu is gone.
+  void Notification(TComponent* component, TOperation operation) override;
 
-  std::vector<TControl*> users_;
+private:
   TControl* popupComponent_ = nullptr;
   std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
 };
