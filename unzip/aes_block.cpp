@@ -75,12 +75,69 @@ uint32_t SubWord(uint32_t w) {
          kLastRound[2][(w >> 16) & 0xFF] ^ kLastRound[3][w >> 24];
 }
 
+// RotWord then SubWord: the bytes move down one row on their way through the S-box.
+uint32_t SubRotWord(uint32_t w) { return SubWord(RotateLeft(w, 24)); }
+
+constexpr uint8_t kRoundConstants[10] = {0x01, 0x02, 0x04, 0x08, 0x10, 0x20, 0x40, 0x80, 0x1B, 0x36};
+
 // One round over the four columns: row r of column c comes from column c + r (ShiftRows).
-template <typename Tables>
-void Round(const Tables& t, const uint32_t* in, const uint32_t* roundKey, uint32_t* out) {
-  for (int c = 0; c < 4; ++c)
-    out[c] = t[0][in[c] & 0xFF] ^ t[1][(in[(c + 1) & 3] >> 8) & 0xFF] ^
-             t[2][(in[(c + 2) & 3] >> 16) & 0xFF] ^ t[3][in[(c + 3) & 3] >> 24] ^ roundKey[c];
+inline void InnerRound(const uint32_t* s, uint32_t* t, const uint32_t* k) {
+  t[0] = kRound[0][s[0] & 0xFF] ^ kRound[1][(s[1] >> 8) & 0xFF] ^
+         kRound[2][(s[2] >> 16) & 0xFF] ^ kRound[3][s[3] >> 24] ^ k[0];
+  t[1] = kRound[0][s[1] & 0xFF] ^ kRound[1][(s[2] >> 8) & 0xFF] ^
+         kRound[2][(s[3] >> 16) & 0xFF] ^ kRound[3][s[0] >> 24] ^ k[1];
+  t[2] = kRound[0][s[2] & 0xFF] ^ kRound[1][(s[3] >> 8) & 0xFF] ^
+         kRound[2][(s[0] >> 16) & 0xFF] ^ kRound[3][s[1] >> 24] ^ k[2];
+  t[3] = kRound[0][s[3] & 0xFF] ^ kRound[1][(s[0] >> 8) & 0xFF] ^
+         kRound[2][(s[1] >> 16) & 0xFF] ^ kRound[3][s[2] >> 24] ^ k[3];
+}
+
+inline void LastRound(const uint32_t* s, uint32_t* t, const uint32_t* k) {
+  t[0] = kLastRound[0][s[0] & 0xFF] ^ kLastRound[1][(s[1] >> 8) & 0xFF] ^
+         kLastRound[2][(s[2] >> 16) & 0xFF] ^ kLastRound[3][s[3] >> 24] ^ k[0];
+  t[1] = kLastRound[0][s[1] & 0xFF] ^ kLastRound[1][(s[2] >> 8) & 0xFF] ^
+         kLastRound[2][(s[3] >> 16) & 0xFF] ^ kLastRound[3][s[0] >> 24] ^ k[1];
+  t[2] = kLastRound[0][s[2] & 0xFF] ^ kLastRound[1][(s[3] >> 8) & 0xFF] ^
+         kLastRound[2][(s[0] >> 16) & 0xFF] ^ kLastRound[3][s[1] >> 24] ^ k[2];
+  t[3] = kLastRound[0][s[3] & 0xFF] ^ kLastRound[1][(s[0] >> 8) & 0xFF] ^
+         kLastRound[2][(s[1] >> 16) & 0xFF] ^ kLastRound[3][s[2] >> 24] ^ k[3];
+}
+
+// Key expansion, one step of the key's length at a time; the last step of the 192- and
+// 256-bit schedules is cut short where the schedule ends.
+void Expand128(uint32_t* w) {
+  for (int i = 0; i < 10; ++i, w += 4) {
+    w[4] = w[0] ^ SubRotWord(w[3]) ^ kRoundConstants[i];
+    w[5] = w[1] ^ w[4];
+    w[6] = w[2] ^ w[5];
+    w[7] = w[3] ^ w[6];
+  }
+}
+
+void Expand192(uint32_t* w) {
+  for (int i = 0; i < 8; ++i, w += 6) {
+    w[6] = w[0] ^ SubRotWord(w[5]) ^ kRoundConstants[i];
+    w[7] = w[1] ^ w[6];
+    w[8] = w[2] ^ w[7];
+    w[9] = w[3] ^ w[8];
+    if (i == 7) break;
+    w[10] = w[4] ^ w[9];
+    w[11] = w[5] ^ w[10];
+  }
+}
+
+void Expand256(uint32_t* w) {
+  for (int i = 0; i < 7; ++i, w += 8) {
+    w[8] = w[0] ^ SubRotWord(w[7]) ^ kRoundConstants[i];
+    w[9] = w[1] ^ w[8];
+    w[10] = w[2] ^ w[9];
+    w[11] = w[3] ^ w[10];
+    if (i == 6) break;
+    w[12] = w[4] ^ SubWord(w[11]);
+    w[13] = w[5] ^ w[12];
+    w[14] = w[6] ^ w[13];
+    w[15] = w[7] ^ w[14];
+  }
 }
 
 }  // namespace
@@ -95,22 +152,14 @@ int32_t AesSetEncryptKey(const uint8_t* key, uint32_t keyLength, TAesEncryptKey&
     case 32: case 256: words = 8; break;
     default: return 0;
   }
-  const uint32_t rounds = words + 6;
-  const uint32_t total = 4 * (rounds + 1);
   uint32_t* w = schedule.Schedule;
   for (uint32_t i = 0; i < words; ++i) w[i] = GetLe32(key + 4 * i);
-  uint8_t roundConstant = 1;
-  for (uint32_t i = words; i < total; ++i) {
-    uint32_t t = w[i - 1];
-    if (i % words == 0) {
-      t = SubWord(RotateLeft(t, 24)) ^ roundConstant;  // RotWord: bytes move down one row
-      roundConstant = Times2(roundConstant);
-    } else if (words == 8 && i % words == 4) {
-      t = SubWord(t);
-    }
-    w[i] = w[i - words] ^ t;
+  switch (words) {
+    case 4: Expand128(w); break;
+    case 6: Expand192(w); break;
+    default: Expand256(w); break;
   }
-  schedule.Rounds = rounds;
+  schedule.Rounds = words + 6;
   schedule.Flags |= kAesKeyReady;
   return 1;
 }
@@ -122,11 +171,31 @@ int32_t AesEncryptBlock(const uint8_t* in, uint8_t* out, const TAesEncryptKey& s
   const uint32_t* rk = schedule.Schedule;
   uint32_t s[4], t[4];
   for (int c = 0; c < 4; ++c) s[c] = GetLe32(in + 4 * c) ^ rk[c];
-  for (uint32_t r = 1; r < rounds; ++r) {
-    Round(kRound, s, rk + 4 * r, t);
-    std::memcpy(s, t, sizeof s);
+  // The longer keys run their extra rounds first and then go on as a 128-bit key does,
+  // with the round keys moved along.
+  switch (rounds) {
+    case 14:
+      InnerRound(s, t, rk + 4);
+      InnerRound(t, s, rk + 8);
+      rk += 8;
+      [[fallthrough]];
+    case 12:
+      InnerRound(s, t, rk + 4);
+      InnerRound(t, s, rk + 8);
+      rk += 8;
+      [[fallthrough]];
+    default:
+      InnerRound(s, t, rk + 4);
+      InnerRound(t, s, rk + 8);
+      InnerRound(s, t, rk + 12);
+      InnerRound(t, s, rk + 16);
+      InnerRound(s, t, rk + 20);
+      InnerRound(t, s, rk + 24);
+      InnerRound(s, t, rk + 28);
+      InnerRound(t, s, rk + 32);
+      InnerRound(s, t, rk + 36);
+      LastRound(t, s, rk + 40);
   }
-  Round(kLastRound, s, rk + 4 * rounds, t);
-  for (int c = 0; c < 4; ++c) PutLe32(out + 4 * c, t[c]);
+  for (int c = 0; c < 4; ++c) PutLe32(out + 4 * c, s[c]);
   return 1;
 }

@@ -50,7 +50,8 @@ int32_t AesStart(int32_t strength, const uint8_t* password, uint32_t passwordLen
 }
 
 void AesCtrXor(uint8_t* data, uint32_t length, TAesCtrContext& context) {
-  for (uint32_t i = 0; i < length; ++i) {
+  uint32_t i = 0;
+  while (i < length) {
     if (context.KeyStreamPos >= kAesBlockLength) {
       for (int b = 0; b < 8 && ++context.Counter[b] == 0; ++b) {
       }
@@ -59,7 +60,14 @@ void AesCtrXor(uint8_t* data, uint32_t length, TAesCtrContext& context) {
         std::memset(context.KeyStream, 0, sizeof context.KeyStream);
       context.KeyStreamPos = 0;
     }
-    data[i] ^= context.KeyStream[context.KeyStreamPos++];
+    if (context.KeyStreamPos == 0 && length - i >= kAesBlockLength) {
+      // A whole block at once.
+      for (uint32_t k = 0; k < kAesBlockLength; ++k) data[i + k] ^= context.KeyStream[k];
+      i += kAesBlockLength;
+      context.KeyStreamPos = kAesBlockLength;
+      continue;
+    }
+    data[i++] ^= context.KeyStream[context.KeyStreamPos++];
   }
 }
 
