@@ -82,9 +82,10 @@ void TXrUnZip::Explode(TExtractState& state) {
     return true;
   };
   // An incomplete tree counts as damaged, like one that cannot be a code at all.
-  auto readTree = [&](uint32_t n, uint32_t s, const uint16_t* base, THuffTables& t, int32_t& m) {
+  auto readTree = [&](uint32_t n, uint32_t s, std::span<const uint16_t> base, THuffTables& t,
+                      int32_t& m) {
     if (ReadTreeLengths(readByte, lengths, n) != 0) return false;
-    const uint16_t result = BuildHuffTables(lengths.data(), n, s, base, LenExtra.data(), t, m);
+    const uint16_t result = BuildHuffTables(lengths.data(), n, s, base, LenExtra, t, m);
     if (result == kHuffOutOfMemory) {
       FMessageText = ZipMessageText(TZipMessage::InflateOutOfMemory);
       PromptUser(ZipMessageNumber(TZipMessage::InflateOutOfMemory), FMessageText,
@@ -92,9 +93,9 @@ void TXrUnZip::Explode(TExtractState& state) {
     }
     return result == kHuffComplete;
   };
-  if (literalTree && !readTree(kLiteralCodes, kLiteralCodes, nullptr, tb, bb)) return;
-  if (!readTree(kLengthCodes, 0, (literalTree ? LenBase3 : LenBase2).data(), tl, bl)) return;
-  if (!readTree(kLengthCodes, 0, (bigDictionary ? DistBase8 : DistBase4).data(), td, bd)) return;
+  if (literalTree && !readTree(kLiteralCodes, kLiteralCodes, {}, tb, bb)) return;
+  if (!readTree(kLengthCodes, 0, literalTree ? LenBase3 : LenBase2, tl, bl)) return;
+  if (!readTree(kLengthCodes, 0, bigDictionary ? DistBase8 : DistBase4, td, bd)) return;
 
   uint32_t b = 0;
   uint32_t k = 0;

@@ -5,14 +5,22 @@
 #include <algorithm>
 #include <array>
 #include <new>
+#include <stdexcept>
 
 namespace {
 
 // Deepest nesting of tables: each level takes at least one bit of a 16-bit code.
 constexpr int32_t kMaxLevels = int32_t(kMaxCodeBits);
 
-uint16_t Build(const uint16_t* b, uint32_t n, uint32_t s, const uint16_t* d, const uint16_t* e,
-               THuffTables& t, int32_t& m) {
+// Base value or extra bits of a value at or above S; a value the caller's arrays do not
+// reach is a fault in the call, not in the lengths.
+uint16_t MappedOf(std::span<const uint16_t> a, uint32_t at) {
+  if (at >= a.size()) throw std::out_of_range("value beyond the base and extra-bit arrays");
+  return a[at];
+}
+
+uint16_t Build(const uint16_t* b, uint32_t n, uint32_t s, std::span<const uint16_t> d,
+               std::span<const uint16_t> e, THuffTables& t, int32_t& m) {
   if (n > kMaxCodeLengths) return kHuffOversubscribed;
   std::array<uint32_t, kMaxCodeBits + 1> c{};
   for (uint32_t i = 0; i < n; ++i) {
@@ -59,14 +67,18 @@ uint16_t Build(const uint16_t* b, uint32_t n, uint32_t s, const uint16_t* d, con
         ++h;
         w += l;
         const uint32_t most = uint32_t(std::min(g - w, l));
-        uint32_t j = uint32_t(k - w);
+        // A code more than a table's bits beyond the level above passes through tables
+        // of l bits that hold only links.
+        uint32_t j = std::min(uint32_t(k - w), most);
         uint32_t f = 1u << j;
-        if (f > a + 1) {
+        if (j == uint32_t(k - w) && f > a + 1) {
           // Too few codes of this length to fill a j-bit table: take longer ones in.
           f -= a + 1;
           int32_t q = k;
-          while (++j < most) {
-            if ((f <<= 1) <= c[size_t(++q)]) break;
+          while (j < most) {
+            ++j;
+            f <<= 1;
+            if (f <= c[size_t(++q)]) break;
             f -= c[size_t(q)];
           }
         }
@@ -90,8 +102,8 @@ uint16_t Build(const uint16_t* b, uint32_t n, uint32_t s, const uint16_t* d, con
           r.Extra = value < 256 ? kHuffLiteral : kHuffEndCode;
           r.Value = value;
         } else {
-          r.Extra = uint8_t(e[value - s]);
-          r.Value = d[value - s];
+          r.Extra = uint8_t(MappedOf(e, value - s));
+          r.Value = MappedOf(d, value - s);
         }
       }
       const uint32_t step = 1u << (k - w);
@@ -110,8 +122,8 @@ uint16_t Build(const uint16_t* b, uint32_t n, uint32_t s, const uint16_t* d, con
 
 }  // namespace
 
-uint16_t BuildHuffTables(const uint16_t* b, uint32_t n, uint32_t s, const uint16_t* d,
-                         const uint16_t* e, THuffTables& t, int32_t& m) {
+uint16_t BuildHuffTables(const uint16_t* b, uint32_t n, uint32_t s, std::span<const uint16_t> d,
+                         std::span<const uint16_t> e, THuffTables& t, int32_t& m) {
   FreeHuffTables(t);
   try {
     const uint16_t result = Build(b, n, s, d, e, t, m);
@@ -120,6 +132,10 @@ uint16_t BuildHuffTables(const uint16_t* b, uint32_t n, uint32_t s, const uint16
   } catch (const std::bad_alloc&) {
     FreeHuffTables(t);
     return kHuffOutOfMemory;
+  } catch (...) {
+    // Whatever else went wrong, half-built tables are not handed out.
+    FreeHuffTables(t);
+    return kHuffIncomplete;
   }
 }
 

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 #include <vector>
 
 // Codes of up to this many bits; a length of 0 means the value has no code.
@@ -34,7 +35,8 @@ struct THuffTables {
 
 enum : uint16_t {
   kHuffComplete = 0,
-  // Built, but the code space is not filled and the longest code has more than 1 bit.
+  // Built, but the code space is not filled and the longest code has more than 1 bit;
+  // also the answer when the build failed for a reason other than memory (nothing built).
   kHuffIncomplete = 1,
   // The lengths cannot form a prefix code; nothing built.
   kHuffOversubscribed = 2,
@@ -42,10 +44,10 @@ enum : uint16_t {
 };
 
 // Builds tables for values 0 to N - 1 with bit lengths B. Values below S stand for
-// themselves; value V at or above S maps to base D[V - S] with E[V - S] extra bits (D
-// and E then hold N - S entries). On entry M is the requested lookup bits, on exit the
-// first table's bits. All lengths 0: empty tables, M = 0, result complete.
-uint16_t BuildHuffTables(const uint16_t* b, uint32_t n, uint32_t s, const uint16_t* d,
-                         const uint16_t* e, THuffTables& t, int32_t& m);
+// themselves; value V at or above S maps to base D[V - S] with E[V - S] extra bits (a
+// coded value beyond D or E fails the build). On entry M is the requested lookup bits,
+// on exit the first table's bits. All lengths 0: empty tables, M = 0, result complete.
+uint16_t BuildHuffTables(const uint16_t* b, uint32_t n, uint32_t s, std::span<const uint16_t> d,
+                         std::span<const uint16_t> e, THuffTables& t, int32_t& m);
 // Releases the tables; 0.
 uint16_t FreeHuffTables(THuffTables& t);

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -37,7 +38,7 @@ TEST(BuildHuffTables, ResultsAndLookupBits) {
     THuffTables t;
     int32_t m = c.requested;
     EXPECT_EQ(
-        BuildHuffTables(c.lengths.data(), uint32_t(c.lengths.size()), 256, nullptr, nullptr, t, m),
+        BuildHuffTables(c.lengths.data(), uint32_t(c.lengths.size()), 256, {}, {}, t, m),
         c.result);
     EXPECT_EQ(m, c.lookup);
     EXPECT_EQ(!t.Empty(), c.built);
@@ -54,7 +55,7 @@ TEST(BuildHuffTables, LongCodesGoThroughSubTables) {
   for (uint16_t i = 0; i < 64; ++i) base[i] = uint16_t(100 + i);
   THuffTables t;
   int32_t m = 7;
-  ASSERT_EQ(BuildHuffTables(lengths.data(), 64, 0, base.data(), extra.data(), t, m), kHuffComplete);
+  ASSERT_EQ(BuildHuffTables(lengths.data(), 64, 0, base, extra, t, m), kHuffComplete);
   EXPECT_EQ(m, 7);
   // Canonical codes: symbol 0 is "0", 1 is "10", ..., 9 is "1111111110"; the last
   // symbol is sixteen 1 bits. The tables are indexed with the bits in reading order.
@@ -75,6 +76,78 @@ TEST(BuildHuffTables, LongCodesGoThroughSubTables) {
   EXPECT_EQ(lookup(0b1111111110, 10), 109u);
   EXPECT_EQ(lookup(0xFFFF, 16), 163u);
   EXPECT_EQ(lookup(0xFFFE, 16), 162u);
+}
+
+// Every bit string as long as the longest code, decoded through the tables as the
+// decoder walks them, must give the value whose code begins it, with that code's length.
+void ExpectEveryCodeDecodes(const std::vector<uint16_t>& lengths, int32_t requested) {
+  const uint32_t n = uint32_t(lengths.size());
+  // Canonical codes, first bit first: shorter codes first, then by value.
+  const uint32_t longest = *std::max_element(lengths.begin(), lengths.end());
+  std::vector<uint32_t> codes(n);
+  uint32_t next = 0;
+  for (uint32_t length = 1; length <= longest; ++length, next <<= 1)
+    for (uint32_t v = 0; v < n; ++v)
+      if (lengths[v] == length) codes[v] = next++;
+  THuffTables t;
+  int32_t m = requested;
+  ASSERT_EQ(BuildHuffTables(lengths.data(), n, 256, {}, {}, t, m), kHuffComplete);
+  for (uint32_t input = 0; input < (1u << longest); ++input) {
+    // Bit 0 of Input is read first.
+    const THuffEntry* e = &t.Entries[input & ((1u << m) - 1)];
+    uint32_t used = 0;
+    while (e->Extra > kHuffLiteral && e->Extra != kHuffInvalid) {
+      used += e->Bits;
+      const uint32_t more = e->Extra - 16u;
+      const uint32_t index = e->Value + ((input >> used) & ((1u << more) - 1));
+      ASSERT_LT(index, t.Entries.size());
+      e = &t.Entries[index];
+    }
+    ASSERT_EQ(e->Extra, kHuffLiteral) << "input " << input;
+    const uint32_t length = lengths[e->Value];
+    uint32_t firstBits = 0;
+    for (uint32_t i = 0; i < length; ++i) firstBits = (firstBits << 1) | ((input >> i) & 1);
+    ASSERT_EQ(firstBits, codes[e->Value]) << "input " << input;
+    ASSERT_EQ(used + e->Bits, length) << "input " << input;
+  }
+}
+
+TEST(BuildHuffTables, EveryCodeDecodesWhateverTheLookupBits) {
+  const std::vector<uint8_t> deep = DeepLengths(64);
+  const struct {
+    const char* name;
+    std::vector<uint16_t> lengths;
+    int32_t requested;
+  } cases[] = {
+      {"small lookup", {1, 2, 3, 3}, 1},
+      {"small lookup, two bits", {1, 2, 3, 3}, 2},
+      {"lengths jump by more than the lookup bits", {1, 3, 3, 3, 3}, 1},
+      {"jump after a sub-table", {1, 2, 5, 5, 5, 5, 5, 5, 5, 5}, 1},
+      {"jump over three tables", {1, 5, 5, 5, 5, 5, 5, 5, 5, 5, 5, 5, 5, 5, 5, 5, 5}, 1},
+      {"deep, 1 bit", {deep.begin(), deep.end()}, 1},
+      {"deep, 3 bits", {deep.begin(), deep.end()}, 3},
+      {"deep, 7 bits", {deep.begin(), deep.end()}, 7},
+      {"flat", std::vector<uint16_t>(64, 6), 4},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    ExpectEveryCodeDecodes(c.lengths, c.requested);
+  }
+}
+
+// A value beyond the caller's base and extra-bit arrays fails the build as something
+// other than memory: nothing is handed out.
+TEST(BuildHuffTables, AFaultDuringTheBuildGivesOneAndNoTables) {
+  const std::vector<uint16_t> lengths = {1, 2, 2};
+  const std::vector<uint16_t> base = {10}, extra = {0};
+  THuffTables t;
+  int32_t m = 2;
+  EXPECT_EQ(BuildHuffTables(lengths.data(), 3, 0, base, extra, t, m), kHuffIncomplete);
+  EXPECT_TRUE(t.Empty());
+  m = 2;
+  EXPECT_EQ(BuildHuffTables(lengths.data(), 3, 1, std::vector<uint16_t>{10, 11},
+                            std::vector<uint16_t>{0, 0}, t, m),
+            kHuffComplete);
 }
 
 struct Variant {
