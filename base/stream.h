@@ -17,6 +17,12 @@ public:
   virtual int32_t Write(const void* buffer, int32_t count) = 0;
   // Returns the new position. A target before 0 raises EStreamError.
   virtual int64_t Seek(int64_t offset, TSeekOrigin origin) = 0;
+  // The older form: a 32-bit offset and the origin as its number, handed to the 64-bit
+  // Seek (which judges an origin other than 0, 1 or 2); the position comes back cut to
+  // 32 bits.
+  int32_t Seek(int32_t offset, uint16_t origin) {
+    return int32_t(Seek(int64_t(offset), static_cast<TSeekOrigin>(origin)));
+  }
 
   // Default: the end found by seeking, with the position restored.
   virtual int64_t GetSize();

@@ -62,6 +62,8 @@ void TS_BufferStream::BufferFlushed() {
 }
 
 bool TS_BufferStream::FillBuffer() {
+  // Bytes waiting to be written are not overwritten by the read-ahead.
+  if (FMode == TStreamBufferMode::sbWriting) FlushBuffer();
   const int32_t n = std::max<int32_t>(0, Source().Read(FData.get(), FCapacity));
   if (n > 0) {
     FCursor = FData.get();
@@ -75,6 +77,11 @@ bool TS_BufferStream::FillBuffer() {
 }
 
 bool TS_BufferStream::FlushBuffer() {
+  if (FMode == TStreamBufferMode::sbReading) {
+    // Nothing waits to be written; the read-ahead stays.
+    BufferFlushed();
+    return true;
+  }
   const int32_t length = FMode == TStreamBufferMode::sbWriting ? int32_t(FCursor - FData.get()) : 0;
   int32_t written = 0;
   try {

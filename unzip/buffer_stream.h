@@ -34,6 +34,7 @@ public:
   // "Invalid seek origin (%d)"; leaving pending bytes that cannot be written raises
   // Exception "Seek error".
   int64_t Seek(int64_t offset, TSeekOrigin origin) override;
+  using TStream::Seek;
 
   // Writes pending bytes and raises EWriteError when they, or any earlier flush,
   // did not all reach the source. Afterwards the stream only allows destruction.
@@ -53,14 +54,21 @@ public:
   bool Dirty() const { return FDirty; }
   bool Closed() const { return FSource == nullptr; }
 
+  // Reads a buffer's worth from the source's position; False when nothing came.
+  // Pending bytes are written first; unread read-ahead is dropped (the position moves
+  // on to the source's).
+  virtual bool FillBuffer();
+  // Writes the pending bytes; False when the source took fewer, and the buffer is empty
+  // afterwards either way. Read-ahead is kept.
+  virtual bool FlushBuffer();
+  // Fire OnBufferFilled and OnBufferFlushed; FillBuffer and FlushBuffer call them.
+  virtual void BufferFilled();
+  virtual void BufferFlushed();
+
   TNotifyEvent OnBufferFilled;
   TNotifyEvent OnBufferFlushed;
 
 protected:
-  virtual bool FillBuffer();
-  virtual bool FlushBuffer();
-  virtual void BufferFilled();
-  virtual void BufferFlushed();
   // Logical position minus the source's position.
   int64_t BufferOffset() const;
   TStream& Source();

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <numeric>
 #include <random>
+#include <string>
 #include <vector>
 
 #include "base/exception.h"
@@ -180,6 +181,77 @@ TEST(BufferStreamSeek, BadTargetsRaise) {
   } catch (const Exception& e) {
     EXPECT_EQ(e.Message(), u"Invalid seek origin (3)");
   }
+}
+
+// The older Seek form, reached through the stream itself and through its base.
+TEST(BufferStreamSeek, OlderFormTakesTheOriginAsANumber) {
+  const struct {
+    int32_t offset;
+    uint16_t origin;
+    int32_t expected;  // -1: "Invalid seek origin (origin)"
+  } cases[] = {
+      {7, 0, 7}, {-2, 1, 5}, {10, 2, 40}, {-10, 2, 40}, {0, 3, -1}, {0, 0xFFFF, -1},
+  };
+  TRecordingStream source;
+  TS_BufferStream s(Filled(source, 50), 16);
+  TStream& asBase = s;
+  for (TStream* target : {static_cast<TStream*>(&s), &asBase}) {
+    for (const auto& c : cases) {
+      SCOPED_TRACE(std::to_string(c.offset) + ", " + std::to_string(c.origin));
+      if (c.expected >= 0) {
+        EXPECT_EQ(target->Seek(c.offset, c.origin), c.expected);
+        continue;
+      }
+      try {
+        target->Seek(c.offset, c.origin);
+        ADD_FAILURE() << "no exception";
+      } catch (const Exception& e) {
+        EXPECT_EQ(ToUtf8(e.Message()), "Invalid seek origin (" + std::to_string(c.origin) + ")");
+      }
+    }
+  }
+}
+
+// Filling and flushing as a caller drives them: each fires its notification once, a
+// fill writes pending bytes before it reads, and a flush keeps the read-ahead.
+TEST(BufferStream, FillAndFlushCalledDirectly) {
+  TRecordingStream source;
+  TS_BufferStream s(Filled(source, 40), 16);
+  std::vector<std::string> events;
+  s.OnBufferFilled = [&](TObject*) { events.push_back("filled"); };
+  s.OnBufferFlushed = [&](TObject*) { events.push_back("flushed"); };
+
+  EXPECT_TRUE(s.FillBuffer());
+  EXPECT_EQ(s.Mode(), TStreamBufferMode::sbReading);
+  EXPECT_EQ(s.Pending(), 16);
+  EXPECT_TRUE(s.FlushBuffer());
+  EXPECT_EQ(s.Pending(), 16);
+  uint8_t b[4];
+  ASSERT_EQ(s.Read(b, 4), 4);
+  EXPECT_EQ(b[3], Pattern(40)[3]);
+  EXPECT_EQ(source.reads, (std::vector<int32_t>{16}));
+
+  // Unread read-ahead is dropped: the next fill starts where the source stands.
+  EXPECT_TRUE(s.FillBuffer());
+  EXPECT_EQ(s.Position(), 16);
+  EXPECT_TRUE(s.FillBuffer());  // the last 8 bytes
+  EXPECT_EQ(s.Pending(), 8);
+  EXPECT_FALSE(s.FillBuffer());
+  EXPECT_EQ(s.Mode(), TStreamBufferMode::sbIdle);
+
+  s.Seek(0, TSeekOrigin::soBeginning);
+  const uint8_t x[3] = {0xA1, 0xA2, 0xA3};
+  ASSERT_EQ(s.Write(x, 3), 3);
+  EXPECT_TRUE(s.FillBuffer());
+  EXPECT_EQ(source.writes, (std::vector<int32_t>{3}));
+  EXPECT_EQ(source.Memory()[2], 0xA3);
+  ASSERT_EQ(s.Read(b, 1), 1);
+  EXPECT_EQ(b[0], Pattern(40)[3]);
+
+  s.BufferFilled();
+  s.BufferFlushed();
+  EXPECT_EQ(events, (std::vector<std::string>{"filled", "flushed", "filled", "filled", "filled",
+                                              "flushed", "filled", "filled", "flushed"}));
 }
 
 TEST(BufferStreamWrite, KeepsTheTailPendingUntilAFlush) {
