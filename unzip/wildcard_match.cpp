@@ -136,3 +136,15 @@ TMatchCode WildcardMatchCode(StringView pattern, StringView text) {
 bool WildcardMatch(StringView pattern, StringView text) {
   return WildcardMatchCode(pattern, text) == TMatchCode::mcValid;
 }
+
+TMatchCode MatchStarRun(StringView patternTail, StringView textTail, const TCharSet& starSet) {
+  TWildcardPattern run(patternTail);
+  if (!run.IsValid()) return TMatchCode::mcBadPattern;
+  TWildcardPattern::Element star{TWildcardPattern::Kind::Star, 0, -1};
+  if (!starSet.Ranges.empty()) {
+    run.sets_.push_back(starSet);
+    star.set = int32_t(run.sets_.size() - 1);
+  }
+  run.elements_.insert(run.elements_.begin(), star);
+  return run.MatchCode(textTail);
+}

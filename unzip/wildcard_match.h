@@ -65,6 +65,9 @@ public:
   bool Matches(StringView text) const { return MatchCode(text) == TMatchCode::mcValid; }
 
 private:
+  friend TMatchCode MatchStarRun(StringView patternTail, StringView textTail,
+                                 const TCharSet& starSet);
+
   enum class Kind : uint8_t { Literal, AnyChar, Set, Star };
   struct Element {
     Kind kind;
@@ -83,3 +86,10 @@ private:
 // One-off forms: compile Pattern, match Text.
 TMatchCode WildcardMatchCode(StringView pattern, StringView text);
 bool WildcardMatch(StringView pattern, StringView text);
+// The search of one star: the star passes over a run at the start of TextTail, every
+// character of which StarSet allows (any character when the set has no members), and
+// PatternTail must match what follows. The code is the one that the star followed by
+// PatternTail gives against TextTail: mcValid, mcTextEnd when no run leads to a match,
+// mcBadPattern for a malformed PatternTail. StarSet's members are compared with the
+// lower-cased text as they are.
+TMatchCode MatchStarRun(StringView patternTail, StringView textTail, const TCharSet& starSet);

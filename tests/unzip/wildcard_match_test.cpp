@@ -95,6 +95,42 @@ TEST(WildcardMatch, Codes) {
   }
 }
 
+TEST(WildcardMatch, StarRuns) {
+  const TCharSet plain;
+  const TCharSet aToC{{{u'a', u'c'}}, false};
+  const TCharSet notX{{{u'x', u'x'}}, true};
+  const TCharSet notXButEmpty{{}, true};  // no members: a plain star whatever the flag
+  const struct {
+    const char16_t* tail;
+    const char16_t* text;
+    const TCharSet& set;
+    MC code;
+  } cases[] = {
+      {u".TXT", u"ReadMe.txt", plain, MC::mcValid},
+      {u"", u"anything", plain, MC::mcValid},
+      {u"", u"", plain, MC::mcValid},
+      {u"?", u"", plain, MC::mcTextEnd},
+      {u"b*c", u"xxbyyc", plain, MC::mcValid},
+      {u"b*c", u"xxbyy", plain, MC::mcTextEnd},
+      {u"", u"abc", aToC, MC::mcValid},
+      {u"", u"abd", aToC, MC::mcTextEnd},
+      {u"x", u"abx", aToC, MC::mcValid},
+      {u"x", u"adx", aToC, MC::mcTextEnd},
+      {u"y", u"aay", notX, MC::mcValid},
+      {u"y", u"axy", notX, MC::mcTextEnd},
+      {u"y", u"axy", notXButEmpty, MC::mcValid},
+      {u"<a-", u"a", plain, MC::mcBadPattern},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(Show(c.tail) + " vs " + Show(c.text));
+    EXPECT_EQ(MatchStarRun(c.tail, c.text, c.set), c.code);
+  }
+  // No trial per position and star: a long text under many stars ends at once.
+  String tail;
+  for (int i = 0; i < 1000; ++i) tail += u"a*";
+  EXPECT_EQ(MatchStarRun(tail + u"b", String(5000, u'a'), plain), MC::mcTextEnd);
+}
+
 TEST(WildcardMatch, BadSetPositionNamesTheOpeningBracket) {
   const struct {
     const char16_t* pattern;
