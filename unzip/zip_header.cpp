@@ -42,6 +42,19 @@ bool IsWellFormedUtf8(const std::string& bytes) { return ToUtf8(DecodeUtf8Name(b
 
 }  // namespace
 
+TLocalFileHeader TLocalFileHeader::FromBytes(const uint8_t* p) {
+  return {GetLe32(p),      GetLe16(p + 4),  GetLe16(p + 6),  GetLe16(p + 8),
+          GetLe32(p + 10), GetLe32(p + 14), GetLe32(p + 18), GetLe32(p + 22),
+          GetLe16(p + 26), GetLe16(p + 28)};
+}
+
+TCentralFileHeader TCentralFileHeader::FromBytes(const uint8_t* p) {
+  return {GetLe32(p),      GetLe16(p + 4),  GetLe16(p + 6),  GetLe16(p + 8),  GetLe16(p + 10),
+          GetLe32(p + 12), GetLe32(p + 16), GetLe32(p + 20), GetLe32(p + 24), GetLe16(p + 28),
+          GetLe16(p + 30), GetLe16(p + 32), GetLe16(p + 34), GetLe16(p + 36), GetLe32(p + 38),
+          GetLe32(p + 42)};
+}
+
 void TZipHeaderInfo::Clear() {
   VersionMadeBy = 45;
   VersionNeeded = 20;
@@ -62,6 +75,8 @@ void TZipHeaderInfo::Clear() {
   FileName.clear();
   Directory.clear();
   StoredPath.clear();
+  kind_ = HeaderKind::Central;
+  storedName_.clear();
   zip64_.reset();
   FileComment.clear();
   Included = false;
@@ -275,43 +290,20 @@ bool TZipHeaderInfo::ReadCentralHeader(TStream*& stream, const TNextPartProc& ne
   };
   if (n != kCentralHeaderSize || GetLe32(rec) != CentralSig) return fail();
 
-  TZipHeaderInfo staged(*this);
-  staged.zip64_.reset();
-  staged.aes_.reset();
-  staged.unicode_.reset();
-  staged.EncryptionStrength = 0;
-
-  const uint16_t nameLength = GetLe16(rec + 28);
-  std::string raw(nameLength, '\0');
-  if (nameLength > 0 && ReadFully(*stream, raw.data(), nameLength) != nameLength) return fail();
+  const TCentralFileHeader image = TCentralFileHeader::FromBytes(rec);
+  std::string raw(image.FileNameLength, '\0');
+  if (!raw.empty() && ReadFully(*stream, raw.data(), image.FileNameLength) != image.FileNameLength)
+    return fail();
   if (raw.find('\0') != std::string::npos) return fail();
 
-  staged.VersionMadeBy = GetLe16(rec + 4);
-  staged.VersionNeeded = GetLe16(rec + 6);
-  staged.Flags = GetLe16(rec + 8);
-  staged.CompressionMethod = GetLe16(rec + 10);
-  staged.FileDateTime = FixDosDateTime(GetLe32(rec + 12));
-  staged.Crc32 = GetLe32(rec + 16);
-  staged.FCompressedSize = GetLe32(rec + 20);
-  staged.FUncompressedSize = GetLe32(rec + 24);
-  staged.FileNameLength = nameLength;
-  staged.CentralExtraLength = GetLe16(rec + 30);
-  staged.CommentLength = GetLe16(rec + 32);
-  staged.FDiskNumberStart = GetLe16(rec + 34);
-  staged.InternalAttributes = GetLe16(rec + 36);
-  staged.ExternalAttributes = GetLe32(rec + 38);
-  staged.FRelativeOffset = GetLe32(rec + 42);
-  staged.StoredPath = staged.DecodeName(raw, staged.Flags, staged.VersionMadeBy);
-  staged.SetPath(staged.StoredPath);
-  staged.FileComment.clear();
-  staged.Included = false;
-  staged.UserSelected = false;
+  TZipHeaderInfo staged = Staged();
+  staged.SetFromCentral(image, staged.DecodeName(raw, image.Flags, image.VersionMadeBy));
+  staged.storedName_ = std::move(raw);
   // The stream stays at the start of the extra field for the caller.
   const int64_t extraStart = stream->Position();
-  // Only the bytes that are there: a block cut off by the end of the data is no block.
-  const std::vector<uint8_t> extra = ReadAvailable(*stream, staged.CentralExtraLength);
+  const bool sound = staged.ReadExtraField(*stream, staged.CentralExtraLength);
   stream->SetPosition(extraStart);
-  if (!staged.ParseExtraField(extra.data(), extra.size(), HeaderKind::Central, raw)) return fail();
+  if (!sound) return fail();
   staged.MapAesMethod();
   staged.CentralOffset = start;
   *this = std::move(staged);
@@ -327,45 +319,90 @@ bool TZipHeaderInfo::ReadLocalHeader(TStream& stream) {
   };
   if (ReadFully(stream, rec, kLocalHeaderSize) != kLocalHeaderSize || GetLe32(rec) != LocalSig)
     return fail();
-  const uint16_t nameLength = GetLe16(rec + 26);
-  std::string raw(nameLength, '\0');
-  if (nameLength > 0 && ReadFully(stream, raw.data(), nameLength) != nameLength) return fail();
+  const TLocalFileHeader image = TLocalFileHeader::FromBytes(rec);
+  std::string raw(image.FileNameLength, '\0');
+  if (!raw.empty() && ReadFully(stream, raw.data(), image.FileNameLength) != image.FileNameLength)
+    return fail();
   if (raw.find('\0') != std::string::npos) return fail();
 
+  TZipHeaderInfo staged = Staged();
+  staged.SetFromLocal(image, staged.DecodeName(raw, image.Flags, 0));
+  staged.storedName_ = std::move(raw);
+  staged.SetRelativeOffset(start);
+  const int64_t extraStart = stream.Position();
+  const bool sound = staged.ReadExtraField(stream, staged.LocalExtraLength);
+  stream.SetPosition(extraStart);
+  if (!sound) return fail();
+  staged.MapAesMethod();
+  *this = std::move(staged);
+  return true;
+}
+
+TZipHeaderInfo TZipHeaderInfo::Staged() const {
   TZipHeaderInfo staged(*this);
   staged.zip64_.reset();
   staged.aes_.reset();
   staged.unicode_.reset();
   staged.EncryptionStrength = 0;
-  staged.VersionMadeBy = 0;
-  staged.VersionNeeded = GetLe16(rec + 4);
-  staged.Flags = GetLe16(rec + 6);
-  staged.CompressionMethod = GetLe16(rec + 8);
-  staged.FileDateTime = FixDosDateTime(GetLe32(rec + 10));
-  staged.Crc32 = GetLe32(rec + 14);
-  staged.FCompressedSize = GetLe32(rec + 18);
-  staged.FUncompressedSize = GetLe32(rec + 22);
-  staged.FileNameLength = nameLength;
-  staged.LocalExtraLength = GetLe16(rec + 28);
-  staged.CommentLength = 0;
-  staged.FDiskNumberStart = 0;
-  staged.InternalAttributes = 0;
-  staged.ExternalAttributes = 0;
-  staged.FRelativeOffset = 0;
-  staged.CentralOffset = 0;
-  staged.StoredPath = staged.DecodeName(raw, staged.Flags, 0);
-  staged.SetPath(staged.StoredPath);
-  staged.FileComment.clear();
-  staged.Included = false;
-  staged.UserSelected = false;
-  staged.SetRelativeOffset(start);
-  const int64_t extraStart = stream.Position();
-  const std::vector<uint8_t> extra = ReadAvailable(stream, staged.LocalExtraLength);
-  stream.SetPosition(extraStart);
-  if (!staged.ParseExtraField(extra.data(), extra.size(), HeaderKind::Local, raw)) return fail();
-  staged.MapAesMethod();
-  *this = std::move(staged);
-  return true;
+  return staged;
+}
+
+void TZipHeaderInfo::SetFromCentral(const TCentralFileHeader& rec, const String& path) {
+  VersionMadeBy = rec.VersionMadeBy;
+  VersionNeeded = rec.VersionNeeded;
+  Flags = rec.Flags;
+  CompressionMethod = rec.CompressionMethod;
+  FileDateTime = FixDosDateTime(rec.DateTime);
+  Crc32 = rec.Crc32;
+  FCompressedSize = rec.CompressedSize;
+  FUncompressedSize = rec.UncompressedSize;
+  FileNameLength = rec.FileNameLength;
+  CentralExtraLength = rec.ExtraLength;
+  CommentLength = rec.CommentLength;
+  FDiskNumberStart = rec.DiskNumberStart;
+  InternalAttributes = rec.InternalAttributes;
+  ExternalAttributes = rec.ExternalAttributes;
+  FRelativeOffset = rec.RelativeOffset;
+  CentralOffset = 0;
+  StoredPath = path;
+  SetPath(path);
+  FileComment.clear();
+  Included = false;
+  UserSelected = false;
+  kind_ = HeaderKind::Central;
+  storedName_.clear();
+}
+
+void TZipHeaderInfo::SetFromLocal(const TLocalFileHeader& rec, const String& path) {
+  VersionMadeBy = 0;
+  VersionNeeded = rec.VersionNeeded;
+  Flags = rec.Flags;
+  CompressionMethod = rec.CompressionMethod;
+  FileDateTime = FixDosDateTime(rec.DateTime);
+  Crc32 = rec.Crc32;
+  FCompressedSize = rec.CompressedSize;
+  FUncompressedSize = rec.UncompressedSize;
+  FileNameLength = rec.FileNameLength;
+  LocalExtraLength = rec.ExtraLength;
+  CommentLength = 0;
+  FDiskNumberStart = 0;
+  InternalAttributes = 0;
+  ExternalAttributes = 0;
+  FRelativeOffset = 0;
+  CentralOffset = 0;
+  StoredPath = path;
+  SetPath(path);
+  FileComment.clear();
+  Included = false;
+  UserSelected = false;
+  kind_ = HeaderKind::Local;
+  storedName_.clear();
+}
+
+bool TZipHeaderInfo::ReadExtraField(TStream& stream, uint16_t length) {
+  // Only the bytes that are there: a block cut off by the end of the data is no block.
+  const std::vector<uint8_t> extra = ReadAvailable(stream, length);
+  return ParseExtraField(extra.data(), extra.size(), kind_, storedName_);
 }
 
 void TZipHeaderInfo::Assign(const TPersistent& source) {
@@ -414,4 +451,6 @@ void TZipHeaderInfo::AssignTo(TPersistent& dest) const {
   d->Included = Included;
   d->EntryOk = EntryOk;
   d->UserSelected = UserSelected;
+  d->kind_ = kind_;
+  d->storedName_ = storedName_;
 }

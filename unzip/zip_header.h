@@ -53,6 +53,46 @@ struct TUnicodePathField {
   bool operator==(const TUnicodePathField&) const = default;
 };
 
+// The fixed part of a local file header as stored (30 bytes, then the name and the
+// extra field).
+struct TLocalFileHeader {
+  uint32_t Signature;
+  uint16_t VersionNeeded;
+  uint16_t Flags;
+  uint16_t CompressionMethod;
+  uint32_t DateTime;  // time in the low word, date in the high one
+  uint32_t Crc32;
+  uint32_t CompressedSize;
+  uint32_t UncompressedSize;
+  uint16_t FileNameLength;
+  uint16_t ExtraLength;
+  // From kLocalHeaderSize bytes, little-endian.
+  static TLocalFileHeader FromBytes(const uint8_t* bytes);
+};
+
+// The fixed part of a central directory file header as stored (46 bytes, then the name,
+// the extra field and the comment).
+struct TCentralFileHeader {
+  uint32_t Signature;
+  uint16_t VersionMadeBy;
+  uint16_t VersionNeeded;
+  uint16_t Flags;
+  uint16_t CompressionMethod;
+  uint32_t DateTime;
+  uint32_t Crc32;
+  uint32_t CompressedSize;
+  uint32_t UncompressedSize;
+  uint16_t FileNameLength;
+  uint16_t ExtraLength;
+  uint16_t CommentLength;
+  uint16_t DiskNumberStart;
+  uint16_t InternalAttributes;
+  uint32_t ExternalAttributes;
+  uint32_t RelativeOffset;
+  // From kCentralHeaderSize bytes, little-endian.
+  static TCentralFileHeader FromBytes(const uint8_t* bytes);
+};
+
 class TZipHeaderInfo;
 // Opens the next part of a multi-part archive and hands it back through the stream
 // variable; used when a central header is split by the end of a part.
@@ -72,6 +112,18 @@ public:
   // more); the stream is back where it was and the fields are unchanged.
   bool ReadCentralHeader(TStream*& stream, const TNextPartProc& nextPart = nullptr);
   bool ReadLocalHeader(TStream& stream);
+
+  // Fill the fields from a header image and the decoded path (the records, the
+  // encryption strength, EntryOk and the other header's extra length stay), and fix
+  // which kind of extra field ReadExtraField expects.
+  void SetFromCentral(const TCentralFileHeader& rec, const String& path);
+  void SetFromLocal(const TLocalFileHeader& rec, const String& path);
+  // Reads Length bytes of extra field at the stream's position (fewer when the stream
+  // ends first) and takes the ZIP64, AES and Unicode-path blocks from it. False when
+  // they make the entry untrustworthy: a ZIP64 escape without its value, or a value of
+  // 2^63 or more. A Unicode path is taken only when its CRC is that of the name the
+  // last reader read.
+  bool ReadExtraField(TStream& stream, uint16_t length);
 
   // The OEM step of the name decoding: Name becomes its ANSI form when it survives
   // the conversion there and back.
@@ -148,6 +200,13 @@ private:
                        const std::string& rawName);
   bool TakeZip64(const uint8_t* data, uint16_t size, HeaderKind kind);
   void MapAesMethod();
+  // A reader's start: the records of an earlier read dropped.
+  TZipHeaderInfo Staged() const;
+
+  // Set by SetFromCentral and SetFromLocal, and the stored name bytes by the readers:
+  // what ReadExtraField interprets the field against.
+  HeaderKind kind_ = HeaderKind::Central;
+  std::string storedName_;
 
   std::optional<TZip64InfoField> zip64_;
   std::optional<TAesInfoField> aes_;

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "base/exception.h"
 #include "base/stream.h"
 #include "tests/unzip/zip_builder.h"
@@ -326,6 +328,123 @@ TEST(ZipHeader, HeaderSplitAcrossPartsIsJoined) {
   EXPECT_EQ(calls, 1);
   EXPECT_EQ(stream, &part2);
   EXPECT_EQ(h.FileName, u"joined.txt");
+}
+
+// Filling from a header image: what each kind of header sets, and what it leaves.
+TEST(ZipHeader, SetFromCentralAndLocalFillFromTheImage) {
+  CentralFields f;
+  f.madeBy = 0x0B14;
+  f.version = 45;
+  f.flags = 0x0809;
+  f.method = 8;
+  f.dosTime = 0;  // clamped to 1 January 1980
+  f.crc = 0x12345678;
+  f.compressedSize = 100;
+  f.uncompressedSize = 200;
+  f.name = "abc";
+  f.extra = std::string(6, 'x');
+  f.comment = "note";
+  f.disk = 3;
+  f.internalAttributes = 1;
+  f.externalAttributes = 0x21;
+  f.offset = 5000;
+  auto prefilled = [] {
+    TZipHeaderInfo h;
+    h.LocalExtraLength = 9;
+    h.CentralExtraLength = 11;
+    h.EntryOk = true;
+    h.EncryptionStrength = 2;
+    h.AesInfo().Strength = 2;
+    h.CentralOffset = 77;
+    h.SetFileComment("old");
+    h.Included = h.UserSelected = true;
+    return h;
+  };
+  const struct {
+    const char* what;
+    bool central;
+    uint16_t madeBy, extraCentral, extraLocal, comment, disk, internal;
+    uint32_t external, offset;
+  } cases[] = {
+      {"central", true, 0x0B14, 6, 9, 4, 3, 1, 0x21, 5000},
+      {"local", false, 0, 11, 6, 0, 0, 0, 0, 0},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    TZipHeaderInfo h = prefilled();
+    if (c.central) {
+      h.SetFromCentral(TCentralFileHeader::FromBytes(
+                           reinterpret_cast<const uint8_t*>(CentralHeader(f).data())),
+                       u"dir\\sub\\abc");
+    } else {
+      h.SetFromLocal(TLocalFileHeader::FromBytes(
+                         reinterpret_cast<const uint8_t*>(LocalHeader(f).data())),
+                     u"dir\\sub\\abc");
+    }
+    EXPECT_EQ(h.VersionMadeBy, c.madeBy);
+    EXPECT_EQ(h.VersionNeeded, 45);
+    EXPECT_EQ(h.Flags, 0x0809);
+    EXPECT_EQ(h.CompressionMethod, 8);
+    EXPECT_EQ(h.FileDateTime, 0x00210000u);
+    EXPECT_EQ(h.Crc32, 0x12345678u);
+    EXPECT_EQ(h.FCompressedSize, 100u);
+    EXPECT_EQ(h.FUncompressedSize, 200u);
+    EXPECT_EQ(h.FileNameLength, 3);
+    EXPECT_EQ(h.CentralExtraLength, c.extraCentral);
+    EXPECT_EQ(h.LocalExtraLength, c.extraLocal);
+    EXPECT_EQ(h.CommentLength, c.comment);
+    EXPECT_EQ(h.FDiskNumberStart, c.disk);
+    EXPECT_EQ(h.InternalAttributes, c.internal);
+    EXPECT_EQ(h.ExternalAttributes, c.external);
+    EXPECT_EQ(h.FRelativeOffset, c.offset);
+    EXPECT_EQ(h.CentralOffset, 0);
+    EXPECT_EQ(h.Directory, u"dir\\sub\\");
+    EXPECT_EQ(h.FileName, u"abc");
+    EXPECT_EQ(h.FileComment, "");
+    EXPECT_FALSE(h.Included);
+    EXPECT_FALSE(h.UserSelected);
+    // Not theirs to touch.
+    EXPECT_TRUE(h.EntryOk);
+    EXPECT_EQ(h.EncryptionStrength, 2);
+    EXPECT_TRUE(h.HasAesInfo());
+  }
+}
+
+// The same extra field means different things behind a central and a local header: a
+// local ZIP64 block holds both sizes at fixed places.
+TEST(ZipHeader, ReadExtraFieldFollowsTheHeaderKind) {
+  const std::string zip64 = ExtraBlock(1, Le64(111) + Le64(222));
+  const struct {
+    const char* what;
+    bool central;
+    std::string field;
+    uint16_t length;
+    bool ok;
+    int64_t compressed;
+  } cases[] = {
+      {"central: the first value", true, zip64, uint16_t(zip64.size()), true, 111},
+      {"local: the second place", false, zip64, uint16_t(zip64.size()), true, 222},
+      {"no block for the escape", true, ExtraBlock(0x000A, "1234"), 8, false, 0},
+      {"stream ends inside the block", false, zip64.substr(0, 12), uint16_t(zip64.size()), false,
+       0},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    CentralFields f;
+    f.compressedSize = 0xFFFFFFFF;
+    const std::string image = c.central ? CentralHeader(f) : LocalHeader(f);
+    const auto* bytes = reinterpret_cast<const uint8_t*>(image.data());
+    TZipHeaderInfo h;
+    if (c.central)
+      h.SetFromCentral(TCentralFileHeader::FromBytes(bytes), u"a.txt");
+    else
+      h.SetFromLocal(TLocalFileHeader::FromBytes(bytes), u"a.txt");
+    const std::string data = c.field + "after";
+    TReadOnlyMemoryStream stream(data.data(), data.size());
+    EXPECT_EQ(h.ReadExtraField(stream, c.length), c.ok);
+    EXPECT_EQ(stream.Position(), std::min<int64_t>(c.length, int64_t(data.size())));
+    if (c.ok) EXPECT_EQ(h.CompressedSize(), c.compressed);
+  }
 }
 
 TEST(ZipHeader, SixtyFourBitProperties) {
