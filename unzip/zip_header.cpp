@@ -347,8 +347,8 @@ TZipHeaderInfo TZipHeaderInfo::Staged() const {
   return staged;
 }
 
-void TZipHeaderInfo::SetFromCentral(const TCentralFileHeader& rec, const String& path) {
-  VersionMadeBy = rec.VersionMadeBy;
+template <typename Image>
+void TZipHeaderInfo::SetFromImage(const Image& rec, const String& path, HeaderKind kind) {
   VersionNeeded = rec.VersionNeeded;
   Flags = rec.Flags;
   CompressionMethod = rec.CompressionMethod;
@@ -357,46 +357,36 @@ void TZipHeaderInfo::SetFromCentral(const TCentralFileHeader& rec, const String&
   FCompressedSize = rec.CompressedSize;
   FUncompressedSize = rec.UncompressedSize;
   FileNameLength = rec.FileNameLength;
+  CentralOffset = 0;
+  StoredPath = path;
+  SetPath(path);
+  FileComment.clear();
+  Included = false;
+  UserSelected = false;
+  kind_ = kind;
+  storedName_.clear();
+}
+
+void TZipHeaderInfo::SetFromCentral(const TCentralFileHeader& rec, const String& path) {
+  SetFromImage(rec, path, HeaderKind::Central);
+  VersionMadeBy = rec.VersionMadeBy;
   CentralExtraLength = rec.ExtraLength;
   CommentLength = rec.CommentLength;
   FDiskNumberStart = rec.DiskNumberStart;
   InternalAttributes = rec.InternalAttributes;
   ExternalAttributes = rec.ExternalAttributes;
   FRelativeOffset = rec.RelativeOffset;
-  CentralOffset = 0;
-  StoredPath = path;
-  SetPath(path);
-  FileComment.clear();
-  Included = false;
-  UserSelected = false;
-  kind_ = HeaderKind::Central;
-  storedName_.clear();
 }
 
 void TZipHeaderInfo::SetFromLocal(const TLocalFileHeader& rec, const String& path) {
+  SetFromImage(rec, path, HeaderKind::Local);
   VersionMadeBy = 0;
-  VersionNeeded = rec.VersionNeeded;
-  Flags = rec.Flags;
-  CompressionMethod = rec.CompressionMethod;
-  FileDateTime = FixDosDateTime(rec.DateTime);
-  Crc32 = rec.Crc32;
-  FCompressedSize = rec.CompressedSize;
-  FUncompressedSize = rec.UncompressedSize;
-  FileNameLength = rec.FileNameLength;
   LocalExtraLength = rec.ExtraLength;
   CommentLength = 0;
   FDiskNumberStart = 0;
   InternalAttributes = 0;
   ExternalAttributes = 0;
   FRelativeOffset = 0;
-  CentralOffset = 0;
-  StoredPath = path;
-  SetPath(path);
-  FileComment.clear();
-  Included = false;
-  UserSelected = false;
-  kind_ = HeaderKind::Local;
-  storedName_.clear();
 }
 
 bool TZipHeaderInfo::ReadExtraField(TStream& stream, uint16_t length) {

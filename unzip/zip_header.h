@@ -202,6 +202,9 @@ private:
   void MapAesMethod();
   // A reader's start: the records of an earlier read dropped.
   TZipHeaderInfo Staged() const;
+  // What SetFromCentral and SetFromLocal take alike.
+  template <typename Image>
+  void SetFromImage(const Image& rec, const String& path, HeaderKind kind);
 
   // Set by SetFromCentral and SetFromLocal, and the stored name bytes by the readers:
   // what ReadExtraField interprets the field against.
