@@ -3,6 +3,7 @@
 //   aes_bench MIB   prints two throughputs in MiB/s, best of a few passes over MIB MiB:
 //     ctr     the key stream alone (the cipher: one block encryption per 16 bytes)
 //     decrypt the whole decryption, authentication code included
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
