@@ -337,6 +337,14 @@ void TXrUnZip::ExtractFileEntry(int32_t index, TExtractState& state, const Strin
   FCipher = TEntryCipher::None;
   FCipherOverhead = 0;
   LocateEntryData(state, listed);
+  // No file of the archive set being read is written over; the set is known once the
+  // entry's own part is open, and the refusal comes before any question is asked.
+  const auto isArchivePart = [&] {
+    if (!FArchiveParts.Contains(fullName)) return false;
+    SkipEntry(TSkipReason::srCreateError, fullName, index, state);
+    return true;
+  };
+  if (toFile && isArchivePart()) return;
   // A size no data of this entry can reach is refused before any password is asked
   // for or memory taken; it fails as the check of an entry with no output would.
   if (FToBuffer && !BufferSizeIsPlausible()) {
@@ -360,15 +368,13 @@ void TXrUnZip::ExtractFileEntry(int32_t index, TExtractState& state, const Strin
     return;
   }
 
+  const String proposed = fullName;
   if (!MayOverwrite(index, fullName)) {
     SkipEntry(TSkipReason::srNoOverwrite, fullName, index, state);
     return;
   }
-  // No file of the archive set being read is written over.
-  if (FArchiveParts.Contains(fullName)) {
-    SkipEntry(TSkipReason::srCreateError, fullName, index, state);
-    return;
-  }
+  // The prompt's handler may have given another name.
+  if (fullName != proposed && isArchivePart()) return;
   const int32_t attributes = GetAttributes(fullName);
   TReadOnlyCleared readOnly;
   if (attributes != -1 && (attributes & faReadOnly) != 0) {

@@ -130,38 +130,48 @@ TEST(MultiPart, MissingPartsAndOverrunsEndTheRun) {
 
 // Entries named like the set's parts, extracted into the folder of the parts: none is
 // written over a part, under either naming or (where the file system ignores it) in
-// other letter case; the run reads every part to its end.
+// other letter case; the run reads every part to its end. When overwrites are asked
+// about, a part is refused before its question.
 TEST(MultiPart, NoEntryIsWrittenOverAPartOfTheSet) {
-  ScratchDir parts("multi_part_named");
-  const char* partNames[] = {"named.z01", "named.z02", "named.zip"};
-  std::map<std::string, std::string> before;
-  for (const char* name : partNames) {
-    before[name] = ReadFileBytes(SplitFixture(std::string("named/") + name));
-    WriteFileBytes(parts / FromAscii(name), before[name]);
-  }
 #ifdef _WIN32
   const bool caseIgnored = true;
 #else
   const bool caseIgnored = false;
 #endif
-  TXrUnZip unzip;
-  PrepareRun(unzip, parts);
-  unzip.SetZipName(parts / u"named.zip");
-  std::vector<String> refused;
-  unzip.OnSkippingFile = [&](TXrUnZip&, TSkipReason reason, const String& name, int32_t, bool&) {
-    EXPECT_EQ(reason, TSkipReason::srCreateError);
-    refused.push_back(FileNameOf(name));
-  };
-  std::vector<String> expectRefused = {u"named.z02", u"named.001"};
-  if (caseIgnored) expectRefused.insert(expectRefused.begin() + 1, u"NAMED.ZIP");
-  EXPECT_EQ(unzip.UnZip(), 5 - int32_t(expectRefused.size()));
-  EXPECT_EQ(refused, expectRefused);
-  for (const char* name : partNames) {
-    SCOPED_TRACE(name);
-    EXPECT_TRUE(ReadFileBytes(parts / FromAscii(name)) == before[name]);
+  for (const TUZOverwriteMode mode : {TUZOverwriteMode::Always, TUZOverwriteMode::Prompt}) {
+    SCOPED_TRACE(int(mode));
+    ScratchDir parts(mode == TUZOverwriteMode::Always ? "multi_part_named" : "multi_part_named_ask");
+    const char* partNames[] = {"named.z01", "named.z02", "named.zip"};
+    std::map<std::string, std::string> before;
+    for (const char* name : partNames) {
+      before[name] = ReadFileBytes(SplitFixture(std::string("named/") + name));
+      WriteFileBytes(parts / FromAscii(name), before[name]);
+    }
+    TXrUnZip unzip;
+    PrepareRun(unzip, parts);
+    unzip.OverwriteMode = mode;
+    unzip.SetZipName(parts / u"named.zip");
+    std::vector<String> refused, asked;
+    unzip.OnSkippingFile = [&](TXrUnZip&, TSkipReason reason, const String& name, int32_t, bool&) {
+      EXPECT_EQ(reason, TSkipReason::srCreateError);
+      refused.push_back(FileNameOf(name));
+    };
+    unzip.OnPromptForOverwrite = [&](TXrUnZip&, bool& overWriteIt, int32_t, String& name) {
+      asked.push_back(FileNameOf(name));
+      overWriteIt = true;
+    };
+    std::vector<String> expectRefused = {u"named.z02", u"named.001"};
+    if (caseIgnored) expectRefused.insert(expectRefused.begin() + 1, u"NAMED.ZIP");
+    EXPECT_EQ(unzip.UnZip(), 5 - int32_t(expectRefused.size()));
+    EXPECT_EQ(refused, expectRefused);
+    EXPECT_TRUE(asked.empty());
+    for (const char* name : partNames) {
+      SCOPED_TRACE(name);
+      EXPECT_TRUE(ReadFileBytes(parts / FromAscii(name)) == before[name]);
+    }
+    EXPECT_EQ(ReadFileBytes(parts / u"named.z99"), "no part of the set\n");
+    EXPECT_EQ(ReadFileBytes(parts / u"big.bin").size(), 150000u);
   }
-  EXPECT_EQ(ReadFileBytes(parts / u"named.z99"), "no part of the set\n");
-  EXPECT_EQ(ReadFileBytes(parts / u"big.bin").size(), 150000u);
 }
 
 // The last part of a set that claims 65535 parts: part names are recognised by their
