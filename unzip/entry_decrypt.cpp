@@ -3,37 +3,22 @@
 #include <cstring>
 
 #include "unzip/extract_io.h"
-#include "unzip/le_bytes.h"
 #include "unzip/zip_lib_routines.h"
-
-namespace {
-constexpr int kLocalTimeOffset = 10;
-}
-
-void TXrUnZip::ReadEncryptionBytes(TExtractState& state, uint8_t* to, int32_t count) {
-  int32_t got = ReadFully(*state.ArchiveStream, to, count);
-  // Bytes cut at the end of a part go on at the start of the next.
-  while (FEndRecord->ThisDisk() != 0 && got < count) {
-    state.ArchiveStream = &OpenDisk(FCurrentDisk + 2);
-    got += ReadFully(*state.ArchiveStream, to + got, count - got);
-  }
-  if (got != count) throw EFatalUnzipError(ZipMessageText(TZipMessage::PrematureEnd));
-}
 
 bool TXrUnZip::PasswordPasses(const std::string& password, TExtractState& state) {
   const TZipHeaderInfo& h = *FHeaderTemplate;
   const auto* bytes = reinterpret_cast<const uint8_t*>(password.data());
   if (FCipher == TEntryCipher::Pkware) {
     uint8_t header[kPkwareHeaderLength];
-    ReadEncryptionBytes(state, header, int32_t(sizeof header));
+    ReadEntryBytes(state, header, int32_t(sizeof header));
     // The check byte comes from the time as the local header stores it.
-    const uint32_t rawTime = GetLe16(FLocalHeader.data() + kLocalTimeOffset);
+    const uint32_t rawTime = TLocalFileHeader::FromBytes(FLocalHeader.data()).DateTime & 0xFFFF;
     const uint8_t check = PkwareCheckByte(h.HasDataDescriptor(), rawTime, h.Crc32);
     return DecryptHeader(FKeys, bytes, uint32_t(password.size()), header) == check;
   }
   uint8_t salt[16], stored[kAesVerifierLength], derived[kAesVerifierLength];
-  ReadEncryptionBytes(state, salt, int32_t(AesSaltLength(h.EncryptionStrength)));
-  ReadEncryptionBytes(state, stored, int32_t(sizeof stored));
+  ReadEntryBytes(state, salt, int32_t(AesSaltLength(h.EncryptionStrength)));
+  ReadEntryBytes(state, stored, int32_t(sizeof stored));
   std::memset(&FAESContext, 0, sizeof FAESContext);
   if (password.size() > kAesMaxPasswordLength) return false;
   if (AesStart(h.EncryptionStrength, bytes, uint32_t(password.size()), salt, derived,
@@ -98,7 +83,7 @@ bool TXrUnZip::AesCodeMatches(TExtractState& state) {
   while (state.ArchiveRemaining > 0) RefillInput(state);
   state.InCount = 0;
   uint8_t stored[kAesCodeLength], computed[kAesCodeLength];
-  ReadEncryptionBytes(state, stored, int32_t(sizeof stored));
+  ReadEntryBytes(state, stored, int32_t(sizeof stored));
   AesFinish(computed, FAESContext);
   return AesBytesEqual(stored, computed, kAesCodeLength);
 }

@@ -7,13 +7,13 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "base/exception.h"
 #include "base/format.h"
 #include "unzip/entry_path_check.h"
 #include "unzip/extract_io.h"
 #include "unzip/host_hooks.h"
-#include "unzip/le_bytes.h"
 #include "unzip/lfn_file_stream.h"
 #include "unzip/zip_file_routines.h"
 #include "unzip/zip_lib_routines.h"
@@ -210,24 +210,15 @@ void TXrUnZip::LocateEntryData(TExtractState& state, const TZipHeaderInfo& liste
   if (multiPart && int64_t(h.DiskNumberStart()) != FCurrentDisk)
     state.ArchiveStream = &OpenDisk(int32_t(h.DiskNumberStart()) + 1);
   state.ArchiveStream->SetPosition(h.RelativeOffset());
-  // A header cut at the end of a part goes on at the start of the next; OpenDisk raises
-  // past the last part.
-  auto readHeader = [&](void* to, int32_t n) {
-    int32_t got = ReadFully(*state.ArchiveStream, to, n);
-    while (multiPart && got < n) {
-      state.ArchiveStream = &OpenDisk(FCurrentDisk + 2);
-      got += ReadFully(*state.ArchiveStream, static_cast<uint8_t*>(to) + got, n - got);
-    }
-    if (got != n) throw EFatalUnzipError(ZipMessageText(TZipMessage::PrematureEnd));
-  };
-  readHeader(FLocalHeader.data(), kLocalHeaderSize);
-  if (GetLe32(FLocalHeader.data()) != LocalSig)
-    throw EBadZipFile(ZipMessageText(TZipMessage::NotValidZip));
+  // A header cut at the end of a part goes on at the start of the next.
+  ReadEntryBytes(state, FLocalHeader.data(), kLocalHeaderSize);
+  const TLocalFileHeader local = TLocalFileHeader::FromBytes(FLocalHeader.data());
+  if (local.Signature != LocalSig) throw EBadZipFile(ZipMessageText(TZipMessage::NotValidZip));
   // Read over the name and extra field rather than seek: the stream's buffer then
   // usually holds the data too.
-  const int32_t skip = GetLe16(FLocalHeader.data() + 26) + GetLe16(FLocalHeader.data() + 28);
-  std::string scratch(size_t(skip), '\0');
-  readHeader(scratch.data(), skip);
+  const int32_t skip = int32_t(local.FileNameLength) + local.ExtraLength;
+  std::vector<uint8_t> scratch(static_cast<size_t>(skip));
+  ReadEntryBytes(state, scratch.data(), skip);
   const int64_t dataStart = h.RelativeOffset() + kLocalHeaderSize + skip;
   // Sizes are checked against what the archive holds before anything is read.
   if (state.ArchiveEnd >= 0 && h.CompressedSize() > state.ArchiveEnd - dataStart)

@@ -12,21 +12,20 @@ void TXrUnZip::BetweenBlocks() {
   if (DoProcessMessages) PumpAndHonourRequests(true);
 }
 
+void TXrUnZip::ReadEntryBytes(TExtractState& state, uint8_t* to, int32_t count) {
+  if (ReadAcrossParts(state.ArchiveStream, to, count) == count) return;
+  // A set that ends before its data is not a valid set; one file is merely cut.
+  if (FEndRecord->ThisDisk() != 0) throw EBadZipFile(ZipMessageText(TZipMessage::NotValidZip));
+  throw EFatalUnzipError(ZipMessageText(TZipMessage::PrematureEnd));
+}
+
 uint32_t TXrUnZip::ReadInputBlock(TExtractState& state, uint8_t* to) {
   BetweenBlocks();
   const int32_t n = int32_t(std::clamp<int64_t>(state.ArchiveRemaining, 0, kBlockSize));
   state.ArchiveRemaining -= n;
-  int32_t got = n > 0 ? ReadFully(*state.ArchiveStream, to, n) : 0;
-  if (got < n) {
-    if (FEndRecord->ThisDisk() == 0) throw EFatalUnzipError(ZipMessageText(TZipMessage::PrematureEnd));
-    // The data goes on in the next part; OpenDisk raises past the last one.
-    while (got < n) {
-      state.ArchiveStream = &OpenDisk(FCurrentDisk + 2);
-      got += ReadFully(*state.ArchiveStream, to + got, n - got);
-    }
-  }
-  DecryptInput(to, uint32_t(got));
-  return uint32_t(got);
+  if (n > 0) ReadEntryBytes(state, to, n);
+  DecryptInput(to, uint32_t(n));
+  return uint32_t(n);
 }
 
 uint32_t TXrUnZip::RefillInput(TExtractState& state) {

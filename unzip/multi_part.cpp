@@ -98,6 +98,15 @@ TStream& TXrUnZip::OpenDisk(int32_t number) {
 
 void TXrUnZip::OpenNextDisk(TZipHeaderInfo&, TStream*& stream) { stream = &OpenDisk(FCurrentDisk + 2); }
 
+int32_t TXrUnZip::ReadAcrossParts(TStream*& stream, uint8_t* to, int32_t count) {
+  int32_t got = ReadFully(*stream, to, count);
+  while (got < count && FCurrentDisk + 1 < FDiskCount) {
+    OpenNextDisk(*FHeaderTemplate, stream);
+    got += ReadFully(*stream, to + got, count - got);
+  }
+  return got;
+}
+
 // Both namings, whichever the set was opened by, and the handler's names. A handler is
 // asked before the run for at most kMaxNamedParts parts; the names of a set that claims
 // more are added as its parts are opened.

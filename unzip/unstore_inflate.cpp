@@ -38,15 +38,7 @@ void TXrUnZip::UnStore(TExtractState& state) {
     BetweenBlocks();
     const int32_t n = int32_t(std::min<int64_t>(state.ArchiveRemaining, kBlockSize));
     state.ArchiveRemaining -= n;
-    int32_t got = ReadFully(*state.ArchiveStream, state.OutBuf.data(), n);
-    if (got < n) {
-      if (FEndRecord->ThisDisk() == 0)
-        throw EFatalUnzipError(ZipMessageText(TZipMessage::PrematureEnd));
-      while (got < n) {
-        state.ArchiveStream = &OpenDisk(FCurrentDisk + 2);
-        got += ReadFully(*state.ArchiveStream, state.OutBuf.data() + got, n - got);
-      }
-    }
+    ReadEntryBytes(state, state.OutBuf.data(), n);
     // Stored data is the output: the cipher's own decryption, or the output side's.
     if (!FDecryptOutput) DecryptBuffer(state.OutBuf.data(), uint32_t(n));
     state.OutCount = uint32_t(n);

@@ -297,8 +297,9 @@ private:
   // A central header of a multi-part archive, read whole across the parts; False, with
   // the archive where it was, when there is none.
   bool ReadCentralAcrossParts(TZipHeaderInfo& info, int64_t archiveSize);
-  // Reads from the archive stream and the parts after it; the bytes read.
-  int32_t ReadAcrossParts(uint8_t* to, int32_t count);
+  // Reads from Stream and the parts after it, while the set has more; Stream is then
+  // the part the read ended in. The bytes read.
+  int32_t ReadAcrossParts(TStream*& stream, uint8_t* to, int32_t count);
   void SeekBackAcrossParts(int64_t count);
   // ReadDirectory's work; ReadDirectory forgets what a failed read left.
   void ReadDirectoryRecords(TStream& stream);
@@ -339,6 +340,9 @@ private:
   // Reads the local header and checks where the entry's data lies; leaves the archive
   // stream at the data.
   void LocateEntryData(TExtractState& state, const TZipHeaderInfo& listed);
+  // Reads Count bytes of the entry, going on in the next parts; raises when the archive
+  // ends first.
+  void ReadEntryBytes(TExtractState& state, uint8_t* to, int32_t count);
   bool MayOverwrite(int32_t index, String& fullName);
   void SkipEntry(TSkipReason reason, const String& name, int32_t index, TExtractState& state);
   bool EntryPathIsSafe() const;
@@ -347,7 +351,6 @@ private:
   // The password procedure, before any data is read; False when the entry was skipped.
   bool StartDecryption(int32_t index, TExtractState& state, const TZipHeaderInfo& listed);
   bool PasswordPasses(const std::string& password, TExtractState& state);
-  void ReadEncryptionBytes(TExtractState& state, uint8_t* to, int32_t count);
   // Decrypts bytes read from the archive, or hands them to OnDecrypt; nothing when
   // the output is decrypted instead.
   void DecryptInput(uint8_t* buffer, uint32_t count);

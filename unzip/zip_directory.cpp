@@ -201,16 +201,6 @@ TXrUnZip::TCentralResult TXrUnZip::ReadCentralHeaders(TDirectorySource& source, 
   return FillEntryList(*FEntries, collected) ? TCentralResult::Done : TCentralResult::Duplicate;
 }
 
-int32_t TXrUnZip::ReadAcrossParts(uint8_t* to, int32_t count) {
-  int32_t got = ReadFully(*FZipStream, to, count);
-  while (got < count && FCurrentDisk + 1 < FDiskCount) {
-    TStream* stream = FZipStream.get();
-    OpenNextDisk(*FHeaderTemplate, stream);
-    got += ReadFully(*stream, to + got, count - got);
-  }
-  return got;
-}
-
 void TXrUnZip::SeekBackAcrossParts(int64_t count) {
   while (FZipStream->Position() < count && FCurrentDisk > 0) {
     count -= FZipStream->Position();
@@ -229,19 +219,22 @@ bool TXrUnZip::ReadCentralAcrossParts(TZipHeaderInfo& info, int64_t archiveSize)
     return false;
   };
   std::vector<uint8_t> record(kCentralHeaderSize);
-  int32_t n = ReadFully(*FZipStream, record.data(), kCentralHeaderSize);
+  TStream* stream = FZipStream.get();
+  int32_t n = ReadFully(*stream, record.data(), kCentralHeaderSize);
   // Only what begins like a header goes on in the next part.
   uint8_t signature[4];
   PutLe32(signature, CentralSig);
   if (n < kCentralHeaderSize && std::equal(record.begin(), record.begin() + std::min(n, 4), signature))
-    n += ReadAcrossParts(record.data() + n, kCentralHeaderSize - n);
-  if (n != kCentralHeaderSize || GetLe32(record.data()) != CentralSig) return fail();
-  const int32_t tail = GetLe16(&record[28]) + GetLe16(&record[30]) + GetLe16(&record[32]);
+    n += ReadAcrossParts(stream, record.data() + n, kCentralHeaderSize - n);
+  if (n != kCentralHeaderSize) return fail();
+  const TCentralFileHeader fixed = TCentralFileHeader::FromBytes(record.data());
+  if (fixed.Signature != CentralSig) return fail();
+  const int32_t tail = int32_t(fixed.FileNameLength) + fixed.ExtraLength + fixed.CommentLength;
   record.resize(size_t(kCentralHeaderSize + tail));
-  if (ReadAcrossParts(record.data() + kCentralHeaderSize, tail) != tail) return fail();
+  if (ReadAcrossParts(stream, record.data() + kCentralHeaderSize, tail) != tail) return fail();
   TReadOnlyMemoryStream whole(record.data(), record.size());
-  TStream* stream = &whole;
-  if (!info.ReadCentralHeader(stream) || !EntryIsPlausible(info, archiveSize)) return fail();
+  TStream* wholeStream = &whole;
+  if (!info.ReadCentralHeader(wholeStream) || !EntryIsPlausible(info, archiveSize)) return fail();
   info.CentralOffset = start;
   if (FEndRecord->ThisDisk() > 0 && info.HasComment())
     info.FileComment.assign(record.end() - info.CommentLength, record.end());
@@ -539,11 +532,13 @@ std::string TXrUnZip::ReadEntryComment(int32_t index) {
     if (GetMultiPartMode() == TMultiPartMode::mpNone) CloseArchive();
   };
   try {
-    uint8_t rec[kCentralHeaderSize];
+    uint8_t rec[kCentralHeaderSize] = {};
     stream.SetPosition(entry.CentralOffset);
-    if (ReadFully(stream, rec, kCentralHeaderSize) == kCentralHeaderSize && GetLe32(rec) == CentralSig) {
-      stream.Seek(int64_t(GetLe16(rec + 28)) + GetLe16(rec + 30), TSeekOrigin::soCurrent);
-      std::string comment(GetLe16(rec + 32), '\0');
+    const bool whole = ReadFully(stream, rec, kCentralHeaderSize) == kCentralHeaderSize;
+    const TCentralFileHeader fixed = TCentralFileHeader::FromBytes(rec);
+    if (whole && fixed.Signature == CentralSig) {
+      stream.Seek(int64_t(fixed.FileNameLength) + fixed.ExtraLength, TSeekOrigin::soCurrent);
+      std::string comment(fixed.CommentLength, '\0');
       comment.resize(size_t(ReadFully(stream, comment.data(), int32_t(comment.size()))));
       const bool changed = FEndRecord->Changed;
       SetEntryComment(index, comment);
