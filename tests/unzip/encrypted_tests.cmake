@@ -10,6 +10,7 @@ add_custom_command(
   COMMAND ${QZ_ENCRYPTED_PYTHON} ${CMAKE_CURRENT_LIST_DIR}/fixtures/make_encrypted_fixtures.py
           ${QZ_ENCRYPTED_FIXTURES}
   DEPENDS ${CMAKE_CURRENT_LIST_DIR}/fixtures/make_encrypted_fixtures.py
+          ${CMAKE_CURRENT_LIST_DIR}/fixtures/zip_layout.py
   COMMENT "Writing the encrypted archive fixtures"
   VERBATIM)
 add_custom_target(unzip_encrypted_fixtures DEPENDS ${QZ_ENCRYPTED_FIXTURES}/fixtures.stamp)

@@ -10,6 +10,7 @@ add_custom_command(
   COMMAND ${QZ_SPLIT_PYTHON} ${CMAKE_CURRENT_LIST_DIR}/fixtures/make_split_fixtures.py
           ${QZ_SPLIT_FIXTURES}
   DEPENDS ${CMAKE_CURRENT_LIST_DIR}/fixtures/make_split_fixtures.py
+          ${CMAKE_CURRENT_LIST_DIR}/fixtures/zip_layout.py
   COMMENT "Writing the split archive fixtures"
   VERBATIM)
 add_custom_target(unzip_split_fixtures DEPENDS ${QZ_SPLIT_FIXTURES}/fixtures.stamp)
