@@ -399,6 +399,10 @@ bool TXrUnZip::DecompressAndCheck(int32_t index, TExtractState& state, TDecompre
   bool finished = false;
   // The buffer consumer stopped the entry: it counts as extracted, unchecked.
   bool canceled = false;
+  const auto abandon = [&] {
+    state.OutStream = nullptr;
+    ReleaseOwnedBuffer();
+  };
   try {
     (this->*decompressor)(state);
     finished = true;
@@ -406,9 +410,15 @@ bool TXrUnZip::DecompressAndCheck(int32_t index, TExtractState& state, TDecompre
     // More data than the entry declares: the check below turns the entry down.
   } catch (const ECanceledUnzipToBuffer&) {
     canceled = true;
+  } catch (const EZCompressionError&) {
+    // Data decrypted with a wrong key is garbage to the decoder: for an encrypted entry
+    // that is the password check failing, which the checks below report.
+    if (!encrypted) {
+      abandon();
+      throw;
+    }
   } catch (...) {
-    state.OutStream = nullptr;
-    ReleaseOwnedBuffer();
+    abandon();
     throw;
   }
   state.OutStream = nullptr;

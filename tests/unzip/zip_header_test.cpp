@@ -225,7 +225,7 @@ TEST(ZipHeader, AesBlockIsCheckedBeforeItMapsTheMethod) {
   for (const Case& c : cases) {
     CentralFields f;
     f.method = 99;
-    f.flags = 1;
+    f.flags = 0;  // the method alone makes it encrypted
     f.extra = c.extra;
     TZipHeaderInfo h;
     ASSERT_TRUE(ReadCentral(h, CentralHeader(f)).ok) << c.what;
@@ -237,6 +237,7 @@ TEST(ZipHeader, AesBlockIsCheckedBeforeItMapsTheMethod) {
     // The local reader recognises AES the same way.
     ASSERT_TRUE(ReadLocal(h, LocalHeader(f))) << c.what;
     EXPECT_EQ(h.CompressionMethod, c.valid ? 8 : 99) << c.what;
+    EXPECT_TRUE(h.IsEncrypted()) << c.what;
   }
 }
 
