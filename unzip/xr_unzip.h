@@ -357,6 +357,8 @@ private:
   // With DecryptOutput: decrypts a block of decompressed output, or hands it to OnDecrypt.
   void DecryptOutputBlock(uint8_t* buffer, uint32_t count);
   void DecryptBuffer(uint8_t* buffer, uint32_t count);
+  // Hands bytes to OnDecrypt, an AES entry's code fed with them first.
+  void DecryptForHost(uint8_t* buffer, uint32_t count);
   // Reads what the decompressor left of an AES entry's data and the code after it.
   bool AesCodeMatches(TExtractState& state);
 

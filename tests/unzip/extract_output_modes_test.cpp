@@ -15,6 +15,7 @@
 #include "tests/unzip/legacy_codec_support.h"
 #include "unzip/unzip_errors.h"
 #include "unzip/xr_unzip.h"
+#include "unzip/zip_aes.h"
 #include "unzip/zip_file_routines.h"
 
 #ifndef QZ_EXTRACT_FIXTURES
@@ -267,39 +268,69 @@ TEST(OutputModes, TestZipChecksWithoutWriting) {
 }
 
 // Entries flagged as encrypted with a cipher of the host's own (a byte mask), their
-// header taken on the component's tag; OnDecrypt is given output or input as asked.
+// header taken on the component's tag; OnDecrypt is given output or input as asked, a
+// block at a time. An AES entry the host decrypts itself still has its code checked,
+// over the encrypted bytes.
 TEST(OutputModes, OutputSideDecryptionThroughOnDecrypt) {
   auto mask = [](std::string s) {
     for (char& ch : s) ch = char(ch ^ 0x5A);
     return s;
   };
-  const std::string data = SampleData(40000, 8);
+  // Output of several blocks, which Inflate flushes at once.
+  const std::string data = SampleData(100000, 8);
   const std::string header(12, '\x11');
+  const std::string hostKey = "host key";
+  ArchiveEntry aesDeflated = AesEntry("m.bin", data, 8, 3, hostKey);
+  ArchiveEntry aesTampered = aesDeflated;
+  (*aesTampered.payload)[aesTampered.payload->size() - 1] ^= 1;
+  auto masked = [&](uint16_t method, std::string payload) {
+    return ArchiveEntry{.name = "m.bin", .data = data, .method = method, .flags = 1, .payload = payload};
+  };
   const struct {
     const char* label;
     bool decryptOutput;
-    uint16_t method;
-    std::string payload;
+    ArchiveEntry entry;
+    int aesStrength;  // 0: the host's mask
+    bool passes;
   } cases[] = {
-      {"deflated, output masked", true, 8, header + RawDeflate(mask(data))},
-      {"stored, output masked", true, 0, header + mask(data)},
-      {"deflated, input masked", false, 8, header + mask(RawDeflate(data))},
+      {"deflated, output masked", true, masked(8, header + RawDeflate(mask(data))), 0, true},
+      {"stored, output masked", true, masked(0, header + mask(data)), 0, true},
+      {"deflated, input masked", false, masked(8, header + mask(RawDeflate(data))), 0, true},
+      {"aes deflated, input decrypted by the host", false, aesDeflated, 3, true},
+      {"aes, code damaged", false, aesTampered, 3, false},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.label);
     ScratchDir dir("output_modes_decrypt");
-    WriteFileBytes(dir / u"in.zip", BuildArchive({{.name = "m.bin", .data = data, .method = c.method,
-                                                   .flags = 1, .payload = c.payload}}));
+    WriteFileBytes(dir / u"in.zip", BuildArchive({c.entry}));
     PasswordUnZip unzip;
     unzip.SetZipName(dir / u"in.zip");
     unzip.Tag = 1;
-    unzip.Password() = "host key";
+    unzip.Password() = hostKey;
     unzip.SetDecryptOutput(c.decryptOutput);
+    // The host's own AES: the key stream of the entry's password and salt.
+    TAesCtrContext host{};
+    if (c.aesStrength != 0) {
+      const std::string salt(AesSaltLength(uint8_t(c.aesStrength)), '\x33');
+      uint8_t verifier[kAesVerifierLength];
+      ASSERT_EQ(AesStart(c.aesStrength, reinterpret_cast<const uint8_t*>(hostKey.data()),
+                         uint32_t(hostKey.size()), reinterpret_cast<const uint8_t*>(salt.data()),
+                         verifier, host),
+                0);
+    }
     std::vector<std::string> passwords;
+    int32_t longest = 0;
     unzip.OnDecrypt = [&](TXrUnZip&, uint8_t* buffer, int32_t length, const std::string& password) {
       passwords.push_back(password);
+      longest = std::max(longest, length);
+      if (c.aesStrength != 0) {
+        AesCtrXor(buffer, uint32_t(length), host);
+        return;
+      }
       for (int32_t i = 0; i < length; ++i) buffer[i] ^= 0x5A;
     };
+    int asked = 0;
+    unzip.OnBadPassword = [&](TXrUnZip&, int32_t, std::string&) { ++asked; };
     unzip.LoadDirectory();
     std::vector<uint8_t> bytes;
     bool passed = false;
@@ -308,10 +339,12 @@ TEST(OutputModes, OutputSideDecryptionThroughOnDecrypt) {
     } catch (const Exception& e) {
       ADD_FAILURE() << ToUtf8(e.Message());
     }
-    EXPECT_TRUE(passed);
-    EXPECT_TRUE(std::string(bytes.begin(), bytes.end()) == data);
+    EXPECT_EQ(passed, c.passes);
+    EXPECT_EQ(asked, c.passes ? 0 : 1);
+    if (c.passes) EXPECT_TRUE(std::string(bytes.begin(), bytes.end()) == data);
     ASSERT_FALSE(passwords.empty());
-    EXPECT_EQ(passwords[0], "host key");
+    EXPECT_EQ(passwords[0], hostKey);
+    EXPECT_LE(longest, 32768);
   }
 }
 
