@@ -272,6 +272,10 @@ protected:
   int64_t& TotalBytes() { return FTotalBytes; }
   int64_t& BytesDone() { return FBytesDone; }
   std::string& Password() { return FPassword; }
+  // Memory held for the entry being extracted into memory.
+  size_t MemoryTaken() const { return FOwnedBuffer.capacity(); }
+  // Chunks handed to OnGetNextBuffer for the entry so far.
+  int64_t& BufferNum() { return FBufferNum; }
 
 private:
   // Sets the busy flag for a scope and gives back the value it had.
@@ -332,6 +336,8 @@ private:
   void StartBufferOutput();
   void ReleaseOwnedBuffer();
   void FlushToBuffer(const uint8_t* from, uint32_t n);
+  // Memory output: the block grows to take N more bytes.
+  void AppendToMemory(const uint8_t* from, uint32_t n);
   // Puts the output fields back to file output when an operation in another mode ends.
   class TOutputModeScope;
   // Loads the directory, opens the archive and extracts the selection, or with
@@ -412,7 +418,10 @@ private:
   bool FToStream = false;
   TStream* FOutputStream = nullptr;
   bool FToBuffer = false;
-  // The memory buffer: the caller's, or FOwnedBuffer allocated for the entry.
+  // Buffer output into FOwnedBuffer, which grows as output arrives, instead of the
+  // caller's FBuffer.
+  bool FToMemory = false;
+  // The caller's memory buffer.
   char* FBuffer = nullptr;
   std::vector<uint8_t> FOwnedBuffer;
   // What the buffer really holds; no copy goes past it.
@@ -421,8 +430,9 @@ private:
   int64_t FBufferRemaining = 0;
   char* FBufferPos = nullptr;
   int32_t FBufferChunkSize = 0;
-  // Chunks of the entry handed to OnGetNextBuffer so far.
-  int32_t FBufferNum = 0;
+  // Chunks of the entry handed to OnGetNextBuffer so far, up to the largest number the
+  // event takes.
+  int64_t FBufferNum = 0;
   // The one entry the single-entry operations extract; null for the selection.
   const TZipHeaderInfo* FOnlyEntry = nullptr;
 };

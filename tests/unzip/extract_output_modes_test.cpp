@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <fstream>
 #include <map>
 #include <string>
@@ -31,7 +32,16 @@ const std::string kPassword = "Secret pass";
 class PasswordUnZip : public TXrUnZip {
 public:
   using TXrUnZip::Password;
+  using TXrUnZip::MemoryTaken;
+  using TXrUnZip::BufferNum;
 };
+
+// Bytes no compressor can shrink.
+std::string Noise(size_t size, uint32_t seed) {
+  std::string noise(size, '\0');
+  for (char& c : noise) c = char((seed = seed * 1664525u + 1013904223u) >> 24);
+  return noise;
+}
 
 Tree FilesOf(const Tree& tree) {
   Tree files;
@@ -186,12 +196,19 @@ TEST(OutputModes, ChunksGoToTheConsumer) {
 // memory a size no data of the entry could give is refused before any work.
 TEST(OutputModes, DeclaredSizeFarFromTheData) {
   enum class Mode { Memory, Stream };
+  // What deflate can give from the packed bytes, and one byte more.
+  const std::string small = SampleData(100, 1);
+  const uint32_t deflateMost = uint32_t(RawDeflate(small).size()) * 1032;
   const struct {
     const char* label;
     Mode mode;
     ArchiveEntry entry;
     int flushes;  // output blocks the decompressor got to hand over
   } cases[] = {
+      {"memory, deflated, what deflate can give", Mode::Memory,
+       {.name = "f", .data = small, .uncompressedSize = deflateMost}, 1},
+      {"memory, deflated, past what deflate can give", Mode::Memory,
+       {.name = "f", .data = small, .uncompressedSize = deflateMost + 1}, 0},
       {"memory, deflated, far above", Mode::Memory,
        {.name = "f", .data = SampleData(100, 1), .uncompressedSize = 0x7FFFFFF0}, 0},
       {"memory, stored, above", Mode::Memory,
@@ -230,6 +247,57 @@ TEST(OutputModes, DeclaredSizeFarFromTheData) {
       EXPECT_EQ(badCrc[0], 0u);  // the CRC of no output at all
     }
   }
+}
+
+// Memory is taken as output arrives: a declared size is only a claim, and data that
+// falls short of it never costs it.
+TEST(OutputModes, MemoryGrowsWithTheOutput) {
+  const std::string noise = Noise(200000, 11);
+  constexpr uint32_t kDeclared = 64u << 20;
+  const struct {
+    const char* label;
+    ArchiveEntry entry;
+    bool passes;
+  } cases[] = {
+      {"sound, several growths", {.name = "f", .data = noise}, true},
+      {"declared far above the data", {.name = "f", .data = noise, .uncompressedSize = kDeclared}, false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.label);
+    ScratchDir dir("output_modes_memory_growth");
+    WriteFileBytes(dir / u"in.zip", BuildArchive({c.entry}));
+    PasswordUnZip unzip;
+    unzip.SetZipName(dir / u"in.zip");
+    size_t mostTaken = 0;
+    unzip.OnFilePercentDone = [&](TXrUnZip&, int32_t) {
+      mostTaken = std::max(mostTaken, unzip.MemoryTaken());
+    };
+    unzip.LoadDirectory();
+    std::vector<uint8_t> bytes;
+    EXPECT_EQ(unzip.UnZipToMemory(0, bytes), c.passes);
+    EXPECT_GT(mostTaken, 0u);
+    EXPECT_LE(mostTaken, 2 * noise.size());
+    if (c.passes) EXPECT_TRUE(std::string(bytes.begin(), bytes.end()) == noise);
+  }
+}
+
+// The chunk number stops at the largest the event takes (a chunk of one byte lets an
+// entry of 2 GiB pass it).
+TEST(OutputModes, ChunkNumberStopsAtItsLargest) {
+  ScratchDir dir("output_modes_chunk_number");
+  const std::string data = SampleData(2500, 9);
+  WriteFileBytes(dir / u"in.zip", BuildArchive({{.name = "data.bin", .data = data, .method = 0}}));
+  PasswordUnZip unzip;
+  unzip.SetZipName(dir / u"in.zip");
+  std::vector<int32_t> numbers;
+  unzip.OnGetNextBuffer = [&](TXrUnZip&, char*&, const String&, int32_t, int32_t number, bool&) {
+    numbers.push_back(number);
+    if (numbers.size() == 1) unzip.BufferNum() = INT32_MAX - 1;
+  };
+  unzip.LoadDirectory();
+  std::vector<char> buffer(1000);
+  EXPECT_TRUE(unzip.UnZipToBuffer(0, buffer.data(), 1000, 1000));
+  EXPECT_EQ(numbers, (std::vector<int32_t>{1, INT32_MAX, INT32_MAX}));
 }
 
 TEST(OutputModes, TestZipChecksWithoutWriting) {
