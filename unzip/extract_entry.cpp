@@ -423,6 +423,9 @@ bool TXrUnZip::DecompressAndCheck(int32_t index, TExtractState& state, TDecompre
   }
   state.OutStream = nullptr;
   if (pending) pending->Flush();
+  // The host's stream holds the entry and nothing of what it held before.
+  if (FToStream && FOutputStream->Size() > state.BytesWritten)
+    FOutputStream->SetSize(state.BytesWritten);
 
   FCRC = ~FCRC;
   bool good = finished && state.BytesWritten == state.UncompSize;

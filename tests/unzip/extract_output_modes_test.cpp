@@ -444,6 +444,25 @@ TEST(OutputModes, TagLetsEveryTraditionalHeaderPass) {
   }
 }
 
+// A stream that held more than the entry is cut to the entry, passed or failed.
+TEST(OutputModes, StreamHoldsExactlyTheEntry) {
+  const std::string text = SampleData(3000, 2);
+  ScratchDir dir("output_modes_stream_cut");
+  WriteFileBytes(dir / u"in.zip", BuildArchive({{.name = "good.txt", .data = text},
+                                                {.name = "bad.txt", .data = text, .crc = 1}}));
+  TXrUnZip unzip;
+  unzip.SetZipName(dir / u"in.zip");
+  unzip.LoadDirectory();
+  for (const int32_t index : {0, 1}) {
+    SCOPED_TRACE(index);
+    TMemoryStream stream;
+    const std::string old(10000, 'x');
+    stream.WriteBuffer(old.data(), int32_t(old.size()));
+    EXPECT_EQ(unzip.UnZipToStream(index, stream), index == 0);
+    EXPECT_TRUE(std::string(stream.Bytes().begin(), stream.Bytes().end()) == text);
+  }
+}
+
 TEST(OutputModes, OneEntryOperationsCheckTheirArguments) {
   ScratchDir dir("output_modes_arguments");
   WriteFileBytes(dir / u"in.zip", BuildArchive({{.name = "a.txt", .data = "a"}}));
