@@ -314,7 +314,8 @@ void TXrUnZip::ExtractFileEntry(int32_t index, TExtractState& state, const Strin
   if (OnStartUnZip) OnStartUnZip(*this, index, fullName, skip);
   if (skip) return;
 
-  // Entries this build cannot decode are turned away before anything is touched.
+  // Entries this build cannot decode are turned away before anything is touched; the
+  // check then finds the CRC of no output.
   const TDecompressor decompressor = DecompressorFor(h.ActualMethod());
   if (!decompressor) {
     if (!FTesting) {
@@ -322,7 +323,8 @@ void TXrUnZip::ExtractFileEntry(int32_t index, TExtractState& state, const Strin
       PromptUser(ZipMessageNumber(TZipMessage::UnknownMethod), FMessageText,
                  ZipMessageText(TZipMessage::ZipError), mbOK);
     }
-    --state.FilesToDo;
+    FCRC = 0;
+    FailEntry(index, state, false);
     return;
   }
   FCipher = TEntryCipher::None;
