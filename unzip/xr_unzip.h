@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -291,6 +292,8 @@ private:
     bool previous_;
   };
   void RefuseWhenBusy() const;
+  // SetZipName's work, with no busy check.
+  void ChangeZipName(const String& value);
   void FreeEntryLists();
   void PumpAndHonourRequests(bool withPause);
   bool EntryIsPlausible(const TZipHeaderInfo& info, int64_t archiveSize) const;
@@ -380,6 +383,9 @@ private:
   std::string FPassword;
   int32_t FDiskCount = 1;
   bool FBusy = false;
+  // OnInCompleteZip is being asked; a name it sets waits in FIncompleteNewName.
+  bool FAskingIncomplete = false;
+  std::optional<String> FIncompleteNewName;
   bool FVerifyDiskLabels = true;
   TMultiPartMode FMultiPartMode = TMultiPartMode::mpNone;
   std::unique_ptr<TZipHeaderInfo> FHeaderTemplate;
