@@ -186,6 +186,13 @@ public:
   TFileNameForSplitPartEvent OnFileNameForSplitPart;
   THandleMessageEvent OnHandleMessage;
 
+  // What a part is asked for and named by without OnGetNextDisk and
+  // OnFileNameForSplitPart; their handlers may fall back to them. A spanned set asks the
+  // user to insert disk Number (a Cancel empties FName); other sets ask nothing. FName
+  // comes in as the base name of the split set and leaves as the name of part Number.
+  void DefaultRequestDisk(int32_t number, String& fName);
+  void DefaultNameSplitPart(String& fName, int32_t number, TSplitPartType splitType) const;
+
   // Asks the user through OnHandleMessage or the host's prompt.
   int32_t PromptUser(int32_t messageID, const String& msg1, const String& msg2, uint32_t flags);
 

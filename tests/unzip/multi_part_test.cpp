@@ -93,6 +93,71 @@ TEST(MultiPart, SplitSetsExtractAsWith7zz) {
   }
 }
 
+// The default naming and disk request are there for the handlers to fall back to.
+TEST(MultiPart, DefaultsForTheHandlers) {
+  const struct {
+    TBlockMode mode;
+    int32_t number;
+    TSplitPartType type;
+    const char16_t* name;
+  } names[] = {
+      {TBlockMode::bmStandard, 1, TSplitPartType::spFirst, u"set.z01"},
+      {TBlockMode::bmStandard, 12, TSplitPartType::spMiddle, u"set.z12"},
+      {TBlockMode::bmStandard, 13, TSplitPartType::spLast, u"set.zip"},
+      {TBlockMode::bmClassic, 1, TSplitPartType::spFirst, u"set.001"},
+      {TBlockMode::bmClassic, 13, TSplitPartType::spLast, u"set.013"},
+  };
+  for (const auto& n : names) {
+    SCOPED_TRACE(ToUtf8(n.name));
+    TXrUnZip unzip;
+    unzip.BlockMode = n.mode;
+    // A handler does not change what the default gives.
+    unzip.OnFileNameForSplitPart = [](TXrUnZip&, String& name, int32_t, TSplitPartType) { name = u"x"; };
+    String name = u"set";
+    unzip.DefaultNameSplitPart(name, n.number, n.type);
+    EXPECT_EQ(name, n.name);
+  }
+  for (const TMultiPartMode mode : {TMultiPartMode::mpSpanned, TMultiPartMode::mpSplit}) {
+    SCOPED_TRACE(int(mode));
+    TXrUnZip unzip;
+    unzip.SetMultiPartMode(mode);
+    std::vector<String> asked;
+    unzip.OnHandleMessage = [&](TXrUnZip&, int32_t id, const String& msg1, const String&, uint32_t,
+                                int32_t& answer) {
+      EXPECT_EQ(id, 184);
+      asked.push_back(msg1);
+      answer = idCancel;
+    };
+    String name = u"A:\\set.zip";
+    unzip.DefaultRequestDisk(3, name);
+    if (mode == TMultiPartMode::mpSpanned) {
+      EXPECT_EQ(asked, std::vector<String>{u"Please insert disk 3 of the multi-disk set."});
+      EXPECT_EQ(name, u"");
+    } else {
+      EXPECT_TRUE(asked.empty());
+      EXPECT_EQ(name, u"A:\\set.zip");
+    }
+  }
+  // A handler that names one part itself and leaves the others to the default.
+  ScratchDir parts("multi_part_default_names");
+  for (const char* name : {"s.z01", "s.z02", "s.z03", "s.z04", "s.z05", "s.zip"}) {
+    const std::string stored = std::string(name) == "s.z03" ? "third part.bin" : name;
+    WriteFileBytes(parts / FromAscii(stored), ReadFileBytes(SplitFixture(std::string("split/") + name)));
+  }
+  ScratchDir out("multi_part_default_names_out");
+  TXrUnZip unzip;
+  PrepareRun(unzip, out);
+  unzip.SetZipName(parts / u"s.zip");
+  unzip.OnFileNameForSplitPart = [&](TXrUnZip& sender, String& name, int32_t number, TSplitPartType type) {
+    if (number == 3)
+      name = parts / u"third part.bin";
+    else
+      sender.DefaultNameSplitPart(name, number, type);
+  };
+  EXPECT_EQ(unzip.UnZip(), unzip.LoadedEntryCount());
+  EXPECT_EQ(TreeOf(out.Path()), Expected("split"));
+}
+
 // A part that is not there, or data that runs past the last part, ends the run with an
 // error; nothing half-written stays under an entry's name.
 TEST(MultiPart, MissingPartsAndOverrunsEndTheRun) {
