@@ -251,6 +251,9 @@ protected:
   // Reads the next block of the entry's data (kBlockSize bytes, fewer at its end) to To,
   // decrypted, after the messages between blocks; the bytes read.
   uint32_t ReadInputBlock(TExtractState& state, uint8_t* to);
+  // Whether the next input block lies in the part being read (always in a one-part
+  // archive).
+  bool NextBlockInThisPart(TExtractState& state);
   void FillBitBuffer(TExtractState& state);
   inline void ReadBits(TExtractState& state, uint32_t n, uint16_t& v);
   inline void ReadBitsByte(TExtractState& state, uint32_t n, uint8_t& v);

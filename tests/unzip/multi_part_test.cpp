@@ -279,6 +279,39 @@ TEST(MultiPart, PartNamesOfALargeSetAreRecognised) {
   }
 }
 
+// An entry whose compressed size overstates its deflate stream: reading ends with the
+// stream, as it would a block at a time, and no part after it is opened.
+TEST(MultiPart, ReadingStopsAtTheEndOfTheDeflateStream) {
+  ScratchDir dir("multi_part_overstated");
+  const std::string text = "a short text, deflated, in the first part\n";
+  const std::string stream = RawDeflate(text);
+  CentralFields f;
+  f.name = "a.txt";
+  f.method = 8;
+  f.crc = Crc32Of(text);
+  f.uncompressedSize = uint32_t(text.size());
+  // Eight input blocks would pass the first part's end and the second part's.
+  f.compressedSize = 200000;
+  const std::string first = LocalHeader(f) + stream + std::string(100000, 'f');
+  f.disk = 0;
+  f.offset = 0;
+  const std::string central = CentralHeader(f);
+  EndFields end;
+  end.thisDisk = end.startDisk = 1;
+  end.entriesThisDisk = end.entries = 1;
+  end.dirSize = uint32_t(central.size());
+  end.dirOffset = 0;
+  WriteFileBytes(dir / u"o.z01", first);
+  WriteFileBytes(dir / u"o.zip", central + EndRecord(end));
+  ScratchDir out("multi_part_overstated_out");
+  TXrUnZip unzip;
+  PrepareRun(unzip, out);
+  unzip.SetZipName(dir / u"o.zip");
+  EXPECT_EQ(unzip.UnZip(), 1);
+  EXPECT_EQ(unzip.GetMultiPartMode(), TMultiPartMode::mpSplit);
+  EXPECT_EQ(TreeOf(out.Path()), (std::map<std::string, std::string>{{"a.txt", text}}));
+}
+
 class DiskOpeningUnZip : public TXrUnZip {
 public:
   using TXrUnZip::OpenDisk;
