@@ -119,7 +119,8 @@ void TXrUnZip::AppendToMemory(const uint8_t* from, uint32_t n) {
   if (held + n > FOwnedBuffer.capacity()) {
     // Never past the declared size, which FlushToBuffer keeps the output within.
     const size_t declared = size_t(FBufferSize);
-    const size_t room = std::min(declared, std::max({held + n, 2 * FOwnedBuffer.capacity(), kFirstMemoryRoom}));
+    const size_t grown = std::max({held + n, 2 * FOwnedBuffer.capacity(), kFirstMemoryRoom});
+    const size_t room = std::min(declared, grown);
     try {
       FOwnedBuffer.reserve(room);
     } catch (const std::bad_alloc&) {
