@@ -43,7 +43,9 @@ TEST(BuildHuffTables, ResultsAndLookupBits) {
     EXPECT_EQ(m, c.lookup);
     EXPECT_EQ(!t.Empty(), c.built);
     // Tables not handed out hold no memory; freed tables give theirs back.
-    if (!c.built) EXPECT_EQ(t.Entries.capacity(), 0u);
+    if (!c.built) {
+      EXPECT_EQ(t.Entries.capacity(), 0u);
+    }
     FreeHuffTables(t);
     EXPECT_TRUE(t.Empty());
     EXPECT_EQ(t.Entries.capacity(), 0u);

@@ -277,7 +277,9 @@ TEST(OutputModes, MemoryGrowsWithTheOutput) {
     EXPECT_EQ(unzip.UnZipToMemory(0, bytes), c.passes);
     EXPECT_GT(mostTaken, 0u);
     EXPECT_LE(mostTaken, 2 * noise.size());
-    if (c.passes) EXPECT_TRUE(std::string(bytes.begin(), bytes.end()) == noise);
+    if (c.passes) {
+      EXPECT_TRUE(std::string(bytes.begin(), bytes.end()) == noise);
+    }
   }
 }
 
@@ -410,7 +412,9 @@ TEST(OutputModes, OutputSideDecryptionThroughOnDecrypt) {
     }
     EXPECT_EQ(passed, c.passes);
     EXPECT_EQ(asked, c.passes ? 0 : 1);
-    if (c.passes) EXPECT_TRUE(std::string(bytes.begin(), bytes.end()) == data);
+    if (c.passes) {
+      EXPECT_TRUE(std::string(bytes.begin(), bytes.end()) == data);
+    }
     ASSERT_FALSE(passwords.empty());
     EXPECT_EQ(passwords[0], hostKey);
     EXPECT_LE(longest, 32768);
