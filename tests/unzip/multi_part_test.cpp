@@ -154,7 +154,8 @@ TEST(MultiPart, DefaultsForTheHandlers) {
     else
       sender.DefaultNameSplitPart(name, number, type);
   };
-  EXPECT_EQ(unzip.UnZip(), unzip.LoadedEntryCount());
+  const int32_t done = unzip.UnZip();
+  EXPECT_EQ(done, unzip.LoadedEntryCount());
   EXPECT_EQ(TreeOf(out.Path()), Expected("split"));
 }
 
