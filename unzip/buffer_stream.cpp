@@ -242,9 +242,11 @@ bool TS_BufferStream::FinishWriting() {
   if (FMode == TStreamBufferMode::sbWriting) ok = FlushBuffer();
   if (FSyncOnFree && FDirty)
     if (auto* handleStream = dynamic_cast<THandleStream*>(FSource))
-      SyncFileToDisk(handleStream->Handle());
+      SyncHandle(handleStream->Handle());
   return ok && !FFlushFailed;
 }
+
+bool TS_BufferStream::SyncHandle(NativeHandle handle) { return SyncFileToDisk(handle); }
 
 void TS_BufferStream::Close() {
   if (!FSource) return;

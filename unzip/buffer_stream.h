@@ -6,6 +6,7 @@
 #include <functional>
 #include <memory>
 
+#include "base/file_stream.h"
 #include "base/stream.h"
 
 enum class TStreamBufferMode : uint8_t { sbIdle = 0, sbReading = 1, sbWriting = 2 };
@@ -78,6 +79,8 @@ protected:
   // Flushes, then asks the system to write a handle source to disk when
   // FSyncOnFree and something was written. False when a flush fell short.
   bool FinishWriting();
+  // Asks the system to write the file of Handle to disk; False when it refused.
+  virtual bool SyncHandle(NativeHandle handle);
   void AttachSource(TStream* source) { FSource = source; }
   void DetachSource() { FSource = nullptr; }
 

@@ -1,5 +1,6 @@
 // Decryption of one entry: the password procedure with its retries, the decryption of the
 // bytes read, and the authentication code at the end of an AES entry.
+#include <algorithm>
 #include <cstring>
 
 #include "unzip/extract_io.h"
@@ -62,20 +63,32 @@ void TXrUnZip::DecryptBuffer(uint8_t* buffer, uint32_t count) {
     PkwareDecrypt(FKeys, buffer, count);
 }
 
+void TXrUnZip::DecryptForHost(uint8_t* buffer, uint32_t count) {
+  // The code covers the encrypted bytes, which the host's decryption replaces.
+  if (FCipher == TEntryCipher::Aes) HmacSha1Data(FAESContext.Mac, buffer, count);
+  OnDecrypt(*this, buffer, int32_t(count), FPassword);
+}
+
 void TXrUnZip::DecryptInput(uint8_t* buffer, uint32_t count) {
   if (FCipher == TEntryCipher::None || count == 0 || FDecryptOutput) return;
   if (OnDecrypt)
-    OnDecrypt(*this, buffer, int32_t(count), FPassword);
+    DecryptForHost(buffer, count);
   else
     DecryptBuffer(buffer, count);
 }
 
 void TXrUnZip::DecryptOutputBlock(uint8_t* buffer, uint32_t count) {
   if (FCipher == TEntryCipher::None || count == 0 || !FDecryptOutput) return;
-  if (OnDecrypt)
-    OnDecrypt(*this, buffer, int32_t(count), FPassword);
-  else
+  if (!OnDecrypt) {
     DecryptBuffer(buffer, count);
+    return;
+  }
+  // Inflate flushes several blocks at once; the host is handed one at a time.
+  for (uint32_t done = 0; done < count;) {
+    const uint32_t piece = std::min<uint32_t>(uint32_t(kBlockSize), count - done);
+    DecryptForHost(buffer + done, piece);
+    done += piece;
+  }
 }
 
 bool TXrUnZip::AesCodeMatches(TExtractState& state) {

@@ -314,7 +314,8 @@ void TXrUnZip::ExtractFileEntry(int32_t index, TExtractState& state, const Strin
   if (OnStartUnZip) OnStartUnZip(*this, index, fullName, skip);
   if (skip) return;
 
-  // Entries this build cannot decode are turned away before anything is touched.
+  // Entries this build cannot decode are turned away before anything is touched; the
+  // check then finds the CRC of no output.
   const TDecompressor decompressor = DecompressorFor(h.ActualMethod());
   if (!decompressor) {
     if (!FTesting) {
@@ -322,7 +323,8 @@ void TXrUnZip::ExtractFileEntry(int32_t index, TExtractState& state, const Strin
       PromptUser(ZipMessageNumber(TZipMessage::UnknownMethod), FMessageText,
                  ZipMessageText(TZipMessage::ZipError), mbOK);
     }
-    --state.FilesToDo;
+    FCRC = 0;
+    FailEntry(index, state, false);
     return;
   }
   FCipher = TEntryCipher::None;
@@ -399,6 +401,10 @@ bool TXrUnZip::DecompressAndCheck(int32_t index, TExtractState& state, TDecompre
   bool finished = false;
   // The buffer consumer stopped the entry: it counts as extracted, unchecked.
   bool canceled = false;
+  const auto abandon = [&] {
+    state.OutStream = nullptr;
+    ReleaseOwnedBuffer();
+  };
   try {
     (this->*decompressor)(state);
     finished = true;
@@ -406,13 +412,22 @@ bool TXrUnZip::DecompressAndCheck(int32_t index, TExtractState& state, TDecompre
     // More data than the entry declares: the check below turns the entry down.
   } catch (const ECanceledUnzipToBuffer&) {
     canceled = true;
+  } catch (const EZCompressionError&) {
+    // Data decrypted with a wrong key is garbage to the decoder: for an encrypted entry
+    // that is the password check failing, which the checks below report.
+    if (!encrypted) {
+      abandon();
+      throw;
+    }
   } catch (...) {
-    state.OutStream = nullptr;
-    ReleaseOwnedBuffer();
+    abandon();
     throw;
   }
   state.OutStream = nullptr;
   if (pending) pending->Flush();
+  // The host's stream holds the entry and nothing of what it held before.
+  if (FToStream && FOutputStream->Size() > state.BytesWritten)
+    FOutputStream->SetSize(state.BytesWritten);
 
   FCRC = ~FCRC;
   bool good = finished && state.BytesWritten == state.UncompSize;

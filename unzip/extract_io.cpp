@@ -28,6 +28,13 @@ uint32_t TXrUnZip::ReadInputBlock(TExtractState& state, uint8_t* to) {
   return uint32_t(n);
 }
 
+bool TXrUnZip::NextBlockInThisPart(TExtractState& state) {
+  if (FEndRecord->ThisDisk() == 0) return true;
+  const int64_t wanted = std::clamp<int64_t>(state.ArchiveRemaining, 0, kBlockSize);
+  TStream& part = *state.ArchiveStream;
+  return part.Size() - part.Position() >= wanted;
+}
+
 uint32_t TXrUnZip::RefillInput(TExtractState& state) {
   state.InCount = ReadInputBlock(state, state.InBuf.data());
   state.InPtr = state.InBuf.data();

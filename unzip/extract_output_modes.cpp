@@ -12,8 +12,11 @@
 namespace {
 
 // Most output one compressed byte can give: deflate stays below 1032, the older
-// methods' longest matches below this.
+// methods' longest matches below 8192.
+constexpr int64_t kMaxDeflateExpansion = 1032;
 constexpr int64_t kMaxExpansion = 8192;
+// Memory output starts with room for this much and at least doubles when full.
+constexpr size_t kFirstMemoryRoom = 65536;
 
 }  // namespace
 
@@ -32,6 +35,7 @@ public:
     owner_.FBufferRemaining = 0;
     owner_.FBufferChunkSize = 0;
     owner_.FBufferNum = 0;
+    owner_.FToMemory = false;
     owner_.FOwnedBuffer = {};
   }
   TOutputModeScope(const TOutputModeScope&) = delete;
@@ -53,12 +57,10 @@ bool TXrUnZip::UnZipToMemory(int32_t index, std::vector<uint8_t>& data) {
   RefuseWhenBusy();
   TOutputModeScope mode(*this);
   FToBuffer = true;
+  FToMemory = true;
   data.clear();
   const bool passed = RunExtraction(index) == 1;
-  if (passed && !FOwnedBuffer.empty()) {
-    FOwnedBuffer.resize(size_t(FBufferSize));
-    data = std::move(FOwnedBuffer);
-  }
+  if (passed) data = std::move(FOwnedBuffer);
   return passed;
 }
 
@@ -86,26 +88,23 @@ int32_t TXrUnZip::TestZip() {
 
 bool TXrUnZip::BufferSizeIsPlausible() const {
   // Only memory the component takes for the entry is at stake.
-  if (FTesting || (FBuffer && FOwnedBuffer.empty())) return true;
+  if (FTesting || !FToMemory) return true;
   const TZipHeaderInfo& h = *FHeaderTemplate;
   const int64_t size = h.UncompressedSize();
   const int64_t packed = h.CompressedSize();
   if (size >= TMemoryStream::MaxSize()) return false;
-  if (h.ActualMethod() == 0) return size <= packed;
-  return (size + kMaxExpansion - 1) / kMaxExpansion <= packed;
+  const uint16_t method = h.ActualMethod();
+  if (method == 0) return size <= packed;
+  const int64_t expansion = method == 8 ? kMaxDeflateExpansion : kMaxExpansion;
+  return (size + expansion - 1) / expansion <= packed;
 }
 
 void TXrUnZip::StartBufferOutput() {
   const int64_t size = FHeaderTemplate->UncompressedSize();
-  if (!FTesting && (!FBuffer || !FOwnedBuffer.empty())) {
-    // A fresh block per entry, zero-filled, one byte longer than the entry.
+  if (FToMemory) {
+    // Taken as output arrives: a declared size is no more than a claim.
     FOwnedBuffer = {};
-    try {
-      FOwnedBuffer.assign(size_t(size) + 1, 0);
-    } catch (const std::bad_alloc&) {
-      throw EOutOfMemory(base_text::kOutOfMemory);
-    }
-    FBuffer = reinterpret_cast<char*>(FOwnedBuffer.data());
+    FBuffer = nullptr;
     FBufferSize = size;
   }
   FBufferPos = FBuffer;
@@ -113,11 +112,25 @@ void TXrUnZip::StartBufferOutput() {
   FBufferNum = 0;
 }
 
-void TXrUnZip::ReleaseOwnedBuffer() {
-  if (FOwnedBuffer.empty()) return;
-  FOwnedBuffer = {};
-  FBuffer = nullptr;
-  FBufferPos = nullptr;
+void TXrUnZip::ReleaseOwnedBuffer() { FOwnedBuffer = {}; }
+
+void TXrUnZip::AppendToMemory(const uint8_t* from, uint32_t n) {
+  const size_t held = FOwnedBuffer.size();
+  if (held + n > FOwnedBuffer.capacity()) {
+    // Never past the declared size, which FlushToBuffer keeps the output within.
+    const size_t declared = size_t(FBufferSize);
+    const size_t grown = std::max({held + n, 2 * FOwnedBuffer.capacity(), kFirstMemoryRoom});
+    const size_t room = std::min(declared, grown);
+    try {
+      FOwnedBuffer.reserve(room);
+    } catch (const std::bad_alloc&) {
+      throw EOutOfMemory(base_text::kOutOfMemory);
+    } catch (const std::length_error&) {
+      throw EOutOfMemory(base_text::kOutOfMemory);
+    }
+  }
+  FOwnedBuffer.insert(FOwnedBuffer.end(), from, from + n);
+  FBufferRemaining -= n;
 }
 
 void TXrUnZip::FlushToBuffer(const uint8_t* from, uint32_t n) {
@@ -125,6 +138,10 @@ void TXrUnZip::FlushToBuffer(const uint8_t* from, uint32_t n) {
     throw EBiggerThanUncompressed(ZipMessageText(TZipMessage::BiggerThanUncompressed));
   if (FTesting) {
     FBufferRemaining -= n;
+    return;
+  }
+  if (FToMemory) {
+    AppendToMemory(from, n);
     return;
   }
   // A chunk never passes what the buffer holds.
@@ -148,11 +165,13 @@ void TXrUnZip::FlushToBuffer(const uint8_t* from, uint32_t n) {
     bool quit = FBufferRemaining == 0;
     char* next = FBuffer;
     const TZipHeaderInfo& h = *FHeaderTemplate;
+    // A chunk of one byte lets an entry of 2 GiB have more chunks than the number holds;
+    // the last number is kept from there on.
+    if (FBufferNum < std::numeric_limits<int32_t>::max()) ++FBufferNum;
     OnGetNextBuffer(*this, next, h.Directory + h.FileName, int32_t(FBufferPos - FBuffer),
-                    ++FBufferNum, quit);
+                    int32_t(FBufferNum), quit);
     if (FBufferRemaining > 0 && (quit || !next))
       throw ECanceledUnzipToBuffer(ZipMessageText(TZipMessage::CanceledBufferUnZip));
-    if (next != FBuffer) ReleaseOwnedBuffer();
     FBuffer = next;
     FBufferPos = FBuffer;
     if (left == 0) return;

@@ -23,10 +23,13 @@ String ZeroPadded(int32_t n, size_t width) {
 }  // namespace
 
 void TXrUnZip::NameSplitPart(String& fName, int32_t number, TSplitPartType splitType) {
-  if (OnFileNameForSplitPart) {
+  if (OnFileNameForSplitPart)
     OnFileNameForSplitPart(*this, fName, number, splitType);
-    return;
-  }
+  else
+    DefaultNameSplitPart(fName, number, splitType);
+}
+
+void TXrUnZip::DefaultNameSplitPart(String& fName, int32_t number, TSplitPartType splitType) const {
   String suffix;
   if (BlockMode == TBlockMode::bmStandard && splitType == TSplitPartType::spLast) {
     suffix = u".zip";
@@ -38,10 +41,13 @@ void TXrUnZip::NameSplitPart(String& fName, int32_t number, TSplitPartType split
 }
 
 void TXrUnZip::RequestDisk(int32_t number, String& fName) {
-  if (OnGetNextDisk) {
+  if (OnGetNextDisk)
     OnGetNextDisk(*this, number, fName);
-    return;
-  }
+  else
+    DefaultRequestDisk(number, fName);
+}
+
+void TXrUnZip::DefaultRequestDisk(int32_t number, String& fName) {
   if (GetMultiPartMode() != TMultiPartMode::mpSpanned) return;
   const String text = ZipMessageText(TZipMessage::InsertDiskPrefix) + IntToStr(number) +
                       ZipMessageText(TZipMessage::InsertDiskSuffix);

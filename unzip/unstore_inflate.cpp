@@ -61,6 +61,9 @@ void TXrUnZip::Inflate(TExtractState& state) {
       // zlib takes the blocks whole; the byte reader's view of them is used up.
       uint32_t got = 0;
       while (got + uint32_t(kBlockSize) <= kInRoom && state.CompRemaining > 0) {
+        // Only a block zlib asks for may open another part: a stream that ends
+        // before its stated size must not ask for disks beyond it.
+        if (got > 0 && !NextBlockInThisPart(state)) break;
         const uint32_t block = ReadInputBlock(state, state.InBuf.data() + got);
         state.CompRemaining -= block;
         got += block;

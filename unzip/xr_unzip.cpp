@@ -107,7 +107,17 @@ String SplitBaseOf(const String& name) {
 }  // namespace
 
 void TXrUnZip::SetZipName(const String& value) {
+  if (FAskingIncomplete) {
+    // The archive being read is still in use: the name is taken once the read has
+    // given it up.
+    FIncompleteNewName = value;
+    return;
+  }
   RefuseWhenBusy();
+  ChangeZipName(value);
+}
+
+void TXrUnZip::ChangeZipName(const String& value) {
   if (CompareNoCase(value, FZipName) == 0) return;
   FZipName = value;
   FSplitBaseName = SplitBaseOf(FZipName);
@@ -205,7 +215,18 @@ bool TXrUnZip::ArchiveChanged() {
 void TXrUnZip::OpenArchive() {
   if (!FZipStream)
     FZipStream = OpenArchiveStream(FZipName, uint16_t(fmOpenRead | fmShareDenyWrite), FlushFilesOnClose);
-  if (!FEntries || ArchiveChanged()) ReadDirectory(*FZipStream);
+  if (!FEntries || ArchiveChanged()) {
+    try {
+      ReadDirectory(*FZipStream);
+    } catch (const EIncompleteZip&) {
+      if (!FIncompleteNewName) throw;
+      const String name = std::move(*FIncompleteNewName);
+      FIncompleteNewName.reset();
+      FZipStream.reset();
+      ChangeZipName(name);
+      throw;
+    }
+  }
 }
 
 void TXrUnZip::CloseArchive() {

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -185,6 +186,13 @@ public:
   TFileNameForSplitPartEvent OnFileNameForSplitPart;
   THandleMessageEvent OnHandleMessage;
 
+  // What a part is asked for and named by without OnGetNextDisk and
+  // OnFileNameForSplitPart; their handlers may fall back to them. A spanned set asks the
+  // user to insert disk Number (a Cancel empties FName); other sets ask nothing. FName
+  // comes in as the base name of the split set and leaves as the name of part Number.
+  void DefaultRequestDisk(int32_t number, String& fName);
+  void DefaultNameSplitPart(String& fName, int32_t number, TSplitPartType splitType) const;
+
   // Asks the user through OnHandleMessage or the host's prompt.
   int32_t PromptUser(int32_t messageID, const String& msg1, const String& msg2, uint32_t flags);
 
@@ -243,6 +251,9 @@ protected:
   // Reads the next block of the entry's data (kBlockSize bytes, fewer at its end) to To,
   // decrypted, after the messages between blocks; the bytes read.
   uint32_t ReadInputBlock(TExtractState& state, uint8_t* to);
+  // Whether the next input block lies in the part being read (always in a one-part
+  // archive).
+  bool NextBlockInThisPart(TExtractState& state);
   void FillBitBuffer(TExtractState& state);
   inline void ReadBits(TExtractState& state, uint32_t n, uint16_t& v);
   inline void ReadBitsByte(TExtractState& state, uint32_t n, uint8_t& v);
@@ -272,6 +283,10 @@ protected:
   int64_t& TotalBytes() { return FTotalBytes; }
   int64_t& BytesDone() { return FBytesDone; }
   std::string& Password() { return FPassword; }
+  // Memory held for the entry being extracted into memory.
+  size_t MemoryTaken() const { return FOwnedBuffer.capacity(); }
+  // Chunks handed to OnGetNextBuffer for the entry so far.
+  int64_t& BufferNum() { return FBufferNum; }
 
 private:
   // Sets the busy flag for a scope and gives back the value it had.
@@ -287,6 +302,8 @@ private:
     bool previous_;
   };
   void RefuseWhenBusy() const;
+  // SetZipName's work, with no busy check.
+  void ChangeZipName(const String& value);
   void FreeEntryLists();
   void PumpAndHonourRequests(bool withPause);
   bool EntryIsPlausible(const TZipHeaderInfo& info, int64_t archiveSize) const;
@@ -332,6 +349,8 @@ private:
   void StartBufferOutput();
   void ReleaseOwnedBuffer();
   void FlushToBuffer(const uint8_t* from, uint32_t n);
+  // Memory output: the block grows to take N more bytes.
+  void AppendToMemory(const uint8_t* from, uint32_t n);
   // Puts the output fields back to file output when an operation in another mode ends.
   class TOutputModeScope;
   // Loads the directory, opens the archive and extracts the selection, or with
@@ -357,6 +376,8 @@ private:
   // With DecryptOutput: decrypts a block of decompressed output, or hands it to OnDecrypt.
   void DecryptOutputBlock(uint8_t* buffer, uint32_t count);
   void DecryptBuffer(uint8_t* buffer, uint32_t count);
+  // Hands bytes to OnDecrypt, an AES entry's code fed with them first.
+  void DecryptForHost(uint8_t* buffer, uint32_t count);
   // Reads what the decompressor left of an AES entry's data and the code after it.
   bool AesCodeMatches(TExtractState& state);
 
@@ -372,6 +393,9 @@ private:
   std::string FPassword;
   int32_t FDiskCount = 1;
   bool FBusy = false;
+  // OnInCompleteZip is being asked; a name it sets waits in FIncompleteNewName.
+  bool FAskingIncomplete = false;
+  std::optional<String> FIncompleteNewName;
   bool FVerifyDiskLabels = true;
   TMultiPartMode FMultiPartMode = TMultiPartMode::mpNone;
   std::unique_ptr<TZipHeaderInfo> FHeaderTemplate;
@@ -410,7 +434,10 @@ private:
   bool FToStream = false;
   TStream* FOutputStream = nullptr;
   bool FToBuffer = false;
-  // The memory buffer: the caller's, or FOwnedBuffer allocated for the entry.
+  // Buffer output into FOwnedBuffer, which grows as output arrives, instead of the
+  // caller's FBuffer.
+  bool FToMemory = false;
+  // The caller's memory buffer.
   char* FBuffer = nullptr;
   std::vector<uint8_t> FOwnedBuffer;
   // What the buffer really holds; no copy goes past it.
@@ -419,8 +446,9 @@ private:
   int64_t FBufferRemaining = 0;
   char* FBufferPos = nullptr;
   int32_t FBufferChunkSize = 0;
-  // Chunks of the entry handed to OnGetNextBuffer so far.
-  int32_t FBufferNum = 0;
+  // Chunks of the entry handed to OnGetNextBuffer so far, up to the largest number the
+  // event takes.
+  int64_t FBufferNum = 0;
   // The one entry the single-entry operations extract; null for the selection.
   const TZipHeaderInfo* FOnlyEntry = nullptr;
 };

@@ -299,7 +299,26 @@ void TXrUnZip::ReadDirectoryRecords(TStream& stream) {
   bool merge = false;
   int64_t expected = 0;
   if (!found) {
-    if (OnInCompleteZip) OnInCompleteZip(*this, IncompleteZipMode);
+    if (OnInCompleteZip) {
+      // The handler may name another archive (the last disk put in, say), which is
+      // then read instead.
+      FIncompleteNewName.reset();
+      {
+        struct TAskingScope {
+          explicit TAskingScope(bool& flag) : flag_(flag) { flag_ = true; }
+          ~TAskingScope() { flag_ = false; }
+          TAskingScope(const TAskingScope&) = delete;
+          TAskingScope& operator=(const TAskingScope&) = delete;
+          bool& flag_;
+        } asking(FAskingIncomplete);
+        OnInCompleteZip(*this, IncompleteZipMode);
+      }
+      if (FIncompleteNewName) {
+        if (CompareNoCase(*FIncompleteNewName, FZipName) != 0)
+          throw EIncompleteZip(ZipMessageText(TZipMessage::IncompleteZip));
+        FIncompleteNewName.reset();
+      }
+    }
     switch (IncompleteZipMode) {
       case TIncompleteZipMode::izAssumeNotAZip:
         throw ENotAZipFile(ZipMessageText(TZipMessage::NotValidZip));
@@ -553,6 +572,10 @@ std::string TXrUnZip::ReadEntryComment(int32_t index) {
 }
 
 std::string TXrUnZip::GetEntryComment(int32_t index) {
+  // A handler may read what is loaded; only a read of the archive is refused.
+  const TZipHeaderInfo& entry = Entry(index);
+  if (!entry.HasComment()) return std::string();
+  if (!entry.FileComment.empty()) return entry.FileComment;
   RefuseWhenBusy();
   return ReadEntryComment(index);
 }
@@ -564,6 +587,8 @@ void TXrUnZip::SetEntryComment(int32_t index, const std::string& value) {
 }
 
 std::string TXrUnZip::GetArchiveComment() {
+  if (!FEndRecord->HasComment()) return std::string();
+  if (!FEndRecord->Comment.empty()) return FEndRecord->Comment;
   RefuseWhenBusy();
   return ReadArchiveComment();
 }

@@ -133,7 +133,12 @@ public:
   void SetDirectory(const String& s) { Directory = s; }
   bool HasComment() const { return CommentLength > 0; }
   void SetFileComment(const std::string& s);
-  bool IsEncrypted() const { return (Flags & kFlagEncrypted) != 0 || CompressionMethod == kMethodAes; }
+  // An AES entry's method is already its inner one: its strength says it is one, whatever
+  // the flag says.
+  bool IsEncrypted() const {
+    return (Flags & kFlagEncrypted) != 0 || EncryptionStrength != 0 ||
+           CompressionMethod == kMethodAes;
+  }
   uint16_t ActualMethod() const;
   bool HasDataDescriptor() const { return (Flags & kFlagDataDescriptor) != 0; }
 

@@ -135,6 +135,21 @@ TEST(EndCentral, StaleZip64RecordsDoNotSurvive) {
   EXPECT_EQ(end.EntryCount(), 0);
 }
 
+TEST(EndCentral, ClearGivesAnEmptyRecord) {
+  TEndCentral end;
+  ASSERT_TRUE(ReadTail(end, Zip64Tail(70000, 1, std::string(10, 'p'))));
+  end.SetComment("note");
+  end.Changed = true;
+  ASSERT_NE(end.CommentOffset, 0);
+  end.Clear();
+  EXPECT_FALSE(end.Changed);
+  EXPECT_EQ(end.Comment, "");
+  EXPECT_EQ(end.CommentOffset, 0);
+  uint8_t empty[kEndCentralSize] = {0x50, 0x4B, 0x05, 0x06};
+  EXPECT_EQ(std::memcmp(end.EndRec, empty, sizeof empty), 0);
+  EXPECT_FALSE(end.HasZip64());
+}
+
 TEST(EndCentral, Setters) {
   TEndCentral end;
   end.SetEntryCount(65534);

@@ -1,13 +1,17 @@
 // Extraction of traditional and AES encrypted entries: the password procedure, the
 // decryption of stored and deflated data, and the checks that turn an entry down.
 #include <gtest/gtest.h>
+#include <zlib.h>
 
 #include <map>
 #include <string>
 #include <vector>
 
+#include "base/format.h"
+#include "base/stream.h"
 #include "tests/testlib/test_paths.h"
 #include "tests/unzip/extract_test_support.h"
+#include "unzip/pkware_cipher.h"
 #include "unzip/xr_unzip.h"
 
 namespace {
@@ -23,6 +27,12 @@ ArchiveEntry Pkware(const std::string& name, const std::string& data, uint16_t m
 ArchiveEntry Aes(const std::string& name, const std::string& data, uint16_t method, int strength,
                  uint16_t vendorVersion = 2) {
   return AesEntry(name, data, method, strength, kRight, vendorVersion);
+}
+
+// Method 99 with its AES record is encrypted, whatever the flag says.
+ArchiveEntry FlagClear(ArchiveEntry e) {
+  e.flags = 0;
+  return e;
 }
 
 struct Outcome {
@@ -79,6 +89,7 @@ TEST(EntryDecrypt, RightPasswordExtractsEveryKind) {
       {"aes3_stored_big", Aes("f.txt", big, 0, 3)},
       {"aes3_deflated_big", Aes("f.txt", big, 8, 3)},
       {"aes_vendor1", Aes("f.txt", kText, 8, 3, 1)},
+      {"aes_flag_clear", FlagClear(Aes("f.txt", kText, 8, 2))},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.label);
@@ -156,6 +167,124 @@ TEST(EntryDecrypt, PasswordProcedure) {
     EXPECT_EQ(o.tree, (Tree{{"c.txt", "third"}}));
     ASSERT_EQ(o.skipped.size(), 1u);
     EXPECT_EQ(o.skipped[0].second, u"a.txt");
+  }
+}
+
+// Whether raw inflate turns Data down before it has given more than Limit bytes.
+bool InflateRefuses(const std::string& data, size_t limit) {
+  z_stream z{};
+  if (inflateInit2(&z, -MAX_WBITS) != Z_OK) throw std::runtime_error("inflateInit2");
+  std::string out(limit + 1, '\0');
+  z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(data.data()));
+  z.avail_in = uInt(data.size());
+  z.next_out = reinterpret_cast<Bytef*>(out.data());
+  z.avail_out = uInt(out.size());
+  const int result = inflate(&z, Z_FINISH);
+  inflateEnd(&z);
+  return result == Z_DATA_ERROR && z.total_out <= limit;
+}
+
+// A password other than kRight that passes the check byte of a traditionally encrypted
+// deflated entry (about one in 256 do) and turns its data into what inflate refuses.
+std::string FalsePass(const ArchiveEntry& e) {
+  const uint8_t check = PkwareCheckByte(false, e.dosTime & 0xFFFF, Crc32Of(e.data));
+  for (int i = 0; i < 100000; ++i) {
+    const std::string candidate = "wrong" + std::to_string(i);
+    std::string bytes = *e.payload;
+    auto* p = reinterpret_cast<uint8_t*>(bytes.data());
+    TPkwareKeys keys;
+    if (DecryptHeader(keys, reinterpret_cast<const uint8_t*>(candidate.data()),
+                      uint32_t(candidate.size()), p) != check)
+      continue;
+    PkwareDecrypt(keys, p + kPkwareHeaderLength, uint32_t(bytes.size() - kPkwareHeaderLength));
+    if (InflateRefuses(bytes.substr(kPkwareHeaderLength), e.data.size())) return candidate;
+  }
+  throw std::runtime_error("no false pass found");
+}
+
+// Set as the password before the run, as a host would.
+class PasswordUnZip : public TXrUnZip {
+public:
+  using TXrUnZip::Password;
+};
+
+// A wrong password past the check byte makes the decoder refuse the data: that is the
+// password failing, asked about again, and the run goes on with the next entry. A tag
+// takes every header as passed, so there any wrong password does this.
+TEST(EntryDecrypt, DecoderRefusingTheDataIsABadPassword) {
+  const std::string text = kText + kText + "and some more of it, deflated.";
+  const ArchiveEntry secret = Pkware("secret.txt", text, 8, false);
+  const std::string falsePass = FalsePass(secret);
+  ScratchDir dir("decrypt_decoder_error");
+  const String archive = JoinPath(dir.Path(), u"a.zip");
+  WriteFileBytes(archive, BuildArchive({secret, {.name = "plain.txt", .data = "plain"}}));
+  enum class Run { UnZip, TestZip, ToStream };
+  const struct {
+    const char* label;
+    Run run;
+    std::string password;
+    int32_t tag;
+    bool answered;
+  } cases[] = {
+      {"unzip, given up", Run::UnZip, falsePass, 0, false},
+      {"unzip, answered", Run::UnZip, falsePass, 0, true},
+      {"tag, any password, given up", Run::UnZip, "no such password", 1, false},
+      {"tag, any password, answered", Run::UnZip, "no such password", 1, true},
+      {"test, given up", Run::TestZip, falsePass, 0, false},
+      {"test, answered", Run::TestZip, falsePass, 0, true},
+      {"stream, given up", Run::ToStream, falsePass, 0, false},
+      {"stream, answered", Run::ToStream, falsePass, 0, true},
+  };
+  int run = 0;
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.label);
+    const String out = JoinPath(dir.Path(), u"out" + IntToStr(run++));
+    PasswordUnZip unzip;
+    unzip.SetZipName(archive);
+    unzip.SetDestDir(out);
+    unzip.DoAll = true;
+    unzip.OverwriteMode = TUZOverwriteMode::Always;
+    unzip.Password() = c.password;
+    unzip.Tag = c.tag;
+    std::vector<std::pair<TSkipReason, String>> skipped;
+    std::vector<std::string> asked;
+    int badCrc = 0;
+    unzip.OnSkippingFile = [&](TXrUnZip&, TSkipReason reason, const String& name, int32_t, bool&) {
+      skipped.emplace_back(reason, name);
+    };
+    unzip.OnBadCRC = [&](TXrUnZip&, int32_t, int32_t, int32_t) { ++badCrc; };
+    unzip.OnBadPassword = [&](TXrUnZip&, int32_t, std::string& password) {
+      asked.push_back(password);
+      if (c.answered && asked.size() == 1) password = kRight;
+    };
+    int32_t passed = 0;
+    TMemoryStream stream;
+    switch (c.run) {
+      case Run::UnZip: passed = unzip.UnZip(); break;
+      case Run::TestZip: passed = unzip.TestZip(); break;
+      case Run::ToStream:
+        unzip.LoadDirectory();
+        passed = unzip.UnZipToStream(0, stream) ? 1 : 0;
+        break;
+    }
+    const bool oneEntry = c.run == Run::ToStream;
+    EXPECT_EQ(passed, (c.answered ? 1 : 0) + (oneEntry ? 0 : 1));
+    EXPECT_EQ(badCrc, 0);
+    EXPECT_EQ(asked, std::vector<std::string>{c.password});  // at the end of the entry
+    if (c.answered) {
+      EXPECT_TRUE(skipped.empty());
+    } else {
+      EXPECT_EQ(skipped, (std::vector<std::pair<TSkipReason, String>>{
+                             {TSkipReason::srBadPassword, u"secret.txt"}}));
+    }
+    if (c.run == Run::UnZip) {
+      Tree want{{"plain.txt", "plain"}};
+      if (c.answered) want.emplace("secret.txt", text);
+      EXPECT_EQ(TreeOf(out), want);
+    }
+    if (c.run == Run::ToStream && c.answered) {
+      EXPECT_EQ(std::string(reinterpret_cast<const char*>(stream.Memory()), size_t(stream.Size())), text);
+    }
   }
 }
 

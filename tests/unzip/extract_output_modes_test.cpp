@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <fstream>
 #include <map>
 #include <string>
@@ -15,6 +16,7 @@
 #include "tests/unzip/legacy_codec_support.h"
 #include "unzip/unzip_errors.h"
 #include "unzip/xr_unzip.h"
+#include "unzip/zip_aes.h"
 #include "unzip/zip_file_routines.h"
 
 #ifndef QZ_EXTRACT_FIXTURES
@@ -30,7 +32,16 @@ const std::string kPassword = "Secret pass";
 class PasswordUnZip : public TXrUnZip {
 public:
   using TXrUnZip::Password;
+  using TXrUnZip::MemoryTaken;
+  using TXrUnZip::BufferNum;
 };
+
+// Bytes no compressor can shrink.
+std::string Noise(size_t size, uint32_t seed) {
+  std::string noise(size, '\0');
+  for (char& c : noise) c = char((seed = seed * 1664525u + 1013904223u) >> 24);
+  return noise;
+}
 
 Tree FilesOf(const Tree& tree) {
   Tree files;
@@ -185,12 +196,19 @@ TEST(OutputModes, ChunksGoToTheConsumer) {
 // memory a size no data of the entry could give is refused before any work.
 TEST(OutputModes, DeclaredSizeFarFromTheData) {
   enum class Mode { Memory, Stream };
+  // What deflate can give from the packed bytes, and one byte more.
+  const std::string small = SampleData(100, 1);
+  const uint32_t deflateMost = uint32_t(RawDeflate(small).size()) * 1032;
   const struct {
     const char* label;
     Mode mode;
     ArchiveEntry entry;
     int flushes;  // output blocks the decompressor got to hand over
   } cases[] = {
+      {"memory, deflated, what deflate can give", Mode::Memory,
+       {.name = "f", .data = small, .uncompressedSize = deflateMost}, 1},
+      {"memory, deflated, past what deflate can give", Mode::Memory,
+       {.name = "f", .data = small, .uncompressedSize = deflateMost + 1}, 0},
       {"memory, deflated, far above", Mode::Memory,
        {.name = "f", .data = SampleData(100, 1), .uncompressedSize = 0x7FFFFFF0}, 0},
       {"memory, stored, above", Mode::Memory,
@@ -231,6 +249,59 @@ TEST(OutputModes, DeclaredSizeFarFromTheData) {
   }
 }
 
+// Memory is taken as output arrives: a declared size is only a claim, and data that
+// falls short of it never costs it.
+TEST(OutputModes, MemoryGrowsWithTheOutput) {
+  const std::string noise = Noise(200000, 11);
+  constexpr uint32_t kDeclared = 64u << 20;
+  const struct {
+    const char* label;
+    ArchiveEntry entry;
+    bool passes;
+  } cases[] = {
+      {"sound, several growths", {.name = "f", .data = noise}, true},
+      {"declared far above the data", {.name = "f", .data = noise, .uncompressedSize = kDeclared}, false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.label);
+    ScratchDir dir("output_modes_memory_growth");
+    WriteFileBytes(dir / u"in.zip", BuildArchive({c.entry}));
+    PasswordUnZip unzip;
+    unzip.SetZipName(dir / u"in.zip");
+    size_t mostTaken = 0;
+    unzip.OnFilePercentDone = [&](TXrUnZip&, int32_t) {
+      mostTaken = std::max(mostTaken, unzip.MemoryTaken());
+    };
+    unzip.LoadDirectory();
+    std::vector<uint8_t> bytes;
+    EXPECT_EQ(unzip.UnZipToMemory(0, bytes), c.passes);
+    EXPECT_GT(mostTaken, 0u);
+    EXPECT_LE(mostTaken, 2 * noise.size());
+    if (c.passes) {
+      EXPECT_TRUE(std::string(bytes.begin(), bytes.end()) == noise);
+    }
+  }
+}
+
+// The chunk number stops at the largest the event takes (a chunk of one byte lets an
+// entry of 2 GiB pass it).
+TEST(OutputModes, ChunkNumberStopsAtItsLargest) {
+  ScratchDir dir("output_modes_chunk_number");
+  const std::string data = SampleData(2500, 9);
+  WriteFileBytes(dir / u"in.zip", BuildArchive({{.name = "data.bin", .data = data, .method = 0}}));
+  PasswordUnZip unzip;
+  unzip.SetZipName(dir / u"in.zip");
+  std::vector<int32_t> numbers;
+  unzip.OnGetNextBuffer = [&](TXrUnZip&, char*&, const String&, int32_t, int32_t number, bool&) {
+    numbers.push_back(number);
+    if (numbers.size() == 1) unzip.BufferNum() = INT32_MAX - 1;
+  };
+  unzip.LoadDirectory();
+  std::vector<char> buffer(1000);
+  EXPECT_TRUE(unzip.UnZipToBuffer(0, buffer.data(), 1000, 1000));
+  EXPECT_EQ(numbers, (std::vector<int32_t>{1, INT32_MAX, INT32_MAX}));
+}
+
 TEST(OutputModes, TestZipChecksWithoutWriting) {
   const std::string text = SampleData(3000, 5);
   ScratchDir dir("output_modes_test");
@@ -256,8 +327,9 @@ TEST(OutputModes, TestZipChecksWithoutWriting) {
                               int32_t&) { messages.push_back(id); };
   EXPECT_EQ(unzip.TestZip(), 4);  // the folder entry counts
   EXPECT_EQ(ended, (std::vector<String>{u"good.txt", u"shrunk.txt", u"stored.bin"}));
-  EXPECT_EQ(failed, (std::vector<String>{u"bad.txt", u"big.bin"}));
-  EXPECT_TRUE(messages.empty());  // no box for the unknown method
+  // The unknown method is reported as a failed check, without its box.
+  EXPECT_EQ(failed, (std::vector<String>{u"bad.txt", u"tokenized.txt", u"big.bin"}));
+  EXPECT_TRUE(messages.empty());
   EXPECT_EQ(TreeOf(dir.Path()), (Tree{{"in.zip", archive}}));
   // The component is back to file output afterwards.
   EXPECT_EQ(unzip.UnZip(), 4);
@@ -267,39 +339,69 @@ TEST(OutputModes, TestZipChecksWithoutWriting) {
 }
 
 // Entries flagged as encrypted with a cipher of the host's own (a byte mask), their
-// header taken on the component's tag; OnDecrypt is given output or input as asked.
+// header taken on the component's tag; OnDecrypt is given output or input as asked, a
+// block at a time. An AES entry the host decrypts itself still has its code checked,
+// over the encrypted bytes.
 TEST(OutputModes, OutputSideDecryptionThroughOnDecrypt) {
   auto mask = [](std::string s) {
     for (char& ch : s) ch = char(ch ^ 0x5A);
     return s;
   };
-  const std::string data = SampleData(40000, 8);
+  // Output of several blocks, which Inflate flushes at once.
+  const std::string data = SampleData(100000, 8);
   const std::string header(12, '\x11');
+  const std::string hostKey = "host key";
+  ArchiveEntry aesDeflated = AesEntry("m.bin", data, 8, 3, hostKey);
+  ArchiveEntry aesTampered = aesDeflated;
+  (*aesTampered.payload)[aesTampered.payload->size() - 1] ^= 1;
+  auto masked = [&](uint16_t method, std::string payload) {
+    return ArchiveEntry{.name = "m.bin", .data = data, .method = method, .flags = 1, .payload = payload};
+  };
   const struct {
     const char* label;
     bool decryptOutput;
-    uint16_t method;
-    std::string payload;
+    ArchiveEntry entry;
+    int aesStrength;  // 0: the host's mask
+    bool passes;
   } cases[] = {
-      {"deflated, output masked", true, 8, header + RawDeflate(mask(data))},
-      {"stored, output masked", true, 0, header + mask(data)},
-      {"deflated, input masked", false, 8, header + mask(RawDeflate(data))},
+      {"deflated, output masked", true, masked(8, header + RawDeflate(mask(data))), 0, true},
+      {"stored, output masked", true, masked(0, header + mask(data)), 0, true},
+      {"deflated, input masked", false, masked(8, header + mask(RawDeflate(data))), 0, true},
+      {"aes deflated, input decrypted by the host", false, aesDeflated, 3, true},
+      {"aes, code damaged", false, aesTampered, 3, false},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.label);
     ScratchDir dir("output_modes_decrypt");
-    WriteFileBytes(dir / u"in.zip", BuildArchive({{.name = "m.bin", .data = data, .method = c.method,
-                                                   .flags = 1, .payload = c.payload}}));
+    WriteFileBytes(dir / u"in.zip", BuildArchive({c.entry}));
     PasswordUnZip unzip;
     unzip.SetZipName(dir / u"in.zip");
     unzip.Tag = 1;
-    unzip.Password() = "host key";
+    unzip.Password() = hostKey;
     unzip.SetDecryptOutput(c.decryptOutput);
+    // The host's own AES: the key stream of the entry's password and salt.
+    TAesCtrContext host{};
+    if (c.aesStrength != 0) {
+      const std::string salt(AesSaltLength(uint8_t(c.aesStrength)), '\x33');
+      uint8_t verifier[kAesVerifierLength];
+      ASSERT_EQ(AesStart(c.aesStrength, reinterpret_cast<const uint8_t*>(hostKey.data()),
+                         uint32_t(hostKey.size()), reinterpret_cast<const uint8_t*>(salt.data()),
+                         verifier, host),
+                0);
+    }
     std::vector<std::string> passwords;
+    int32_t longest = 0;
     unzip.OnDecrypt = [&](TXrUnZip&, uint8_t* buffer, int32_t length, const std::string& password) {
       passwords.push_back(password);
+      longest = std::max(longest, length);
+      if (c.aesStrength != 0) {
+        AesCtrXor(buffer, uint32_t(length), host);
+        return;
+      }
       for (int32_t i = 0; i < length; ++i) buffer[i] ^= 0x5A;
     };
+    int asked = 0;
+    unzip.OnBadPassword = [&](TXrUnZip&, int32_t, std::string&) { ++asked; };
     unzip.LoadDirectory();
     std::vector<uint8_t> bytes;
     bool passed = false;
@@ -308,10 +410,14 @@ TEST(OutputModes, OutputSideDecryptionThroughOnDecrypt) {
     } catch (const Exception& e) {
       ADD_FAILURE() << ToUtf8(e.Message());
     }
-    EXPECT_TRUE(passed);
-    EXPECT_TRUE(std::string(bytes.begin(), bytes.end()) == data);
+    EXPECT_EQ(passed, c.passes);
+    EXPECT_EQ(asked, c.passes ? 0 : 1);
+    if (c.passes) {
+      EXPECT_TRUE(std::string(bytes.begin(), bytes.end()) == data);
+    }
     ASSERT_FALSE(passwords.empty());
-    EXPECT_EQ(passwords[0], "host key");
+    EXPECT_EQ(passwords[0], hostKey);
+    EXPECT_LE(longest, 32768);
   }
 }
 
@@ -340,6 +446,25 @@ TEST(OutputModes, TagLetsEveryTraditionalHeaderPass) {
     } else {
       EXPECT_EQ(skipped, std::vector<TSkipReason>{TSkipReason::srBadPassword});
     }
+  }
+}
+
+// A stream that held more than the entry is cut to the entry, passed or failed.
+TEST(OutputModes, StreamHoldsExactlyTheEntry) {
+  const std::string text = SampleData(3000, 2);
+  ScratchDir dir("output_modes_stream_cut");
+  WriteFileBytes(dir / u"in.zip", BuildArchive({{.name = "good.txt", .data = text},
+                                                {.name = "bad.txt", .data = text, .crc = 1}}));
+  TXrUnZip unzip;
+  unzip.SetZipName(dir / u"in.zip");
+  unzip.LoadDirectory();
+  for (const int32_t index : {0, 1}) {
+    SCOPED_TRACE(index);
+    TMemoryStream stream;
+    const std::string old(10000, 'x');
+    stream.WriteBuffer(old.data(), int32_t(old.size()));
+    EXPECT_EQ(unzip.UnZipToStream(index, stream), index == 0);
+    EXPECT_TRUE(std::string(stream.Bytes().begin(), stream.Bytes().end()) == text);
   }
 }
 

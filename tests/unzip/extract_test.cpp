@@ -306,15 +306,17 @@ TEST(Extract, DatesAndAttributes) {
   }
 }
 
+// Their message, then the check of no output fails them, also where the stored CRC is 0.
 TEST(Extract, EntriesThisBuildCannotDecodeTouchNothing) {
   Extraction x("extract_unknown");
   x.Put(u"tokenized.txt", "old");
   x.Write({{.name = "tokenized.txt", .data = "xx", .method = 7},
-           {.name = "bzip2.txt", .data = "xx", .method = 12},
+           {.name = "bzip2.txt", .data = "xx", .method = 12, .crc = 0},
            {.name = "secret.txt", .data = "xx", .method = 0, .flags = 1},
            {.name = "fine.txt", .data = "fine"}});
   EXPECT_EQ(x.Run(), 1);
   EXPECT_EQ(x.log.messages, (std::vector<int32_t>{197, 197}));
+  EXPECT_EQ(x.log.badCrc, (std::vector<std::pair<uint32_t, uint32_t>>{{0, Crc32Of("xx")}, {0, 0}}));
   ASSERT_EQ(x.log.skipped.size(), 1u);
   EXPECT_EQ(x.log.skipped[0].first, TSkipReason::srBadPassword);
   EXPECT_EQ(x.log.skipped[0].second, u"secret.txt");

@@ -96,6 +96,14 @@ class TSyncProbe : public TLFNFileStream {
 public:
   using TLFNFileStream::TLFNFileStream;
   bool SyncOnFree() const { return FSyncOnFree; }
+  // The handles the close asked the system to write to disk.
+  std::vector<NativeHandle> synced;
+
+protected:
+  bool SyncHandle(NativeHandle handle) override {
+    synced.push_back(handle);
+    return TLFNFileStream::SyncHandle(handle);
+  }
 };
 
 TEST(LFNFileStream, FlushOnCloseCoversWritingAndCreatingModes) {
@@ -122,6 +130,19 @@ TEST(LFNFileStream, FlushOnCloseCoversWritingAndCreatingModes) {
       SCOPED_TRACE(std::string(c.what) + (flushOnClose ? ", flush" : ", no flush"));
       TSyncProbe s(name, c.mode, flushOnClose, 64);
       EXPECT_EQ(s.SyncOnFree(), flushOnClose && c.writes);
+    }
+  }
+  // The close reaches the system's flush with the file's own handle, once something
+  // was written.
+  for (const bool written : {false, true}) {
+    for (const bool flushOnClose : {false, true}) {
+      SCOPED_TRACE(std::string(written ? "written" : "untouched") + (flushOnClose ? ", flush" : ", no flush"));
+      TSyncProbe s(name, fmCreate, flushOnClose, 64);
+      const NativeHandle handle = s.Handle();
+      if (written) s.WriteBuffer("y", 1);
+      s.Close();
+      EXPECT_EQ(s.synced, flushOnClose && written ? std::vector<NativeHandle>{handle}
+                                                  : std::vector<NativeHandle>{});
     }
   }
 }

@@ -93,6 +93,72 @@ TEST(MultiPart, SplitSetsExtractAsWith7zz) {
   }
 }
 
+// The default naming and disk request are there for the handlers to fall back to.
+TEST(MultiPart, DefaultsForTheHandlers) {
+  const struct {
+    TBlockMode mode;
+    int32_t number;
+    TSplitPartType type;
+    const char16_t* name;
+  } names[] = {
+      {TBlockMode::bmStandard, 1, TSplitPartType::spFirst, u"set.z01"},
+      {TBlockMode::bmStandard, 12, TSplitPartType::spMiddle, u"set.z12"},
+      {TBlockMode::bmStandard, 13, TSplitPartType::spLast, u"set.zip"},
+      {TBlockMode::bmClassic, 1, TSplitPartType::spFirst, u"set.001"},
+      {TBlockMode::bmClassic, 13, TSplitPartType::spLast, u"set.013"},
+  };
+  for (const auto& n : names) {
+    SCOPED_TRACE(ToUtf8(n.name));
+    TXrUnZip unzip;
+    unzip.BlockMode = n.mode;
+    // A handler does not change what the default gives.
+    unzip.OnFileNameForSplitPart = [](TXrUnZip&, String& name, int32_t, TSplitPartType) { name = u"x"; };
+    String name = u"set";
+    unzip.DefaultNameSplitPart(name, n.number, n.type);
+    EXPECT_EQ(name, n.name);
+  }
+  for (const TMultiPartMode mode : {TMultiPartMode::mpSpanned, TMultiPartMode::mpSplit}) {
+    SCOPED_TRACE(int(mode));
+    TXrUnZip unzip;
+    unzip.SetMultiPartMode(mode);
+    std::vector<String> asked;
+    unzip.OnHandleMessage = [&](TXrUnZip&, int32_t id, const String& msg1, const String&, uint32_t,
+                                int32_t& answer) {
+      EXPECT_EQ(id, 184);
+      asked.push_back(msg1);
+      answer = idCancel;
+    };
+    String name = u"A:\\set.zip";
+    unzip.DefaultRequestDisk(3, name);
+    if (mode == TMultiPartMode::mpSpanned) {
+      EXPECT_EQ(asked, std::vector<String>{u"Please insert disk 3 of the multi-disk set."});
+      EXPECT_EQ(name, u"");
+    } else {
+      EXPECT_TRUE(asked.empty());
+      EXPECT_EQ(name, u"A:\\set.zip");
+    }
+  }
+  // A handler that names one part itself and leaves the others to the default.
+  ScratchDir parts("multi_part_default_names");
+  for (const char* name : {"s.z01", "s.z02", "s.z03", "s.z04", "s.z05", "s.zip"}) {
+    const std::string stored = std::string(name) == "s.z03" ? "third part.bin" : name;
+    WriteFileBytes(parts / FromAscii(stored), ReadFileBytes(SplitFixture(std::string("split/") + name)));
+  }
+  ScratchDir out("multi_part_default_names_out");
+  TXrUnZip unzip;
+  PrepareRun(unzip, out);
+  unzip.SetZipName(parts / u"s.zip");
+  unzip.OnFileNameForSplitPart = [&](TXrUnZip& sender, String& name, int32_t number, TSplitPartType type) {
+    if (number == 3)
+      name = parts / u"third part.bin";
+    else
+      sender.DefaultNameSplitPart(name, number, type);
+  };
+  const int32_t done = unzip.UnZip();
+  EXPECT_EQ(done, unzip.LoadedEntryCount());
+  EXPECT_EQ(TreeOf(out.Path()), Expected("split"));
+}
+
 // A part that is not there, or data that runs past the last part, ends the run with an
 // error; nothing half-written stays under an entry's name.
 TEST(MultiPart, MissingPartsAndOverrunsEndTheRun) {
@@ -212,6 +278,39 @@ TEST(MultiPart, PartNamesOfALargeSetAreRecognised) {
     SCOPED_TRACE(name);
     EXPECT_EQ(FileFound(dir / FromAscii(name)), !isPart);
   }
+}
+
+// An entry whose compressed size overstates its deflate stream: reading ends with the
+// stream, as it would a block at a time, and no part after it is opened.
+TEST(MultiPart, ReadingStopsAtTheEndOfTheDeflateStream) {
+  ScratchDir dir("multi_part_overstated");
+  const std::string text = "a short text, deflated, in the first part\n";
+  const std::string stream = RawDeflate(text);
+  CentralFields f;
+  f.name = "a.txt";
+  f.method = 8;
+  f.crc = Crc32Of(text);
+  f.uncompressedSize = uint32_t(text.size());
+  // Eight input blocks would pass the first part's end and the second part's.
+  f.compressedSize = 200000;
+  const std::string first = LocalHeader(f) + stream + std::string(100000, 'f');
+  f.disk = 0;
+  f.offset = 0;
+  const std::string central = CentralHeader(f);
+  EndFields end;
+  end.thisDisk = end.startDisk = 1;
+  end.entriesThisDisk = end.entries = 1;
+  end.dirSize = uint32_t(central.size());
+  end.dirOffset = 0;
+  WriteFileBytes(dir / u"o.z01", first);
+  WriteFileBytes(dir / u"o.zip", central + EndRecord(end));
+  ScratchDir out("multi_part_overstated_out");
+  TXrUnZip unzip;
+  PrepareRun(unzip, out);
+  unzip.SetZipName(dir / u"o.zip");
+  EXPECT_EQ(unzip.UnZip(), 1);
+  EXPECT_EQ(unzip.GetMultiPartMode(), TMultiPartMode::mpSplit);
+  EXPECT_EQ(TreeOf(out.Path()), (std::map<std::string, std::string>{{"a.txt", text}}));
 }
 
 class DiskOpeningUnZip : public TXrUnZip {

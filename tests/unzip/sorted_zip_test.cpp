@@ -125,6 +125,42 @@ TEST(SortedZip, OtherOrders) {
     list.AddHeader(named(u"A\\", u"z"));
     EXPECT_EQ(Names(list), (std::vector<String>{u"z", u"B", u"a"}));
   }
+  // Orders sorted by hand: each differs from what the full name, letter case, the
+  // packed size or 32-bit sizes would give.
+  auto located = [](String dir, String name, int64_t packed, int64_t size) {
+    auto h = std::make_unique<TZipHeaderInfo>();
+    h->SetDirectory(dir);
+    h->SetFileName(name);
+    h->SetCompressedSize(packed);
+    h->SetUncompressedSize(size);
+    return h;
+  };
+  const struct {
+    TZipSortMode mode;
+    std::vector<String> order;
+  } orders[] = {
+      {TZipSortMode::ByFileName, {u"alpha", u"Beta", u"Delta", u"gamma"}},
+      {TZipSortMode::ByDirectoryName, {u"gamma", u"Beta", u"alpha", u"Delta"}},
+      {TZipSortMode::ByUnCompressedSize, {u"Delta", u"Beta", u"gamma", u"alpha"}},
+  };
+  for (const auto& o : orders) {
+    SCOPED_TRACE(int(o.mode));
+    TSortedZip list(TListDuplicates::ldError, o.mode, true);
+    list.AddHeader(located(u"B\\", u"alpha", 900, 100));
+    list.AddHeader(located(u"a\\", u"Beta", 50, 2LL << 30));
+    list.AddHeader(located(u"", u"gamma", 10, 5000));
+    list.AddHeader(located(u"c\\", u"Delta", 1, 6LL << 30));
+    EXPECT_EQ(Names(list), o.order);
+  }
+  {
+    // A mode outside the list compares every pair as "before": nothing is a duplicate
+    // and headers keep their arrival order.
+    TSortedZip list(TListDuplicates::ldError, TZipSortMode(200), true);
+    list.AddHeader(located(u"", u"one", 1, 1));
+    list.AddHeader(located(u"", u"one", 1, 1));
+    list.AddHeader(located(u"", u"two", 1, 1));
+    EXPECT_EQ(Names(list), (std::vector<String>{u"one", u"one", u"two"}));
+  }
 }
 
 // A view filled from one sort holds the headers in the order that adding them one by

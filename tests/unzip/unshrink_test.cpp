@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "tests/unzip/legacy_codec_support.h"
+#include "unzip/shrink_tables.h"
 
 namespace {
 
@@ -103,6 +105,29 @@ TEST(UnShrink, HandBuiltStreams) {
 
 // The end of the data ends the decoding: a code cut off by it is dropped, and damaged
 // codes stop it early rather than run away.
+// A stream of partial clears over a full table costs a pass over the table's words and
+// the codes it frees, never a look at every code.
+TEST(UnShrink, PartialClearLooksAtLittleOfTheTable) {
+  using namespace shrink_codes;
+  auto tables = std::make_unique<TShrinkTables>();
+  // One chain through every code: each clear frees only its top.
+  tables->Assign(kFirstFreeCode, 'a', 'b');
+  for (uint32_t code = kFirstFreeCode + 1; code < kMaxCode; ++code)
+    tables->Assign(code, uint16_t(code - 1), 'c');
+  constexpr uint32_t kClears = 1000;
+  const uint64_t before = tables->Visited;
+  for (uint32_t k = 1; k <= kClears; ++k) {
+    ASSERT_EQ(tables->PartialClear(), kMaxCode - k);
+    ASSERT_NE(tables->Prefix[kMaxCode - k - 1], kFreeCode);
+  }
+  // The clear's pass over the words, the code it frees, the search for the lowest free.
+  EXPECT_LE(tables->Visited - before, uint64_t(kClears) * (2 * TShrinkTables::kWords + 1));
+  // With nothing assigned a clear finds the first free code at once.
+  auto empty = std::make_unique<TShrinkTables>();
+  for (uint32_t k = 0; k < kClears; ++k) ASSERT_EQ(empty->PartialClear(), kFirstFreeCode);
+  EXPECT_LE(empty->Visited, uint64_t(kClears));
+}
+
 TEST(UnShrink, StopsAtTheEndOfTheDataAndOnDamage) {
   struct Case {
     const char* name;

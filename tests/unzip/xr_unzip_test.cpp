@@ -222,17 +222,18 @@ TEST(XrUnZip, RefusesNestedOperations) {
     EXPECT_TRUE(sender.Busy());
     for (auto nested : std::initializer_list<std::function<void()>>{
              [&] { sender.UnZip(); }, [&] { sender.SetZipName(u"other.zip"); },
-             [&] { sender.LoadDirectory(); }, [&] { sender.GetArchiveComment(); },
-             [&] { sender.TestZip(); }}) {
+             [&] { sender.LoadDirectory(); }, [&] { sender.TestZip(); }}) {
       try {
         nested();
       } catch (const EZipBusy& e) {
         errors.push_back(e.Message());
       }
     }
+    // What needs no read of the archive is answered: this archive has no comment.
+    EXPECT_EQ(sender.GetArchiveComment(), "");
   };
   EXPECT_EQ(unzip.UnZip(), 4);  // the outer run goes on over the directory it had
-  EXPECT_EQ(errors, std::vector<String>(5, ZipMessageText(TZipMessage::Busy)));
+  EXPECT_EQ(errors, std::vector<String>(4, ZipMessageText(TZipMessage::Busy)));
   EXPECT_FALSE(unzip.Busy());
 }
 

@@ -155,6 +155,34 @@ TEST(ZipDirectory, MissingEndRecordFollowsTheIncompleteMode) {
   }
 }
 
+// The handler may name another archive, as a user does who puts in the last disk: that
+// one is read, with the mode it leaves, and the archive in use is let go first.
+TEST(ZipDirectory, IncompleteHandlerNamesAnotherArchive) {
+  ScratchDir dir("zip_directory_incomplete_name");
+  const String firstDisk = dir / u"first.zip";
+  WriteFileBytes(firstDisk, "PK\x05\x06 too short");
+  const String lastDisk = dir / u"last.zip";
+  WriteFileBytes(lastDisk, StoredArchive({{"a.txt", "aaaa", ""}, {"b.txt", "bbbb", ""}}));
+  for (const TIncompleteZipMode answer :
+       {TIncompleteZipMode::izAssumeMulti, TIncompleteZipMode::izAssumeNotAZip}) {
+    SCOPED_TRACE(int(answer));
+    TXrUnZip unzip;
+    std::vector<String> asked;
+    unzip.OnInCompleteZip = [&](TXrUnZip& sender, TIncompleteZipMode& mode) {
+      asked.push_back(sender.ZipName());
+      sender.SetZipName(lastDisk);
+      mode = answer;
+    };
+    unzip.SetZipName(firstDisk);
+    unzip.LoadDirectory();
+    EXPECT_EQ(asked, std::vector<String>{firstDisk});
+    EXPECT_EQ(unzip.ZipName(), lastDisk);
+    ASSERT_EQ(unzip.LoadedEntryCount(), 2);
+    EXPECT_EQ(unzip.GetEntryName(1), u"b.txt");
+    EXPECT_FALSE(unzip.Busy());
+  }
+}
+
 TEST(ZipDirectory, SideFileHoldsTheDirectory) {
   ScratchDir dir("zip_directory_side");
   const std::string full = StoredArchive(
@@ -207,6 +235,32 @@ TEST(ZipDirectory, Comments) {
   unzip.SetArchiveComment("new");
   EXPECT_TRUE(unzip.EndRecord().Changed);
   EXPECT_THROW(unzip.GetEntryComment(3), EListError);
+}
+
+// During an extraction a handler may read the comments already loaded; only one that
+// would read the archive again is refused.
+TEST(ZipDirectory, LoadedCommentsReadFromAHandler) {
+  ScratchDir dir("zip_directory_comments_busy");
+  TXrUnZip unzip;
+  unzip.SetZipName(Fixture("comments.zip"));
+  unzip.SetDestDir(dir.Path());
+  unzip.DoAll = true;
+  unzip.LoadDirectory();
+  EXPECT_EQ(unzip.GetArchiveComment(), "archive comment");
+  EXPECT_EQ(unzip.GetEntryComment(0), "first entry");
+  int asked = 0;
+  unzip.OnStartUnZip = [&](TXrUnZip& sender, int32_t index, String&, bool& skip) {
+    skip = true;
+    if (index != 0) return;
+    ++asked;
+    EXPECT_EQ(sender.GetArchiveComment(), "archive comment");
+    EXPECT_EQ(sender.GetEntryComment(0), "first entry");
+    EXPECT_EQ(sender.GetEntryComment(1), "");
+    EXPECT_THROW(sender.GetEntryComment(2), EZipBusy);  // not read yet
+  };
+  unzip.UnZip();
+  EXPECT_EQ(asked, 1);
+  EXPECT_EQ(unzip.GetEntryComment(2), "third");
 }
 
 // Archives whose numbers cannot be true: each ends in a rebuilt list or EBadZipFile,

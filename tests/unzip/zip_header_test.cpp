@@ -225,7 +225,7 @@ TEST(ZipHeader, AesBlockIsCheckedBeforeItMapsTheMethod) {
   for (const Case& c : cases) {
     CentralFields f;
     f.method = 99;
-    f.flags = 1;
+    f.flags = 0;  // the method alone makes it encrypted
     f.extra = c.extra;
     TZipHeaderInfo h;
     ASSERT_TRUE(ReadCentral(h, CentralHeader(f)).ok) << c.what;
@@ -237,6 +237,7 @@ TEST(ZipHeader, AesBlockIsCheckedBeforeItMapsTheMethod) {
     // The local reader recognises AES the same way.
     ASSERT_TRUE(ReadLocal(h, LocalHeader(f))) << c.what;
     EXPECT_EQ(h.CompressionMethod, c.valid ? 8 : 99) << c.what;
+    EXPECT_TRUE(h.IsEncrypted()) << c.what;
   }
 }
 
@@ -331,6 +332,68 @@ TEST(ZipHeader, HeaderSplitAcrossPartsIsJoined) {
 }
 
 // Filling from a header image: what each kind of header sets, and what it leaves.
+// Every field back to its default; the ZIP64 record goes, the AES and Unicode-path
+// records and the strength stay.
+TEST(ZipHeader, ClearSetsTheDefaults) {
+  TZipHeaderInfo h;
+  h.VersionMadeBy = 1;
+  h.VersionNeeded = 2;
+  h.Flags = 3;
+  h.FileDateTime = 4;
+  h.Crc32 = 5;
+  h.FCompressedSize = 6;
+  h.FUncompressedSize = 7;
+  h.FileNameLength = 8;
+  h.CentralExtraLength = 9;
+  h.LocalExtraLength = 10;
+  h.FDiskNumberStart = 11;
+  h.InternalAttributes = 12;
+  h.ExternalAttributes = 13;
+  h.FRelativeOffset = 14;
+  h.CentralOffset = 15;
+  h.SetFileName(u"name");
+  h.SetDirectory(u"dir\\");
+  h.StoredPath = u"dir\\name";
+  h.SetFileComment("comment");
+  h.Included = h.EntryOk = h.UserSelected = true;
+  h.OEMConvert = TOEMConvert::oemFlexible;
+  h.CompressionMethod = 99;
+  h.Zip64Info();
+  h.AesInfo().Strength = 3;
+  h.UnicodePath();
+  h.EncryptionStrength = 3;
+  h.Clear();
+  EXPECT_EQ(h.VersionMadeBy, 45);
+  EXPECT_EQ(h.VersionNeeded, 20);
+  EXPECT_EQ(h.Flags, 0);
+  EXPECT_EQ(h.FileDateTime, 0u);
+  EXPECT_EQ(h.Crc32, 0xFFFFFFFFu);
+  EXPECT_EQ(h.FCompressedSize, 0u);
+  EXPECT_EQ(h.FUncompressedSize, 0u);
+  EXPECT_EQ(h.FileNameLength, 0);
+  EXPECT_EQ(h.CentralExtraLength, 0);
+  EXPECT_EQ(h.LocalExtraLength, 0);
+  EXPECT_EQ(h.CommentLength, 0);
+  EXPECT_EQ(h.FDiskNumberStart, 0);
+  EXPECT_EQ(h.InternalAttributes, 1);
+  EXPECT_EQ(h.ExternalAttributes, 32u);
+  EXPECT_EQ(h.FRelativeOffset, 0u);
+  EXPECT_EQ(h.CentralOffset, 0);
+  EXPECT_EQ(h.FileName, u"");
+  EXPECT_EQ(h.Directory, u"");
+  EXPECT_EQ(h.StoredPath, u"");
+  EXPECT_EQ(h.FileComment, "");
+  EXPECT_FALSE(h.Included);
+  EXPECT_FALSE(h.EntryOk);
+  EXPECT_FALSE(h.UserSelected);
+  EXPECT_EQ(h.OEMConvert, TOEMConvert::oemNever);
+  EXPECT_EQ(h.CompressionMethod, 8);
+  EXPECT_FALSE(h.HasZip64Info());
+  EXPECT_TRUE(h.HasAesInfo());
+  EXPECT_TRUE(h.HasUnicodePath());
+  EXPECT_EQ(h.EncryptionStrength, 3);
+}
+
 TEST(ZipHeader, SetFromCentralAndLocalFillFromTheImage) {
   CentralFields f;
   f.madeBy = 0x0B14;
@@ -356,6 +419,9 @@ TEST(ZipHeader, SetFromCentralAndLocalFillFromTheImage) {
     h.EncryptionStrength = 2;
     h.AesInfo().Strength = 2;
     h.CentralOffset = 77;
+    // What a local header does not hold is zeroed, not left.
+    h.FRelativeOffset = 4321;
+    h.FDiskNumberStart = 6;
     h.SetFileComment("old");
     h.Included = h.UserSelected = true;
     return h;
