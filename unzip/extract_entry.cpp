@@ -303,7 +303,8 @@ void TXrUnZip::ExtractFolderEntry(int32_t index, TExtractState& state, const Str
   const String folder = dirPath.empty() ? FullPathOf(String()) : dirPath;
   String bare = folder;  // the full form of "x\" keeps its backslash on Windows
   if (bare.size() > 1 && bare.back() == u'\\') bare.pop_back();
-  if (!SamePath(bare, FDestDir) && !IsPathWithin(bare, FDestDir)) {
+  // No folder is made or given attributes through a link below DestDir.
+  if (!SamePath(bare, FDestDir) && (!IsPathWithin(bare, FDestDir) || LinkBelow(FDestDir, bare))) {
     SkipEntry(TSkipReason::srCreateError, h.Directory, index, state);
     return;
   }
