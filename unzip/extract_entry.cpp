@@ -242,7 +242,7 @@ void TXrUnZip::LocateEntryData(TExtractState& state, const TZipHeaderInfo& liste
 bool TXrUnZip::TargetRefused(const String& fullName) {
   // A link already below DestDir would take the file elsewhere; the last part itself
   // is only ever replaced, never written through.
-  if (IsPathWithin(fullName, FDestDir) && LinkBelow(FDestDir, FileDirOf(fullName))) return true;
+  if (IsPathWithin(fullName, FDestDir) && LinkBelow(FDestDir, fullName, false)) return true;
   return FArchiveParts.Contains(fullName);
 }
 
@@ -304,7 +304,7 @@ void TXrUnZip::ExtractFolderEntry(int32_t index, TExtractState& state, const Str
   String bare = folder;  // the full form of "x\" keeps its backslash on Windows
   if (bare.size() > 1 && bare.back() == u'\\') bare.pop_back();
   // No folder is made or given attributes through a link below DestDir.
-  if (!SamePath(bare, FDestDir) && (!IsPathWithin(bare, FDestDir) || LinkBelow(FDestDir, bare))) {
+  if (!SamePath(bare, FDestDir) && (!IsPathWithin(bare, FDestDir) || LinkBelow(FDestDir, bare, true))) {
     SkipEntry(TSkipReason::srCreateError, h.Directory, index, state);
     return;
   }

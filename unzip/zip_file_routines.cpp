@@ -127,7 +127,7 @@ bool IsPathWithin(const String& path, const String& folder) {
   return zip_os::NamesIgnoreCase() ? AnsiLowerCase(head) == AnsiLowerCase(f) : head == f;
 }
 
-bool LinkBelow(const String& folder, const String& path) {
+bool LinkBelow(const String& folder, const String& path, bool lastPartToo) {
   const String f = FullPathOf(folder);
   const String p = FullPathOf(path);
   if (f.empty() || p.empty()) return false;
@@ -135,6 +135,7 @@ bool LinkBelow(const String& folder, const String& path) {
   // Each part from the first one below Folder down to Path itself, while it exists.
   for (size_t i = start; i <= p.size(); ++i) {
     if (i < p.size() && !zip_os::IsSeparator(p[i])) continue;
+    if (i == p.size() && !lastPartToo) break;
     if (i == start || zip_os::IsSeparator(p[i - 1])) continue;
     const String part = p.substr(0, i);
     if (zip_os::IsLinkName(part)) return true;

@@ -73,9 +73,9 @@ struct TFileIdentity {
 };
 // False when Name reaches nothing. Links are followed.
 bool FileIdentityOf(const String& name, TFileIdentity& identity);
-// A folder or file on Path below Folder (Path's own last part included) exists as a
-// link or another reparse point. Path is expected to lie within Folder.
-bool LinkBelow(const String& folder, const String& path);
+// A folder on Path below Folder exists as a link or another reparse point, or with
+// LastPartToo Path itself does. Path is expected to lie within Folder.
+bool LinkBelow(const String& folder, const String& path, bool lastPartToo);
 // The names in Folder (no "." or ".."), in the system's order; empty when it cannot
 // be read.
 std::vector<String> NamesInFolder(const String& folder);

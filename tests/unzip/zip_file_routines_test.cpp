@@ -364,8 +364,8 @@ TEST(Attributes, OfALinkAreItsOwn) {
   }
 }
 
-// Each existing part below the folder is looked at, down to the path's own last part;
-// the folder itself and what lies above it are not.
+// Each existing part below the folder is looked at, down to the path's own last part
+// when asked; the folder itself and what lies above it are not.
 TEST(LinkBelow, FindsALinkAtAnyDepth) {
   ScratchDir dir("link_below");
   ASSERT_TRUE(MakeDirs(Below(dir, u"top\\real\\deeper")));
@@ -375,17 +375,20 @@ TEST(LinkBelow, FindsALinkAtAnyDepth) {
   const struct {
     String folder;
     String path;
+    bool lastPartToo;
     bool link;
   } cases[] = {
-      {top, Below(dir, u"top\\real\\deeper"), false},
-      {top, Below(dir, u"top\\real\\missing\\more"), false},
-      {top, Below(dir, u"top\\link"), true},
-      {top, Below(dir, u"top\\link\\deeper\\missing"), true},
-      {top, Below(dir, u"top\\real\\..\\link\\x"), true},
-      {Below(dir, u"via"), Below(dir, u"via\\real\\deeper"), false},
-      {Below(dir, u"top\\link"), Below(dir, u"top\\link\\deeper"), false},
+      {top, Below(dir, u"top\\real\\deeper"), true, false},
+      {top, Below(dir, u"top\\real\\missing\\more"), true, false},
+      {top, Below(dir, u"top\\link"), true, true},
+      {top, Below(dir, u"top\\link"), false, false},
+      {top, Below(dir, u"top\\link\\deeper\\missing"), false, true},
+      {top, Below(dir, u"top\\real\\..\\link\\x"), false, true},
+      {Below(dir, u"via"), Below(dir, u"via\\real\\deeper"), true, false},
+      {Below(dir, u"top\\link"), Below(dir, u"top\\link\\deeper"), true, false},
   };
-  for (const auto& c : cases) EXPECT_EQ(LinkBelow(c.folder, c.path), c.link) << ToUtf8(c.path);
+  for (const auto& c : cases)
+    EXPECT_EQ(LinkBelow(c.folder, c.path, c.lastPartToo), c.link) << ToUtf8(c.path);
 }
 #endif
 
