@@ -304,7 +304,8 @@ void TXrUnZip::ExtractFolderEntry(int32_t index, TExtractState& state, const Str
   String bare = folder;  // the full form of "x\" keeps its backslash on Windows
   if (bare.size() > 1 && bare.back() == u'\\') bare.pop_back();
   // No folder is made or given attributes through a link below DestDir.
-  if (!SamePath(bare, FDestDir) && (!IsPathWithin(bare, FDestDir) || LinkBelow(FDestDir, bare, true))) {
+  const bool outside = !IsPathWithin(bare, FDestDir) || LinkBelow(FDestDir, bare, true);
+  if (!SamePath(bare, FDestDir) && outside) {
     SkipEntry(TSkipReason::srCreateError, h.Directory, index, state);
     return;
   }
@@ -406,9 +407,11 @@ void TXrUnZip::ExtractFileEntry(int32_t index, TExtractState& state, const Strin
     SkipEntry(TSkipReason::srCreateError, fullName, index, state);
     return;
   }
-  if (mustBeNew) pending->SetPlacer([this, index, fullName](const String& tempName, TSkipReason& refusal) {
-    return PlaceNewFile(index, fullName, tempName, refusal);
-  });
+  if (mustBeNew) {
+    pending->SetPlacer([this, index, fullName](const String& tempName, TSkipReason& refusal) {
+      return PlaceNewFile(index, fullName, tempName, refusal);
+    });
+  }
   if (DecompressAndCheck(index, state, decompressor, encrypted, fullName, pending))
     readOnly.Replaced();
 }

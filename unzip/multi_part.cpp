@@ -117,6 +117,8 @@ void TXrUnZip::AddSplitPartNames() {
   if (FDiskCount > kMaxNamedParts) {
     FArchiveParts.SetPartNamer(
         [this](int32_t number) {
+          // A long naming can be cancelled like a long entry.
+          if (number % kMaxNamedParts == 0 && DoProcessMessages) PumpAndHonourRequests(false);
           String name = FSplitBaseName;
           NameSplitPart(name, number, SplitPartType(number));
           return name;
