@@ -121,7 +121,7 @@ TEST(ExtractTarget, PartsReachedUnderAnotherSpellingAreLeftAlone) {
     ScratchDir dir("target_hard_link");
     const String out = dir / u"out";
     MakeDirs(out);
-    for (const String& part : {u"set.z01", u"set.zip"}) {
+    for (const String& part : {String(u"set.z01"), String(u"set.zip")}) {
       WriteFileBytes(dir / part, "");
       ASSERT_TRUE(MakeHardLink(JoinPath(out, u"copy" + FileExtOf(part)), dir / part));
     }
@@ -135,7 +135,7 @@ TEST(ExtractTarget, PartsReachedUnderAnotherSpellingAreLeftAlone) {
     for (const String& name : NamesInFolder(parts)) RemoveFile(JoinPath(parts, name));
   }
 #ifdef _WIN32
-  for (const String prefix : {String(u"\\\\?\\"), String(u"\\\\.\\")}) {
+  for (const String& prefix : {String(u"\\\\?\\"), String(u"\\\\.\\")}) {
     SCOPED_TRACE(ToUtf8(prefix) + " before the destination");
     ScratchDir dir("target_prefixed");
     ExpectPartsLeftAlone(dir.Path(), prefix + FullPathOf(dir.Path()),
@@ -241,8 +241,8 @@ TEST(ExtractTarget, FolderLinkBelowTheDestinationIsNotFollowed) {
   const String dest = LinkFixture(u"dest");
   const String outside = LinkFixture(u"outside");
   const auto clean = [&] {
-    for (const String& name : {u"f.txt", u"sub\\g.txt"}) RemoveFile(JoinPath(outside, name));
-    for (const String& name : {u"sub", u"made"}) {
+    for (const String& name : {String(u"f.txt"), String(u"sub\\g.txt")}) RemoveFile(JoinPath(outside, name));
+    for (const String& name : {String(u"sub"), String(u"made")}) {
       std::error_code ignored;
       std::filesystem::remove(std::filesystem::path(ToUtf8(JoinPath(outside, name))), ignored);
     }
@@ -296,7 +296,9 @@ TEST(ExtractTarget, ReadOnlyFileBehindALinkIsNotTouched) {
     EXPECT_EQ(ReadFileBytes(victim), "victim");
     ASSERT_EQ(::lstat(link.c_str(), &st), 0);
     EXPECT_EQ(S_ISLNK(st.st_mode), !c.written);
-    if (c.written) EXPECT_EQ(ReadFileBytes(JoinPath(dir / u"out", u"f.txt")), "new");
+    if (c.written) {
+      EXPECT_EQ(ReadFileBytes(JoinPath(dir / u"out", u"f.txt")), "new");
+    }
     ::chmod(ToUtf8(victim).c_str(), 0644);
   }
 }

@@ -336,11 +336,15 @@ TEST(MoveFileNoReplace, RefusesEveryTakenName) {
     const String to = Below(dir, u"f.txt");
     WriteFile(from, "new");
     if (c.taken == Taken::File) WriteFile(to, "old");
-    if (c.taken == Taken::Folder) ASSERT_TRUE(MakeDirs(to));
+    if (c.taken == Taken::Folder) {
+      ASSERT_TRUE(MakeDirs(to));
+    }
     if (c.taken == Taken::LinkToNothing) fs::create_symlink(Fs(Below(dir, u"none")), Fs(to));
     EXPECT_EQ(MoveFileNoReplace(from, to), c.result);
     EXPECT_EQ(FileFound(from), c.result != TMoveResult::Moved);
-    if (c.taken == Taken::File) EXPECT_EQ(fs::file_size(Fs(to)), 3u);
+    if (c.taken == Taken::File) {
+      EXPECT_EQ(fs::file_size(Fs(to)), 3u);
+    }
   }
   ScratchDir dir("movefile_no_replace");
   EXPECT_EQ(MoveFileNoReplace(Below(dir, u"none"), Below(dir, u"f.txt")), TMoveResult::Failed);
