@@ -218,14 +218,7 @@ void TFmMain::FormDestroy(TObject*) {
   FSummaries.reset();
 }
 
-void TFmMain::WhileDisabled(const std::function<void()>& modal) {
-  {
-    TWindowDisabler disabled(*this);
-    modal();
-  }
-  // The box's end activated some other window while this one was still disabled.
-  if (IsWindowVisible(Handle())) SetForegroundWindow(Handle());
-}
+void TFmMain::WhileDisabled(const std::function<void()>& modal) { ::WhileDisabled(*this, modal); }
 
 void TFmMain::ClearSummaries() {
   extCache_.clear();

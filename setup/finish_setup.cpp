@@ -2,8 +2,6 @@
 // program or the setup program's deletion at the next restart.
 #include <windows.h>
 
-#include <shellapi.h>
-
 #include <vector>
 
 #include "base/files.h"
@@ -13,6 +11,8 @@
 #include "setup/main_form.h"
 #include "setup/setup_support.h"
 #include "setup/setup_texts.h"
+#include "setup/user_start.h"
+#include "ui/application.h"
 
 namespace st = setup_texts;
 
@@ -70,10 +70,11 @@ void TFmMain::FinishSetup(bool RunProgram) {
     String program = Trim(EdDestDir->GetText());
     AddTrailingChar(program, u'\\');
     program += st::kProgramFile;
-    const String parameters = HandBackParameters(FSetupPath);
-    const auto code = reinterpret_cast<INT_PTR>(
-        ShellExecuteW(nullptr, nullptr, W(program), W(parameters), nullptr, SW_SHOWNORMAL));
-    started = code > 32;
+    // Not with the setup program's administrator rights: the program, and every update
+    // it later fetches and starts, would have them too. The call to the shell's process
+    // handles messages while it waits; no click may reach the wizard meanwhile.
+    TWindowDisabler disabled(*this);
+    started = StartAsDesktopUser(program, HandBackParameters(FSetupPath));
   }
   // Without a started program nobody else deletes the setup program.
   if (!started && disposable)

@@ -6,6 +6,8 @@
 #include <commctrl.h>
 #include <shlobj.h>
 
+#include <vector>
+
 #include "base/text.h"
 #include "base/win_string.h"
 #include "common/xr_misc_dialogs.h"
@@ -35,6 +37,33 @@ String LoadLicenseText() {
 
 void LoadPicture(TImage* image, const wchar_t* name) {
   image->LoadFromResource(GetModuleHandleW(nullptr), name);
+}
+
+BOOL CALLBACK CollectWindow(HWND window, LPARAM list) {
+  reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
+  return TRUE;
+}
+
+// Nothing is handled while the install runs: clicks and keys queued meanwhile were meant
+// for the page before it, and would act on the finish page, whose Finish button sits
+// where Install was. They go, for the form and every window in it.
+void DiscardQueuedInput(HWND form) {
+  std::vector<HWND> windows{form};
+  EnumChildWindows(form, CollectWindow, reinterpret_cast<LPARAM>(&windows));
+  const struct {
+    UINT first, last;
+  } kinds[] = {
+      {WM_KEYFIRST, WM_KEYLAST},
+      {WM_MOUSEFIRST, WM_MOUSELAST},
+      {WM_NCMOUSEMOVE, WM_NCMBUTTONDBLCLK},
+      {WM_NCXBUTTONDOWN, WM_NCXBUTTONDBLCLK},
+      {BM_CLICK, BM_CLICK},
+  };
+  MSG msg;
+  for (HWND window : windows)
+    for (const auto& kind : kinds)
+      while (PeekMessageW(&msg, window, kind.first, kind.last, PM_REMOVE)) {
+      }
 }
 }  // namespace
 
@@ -189,6 +218,7 @@ bool TFmMain::ShowInstallingPage() {
   Update();
   if (Install()) {
     FInstalled = true;
+    DiscardQueuedInput(Handle());
     return true;
   }
   // The failure was reported: close without the question.
@@ -227,7 +257,7 @@ void TFmMain::BtnNextClick(TObject*) {
   if (FStep == 3) {
     NormalizeDestDir();
     if (!IsValidDestDir(EdDestDir->GetText())) {
-      ShowWarningMsg(st::kBadDestination);
+      WhileDisabled(*this, [] { ShowWarningMsg(st::kBadDestination); });
       EdDestDir->SetFocus();
       return;
     }
@@ -235,7 +265,7 @@ void TFmMain::BtnNextClick(TObject*) {
   if (FStep == 5) {
     NormalizeStartMenuFolder();
     if (!IsValidStartMenuFolder(EdStartMenuFolder->GetText())) {
-      ShowWarningMsg(st::kBadStartMenuFolder);
+      WhileDisabled(*this, [] { ShowWarningMsg(st::kBadStartMenuFolder); });
       EdStartMenuFolder->SetFocus();
       return;
     }
@@ -259,17 +289,23 @@ void TFmMain::BtnBrowseDestDirClick(TObject*) {
   String start = BrowseStartDir(EdDestDir->GetText());
   if (!DirExists(start)) start = FProgramFilesDir;
   String chosen;
-  if (!BrowseForFolder(st::kBrowseTitle, BIF_RETURNONLYFSDIRS | BIF_DONTGOBELOWDOMAIN, start,
-                       chosen))
-    return;
+  bool picked = false;
+  // The browser is owned by the application window: without this the wizard would go on
+  // taking clicks, a whole install included, under it.
+  WhileDisabled(*this, [&] {
+    picked = BrowseForFolder(st::kBrowseTitle, BIF_RETURNONLYFSDIRS | BIF_DONTGOBELOWDOMAIN,
+                             start, chosen);
+  });
+  if (!picked) return;
   EdDestDir->SetEditText(BrowseChosenDestDir(chosen));
 }
 
 void TFmMain::FormCloseQuery(TObject*, bool& CanClose) {
   // The box has no owner; the wizard must not take clicks while it waits.
-  TWindowDisabler disabled(*this);
-  CanClose = MessageBoxW(nullptr, W(String(st::kExitQuestion)), W(String(st::kExitCaption)),
-                         MB_YESNO | MB_ICONQUESTION) == IDYES;
+  WhileDisabled(*this, [&] {
+    CanClose = MessageBoxW(nullptr, W(String(st::kExitQuestion)), W(String(st::kExitCaption)),
+                           MB_YESNO | MB_ICONQUESTION) == IDYES;
+  });
 }
 
 void TFmMain::FormClose(TObject*, TCloseAction&) { FinishSetup(false); }

@@ -148,6 +148,15 @@ TWindowDisabler::~TWindowDisabler() {
   if (window_ && wasEnabled_ && IsWindow(window_)) EnableWindow(window_, TRUE);
 }
 
+void WhileDisabled(TWinControl& window, const std::function<void()>& modal) {
+  {
+    TWindowDisabler disabled(window);
+    modal();
+  }
+  if (window.HandleAllocated() && IsWindowVisible(window.Handle()))
+    SetForegroundWindow(window.Handle());
+}
+
 TComInitializer::TComInitializer() : ok_(SUCCEEDED(OleInitialize(nullptr))) {
   INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_WIN95_CLASSES | ICC_DATE_CLASSES | ICC_BAR_CLASSES |
                                             ICC_TAB_CLASSES | ICC_PROGRESS_CLASS};

@@ -143,6 +143,11 @@ private:
   bool wasEnabled_;
 };
 
+// Runs modal (a box or dialog of the program) with window taking no input, then brings
+// window back to the front: the box's end activated some other window while this one
+// was still disabled.
+void WhileDisabled(TWinControl& window, const std::function<void()>& modal);
+
 // COM (single-threaded, with OLE for the shell dialogs) for the program's lifetime;
 // the entry creates one before the first window.
 class TComInitializer {

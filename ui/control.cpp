@@ -33,6 +33,15 @@ LRESULT CALLBACK ControlSubclassProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, 
   return message.Result;
 }
 
+// Looked up in comctl32 at run time: the 64-bit MinGW import library lacks this export.
+bool FindControlSubclass(HWND hwnd, DWORD_PTR* ref) {
+  using GetSubclassFn = BOOL(WINAPI*)(HWND, SUBCLASSPROC, UINT_PTR, DWORD_PTR*);
+  static const GetSubclassFn getSubclass = reinterpret_cast<GetSubclassFn>(
+      reinterpret_cast<void (*)()>(
+          GetProcAddress(GetModuleHandleW(L"comctl32.dll"), "GetWindowSubclass")));
+  return getSubclass && getSubclass(hwnd, ControlSubclassProc, kSubclassId, ref);
+}
+
 bool IsMouseMessage(UINT msg) { return msg >= WM_MOUSEFIRST && msg <= WM_MOUSELAST; }
 
 // Keeps a parent's own painting off its graphic children that paint all of their area,
@@ -466,7 +475,7 @@ void TWinControl::Destroying() {
 
 TWinControl* TWinControl::FromHandle(HWND hwnd) {
   DWORD_PTR ref = 0;
-  if (hwnd && GetWindowSubclass(hwnd, ControlSubclassProc, kSubclassId, &ref))
+  if (hwnd && FindControlSubclass(hwnd, &ref))
     return reinterpret_cast<TWinControl*>(ref);
   return nullptr;
 }
@@ -499,7 +508,7 @@ void TWinControl::CreateHandle() {
   if (!enabled_) p.Style |= WS_DISABLED;
   if (tabStop_) p.Style |= WS_TABSTOP;
   HWND parentWnd = parent_ ? parent_->Handle() : TopLevelOwner();
-  HMENU id = parent_ ? reinterpret_cast<HMENU>(INT_PTR(parent_->nextChildId_++)) : nullptr;
+  HMENU id = parent_ ? reinterpret_cast<HMENU>(INT_PTR(NextControlId())) : nullptr;
   HWND h = CreateWindowExW(p.ExStyle, W(p.ClassName), W(caption_), p.Style, bounds_.Left,
                            bounds_.Top, bounds_.Width(), bounds_.Height(), parentWnd, id,
                            GetModuleHandleW(nullptr), nullptr);
@@ -507,6 +516,15 @@ void TWinControl::CreateHandle() {
   AdoptHandle(h);
   if (parent_ && showHint_ && !hint_.empty())
     if (TForm* f = ParentForm()) f->UpdateHint(this);
+}
+
+int TWinControl::NextControlId() {
+  // Unique in the whole form, not only among siblings: the dialog manager looks the
+  // default button up by its id anywhere below the form and takes the first it meets.
+  TWinControl* root = this;
+  while (root->parent_) root = root->parent_;
+  if (root->nextChildId_ > 0xFFFF) root->nextChildId_ = kFirstControlId;  // ids are 16 bits
+  return root->nextChildId_++;
 }
 
 void TWinControl::AdoptHandle(HWND h) {

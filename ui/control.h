@@ -365,6 +365,8 @@ protected:
   virtual void HandleCreated() {}
   void Attach() override;
   void CreateHandle();
+  // The id of the next window made below this control's form.
+  int NextControlId();
   // The control to which a child window's notification belongs (a combo's edit).
   virtual TWinControl* NotificationTarget() { return this; }
   // Own-class controls paint their background here, then the graphic children.
@@ -403,7 +405,8 @@ protected:
   TControl* mouseControl_ = nullptr;
   TControl* captureControl_ = nullptr;
   bool trackingLeave_ = false;
-  int nextChildId_ = 100;
+  static constexpr int kFirstControlId = 100;  // above IDOK, IDCANCEL and the like
+  int nextChildId_ = kFirstControlId;  // the form's: the next id of a window below it
   friend class TForm;
   friend class TControl;
 };

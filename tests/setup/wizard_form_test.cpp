@@ -12,6 +12,10 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cstdlib>
+#include <exdisp.h>
+#include <optional>
+#include <string>
 
 #include "base/codepage.h"
 #include "base/win_string.h"
@@ -31,6 +35,14 @@ using namespace setup_test;
 namespace st = setup_texts;
 
 const String kUninstallKey = st::kUninstallKey;
+const String kExitQuestion =
+    u"Setup is not complete.  If you quit now, Quorlix Zeva will not be installed.\r\r"
+    u"You may run the Setup program again at a later time to complete the installation.\r\r"
+    u"Exit Setup?";
+const String kFailedText =
+    u"Quorlix Zeva could not be installed.  Try running this setup program again as "
+    u"Administrator.\r\rTo do this, right click on the setup program and select \"Run As...\" "
+    u"or \"Run as administrator\"";
 
 std::string Record(int kind, const String& path) {
   const std::string bytes = ToAnsi(path);
@@ -127,6 +139,19 @@ protected:
     ASSERT_EQ(form->Step(), 7);
   }
   String MenuDir() const { return ShellFolder(CSIDL_PROGRAMS) + u"\\" + menuName_; }
+  // Enter at the window that has the keyboard focus, as the message loop gets it.
+  void PressEnter() {
+    HWND focus = GetFocus();
+    ASSERT_NE(focus, nullptr);
+    PostMessageW(focus, WM_KEYDOWN, VK_RETURN, 1);
+    PostMessageW(focus, WM_KEYUP, VK_RETURN, LPARAM(0xC0000001u));
+    gui_test::Pump();
+  }
+  // The id of the process that started the installed program (the stub's record).
+  DWORD StarterOf(const String& installDir) const {
+    const std::string text = ReadBytes(installDir + u"\\" + kStarterRecord);
+    return DWORD(std::strtoul(text.c_str(), nullptr, 10));
+  }
 
   ComScope com_;
   std::unique_ptr<ScratchDir> scratch_;
@@ -365,7 +390,7 @@ TEST_F(WizardTest, CancelKeepsAUsersFolderButCleansAnUpdateFolder) {
       gui_test::Pump();
       ASSERT_EQ(answers.Boxes().size(), 1u);
       EXPECT_EQ(answers.Boxes()[0].caption, u"Exit Setup?");
-      EXPECT_EQ(answers.Boxes()[0].text, st::kExitQuestion);
+      EXPECT_EQ(answers.Boxes()[0].text, kExitQuestion);
     }
     EXPECT_FALSE(form->Visible());
     EXPECT_EQ(IsFolder(setupDir_ + u"\\Files"), !c.cleaned) << ToUtf8(c.setupDir);
@@ -433,7 +458,7 @@ TEST_F(WizardTest, FailedInstallReportsAndClosesWithoutTheQuestion) {
       const auto boxes = answers.Boxes();
       ASSERT_EQ(boxes.size(), 1u) << cases[i].what;  // no close question after it
       EXPECT_EQ(boxes[0].caption, u"Setup not complete");
-      EXPECT_EQ(boxes[0].text, st::kFailedText);
+      EXPECT_EQ(boxes[0].text, kFailedText);
     }
     EXPECT_FALSE(form->Visible()) << cases[i].what;
     EXPECT_NE(form->Step(), 9) << cases[i].what;
@@ -464,7 +489,15 @@ TEST_F(WizardTest, AnInstallThatBrokeOffIsNotRunAgainByEnter) {
   EXPECT_TRUE(IsFile(dest + u"\\Quorlix.exe"));
   ASSERT_TRUE(DeleteFileW(W(dest + u"\\Quorlix.exe")));
 
-  PostMessageW(form->Handle(), WM_KEYDOWN, VK_RETURN, 1);
+  EXPECT_EQ(form->LbPageTitle->Caption(), u"Installing");
+  EXPECT_EQ(form->LbPageDesc->Caption(),
+            u"Please wait while Setup installs Quorlix Zeva on your computer.");
+  EXPECT_FALSE(form->LbPageDesc->Visible());
+
+  // Where the keyboard is, as a user's Enter arrives: the dialog manager asks the form
+  // for its default button.
+  ::SetFocus(form->Handle());
+  PressEnter();
   gui_test::Pump(100);
   EXPECT_EQ(errors.Messages().size(), 1u);
   EXPECT_EQ(form->Step(), 7);
@@ -589,6 +622,362 @@ TEST_F(WizardTest, Screenshots) {
   EXPECT_TRUE(gui_test::HasInk(shot, gui_test::RectInCapture(*form->LbPageTitle, origin)));
   EXPECT_TRUE(gui_test::HasInk(shot, gui_test::RectInCapture(*form->EdDestDir, origin)));
   EXPECT_GT(gui_test::DistinctColours(shot, gui_test::RectInCapture(*form->Image3, origin)), 16);
+}
+
+// The page on screen after the install is the finish page, whatever was clicked or typed
+// while the install ran (nothing is handled meanwhile; Finish sits where Install was).
+TEST_F(WizardTest, ADoubleClickOnInstallStopsAtTheFinishPage) {
+  struct Case {
+    const char* how;
+    std::function<void(HWND button)> clickTwice;
+  } cases[] = {
+      {"two clicks posted to the button",
+       [](HWND b) {
+         PostMessageW(b, BM_CLICK, 0, 0);
+         PostMessageW(b, BM_CLICK, 0, 0);
+       }},
+      {"two presses of the mouse posted to the button",
+       [](HWND b) {
+         for (int i = 0; i < 2; ++i) {
+           PostMessageW(b, i ? WM_LBUTTONDBLCLK : WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(10, 10));
+           PostMessageW(b, WM_LBUTTONUP, 0, MAKELPARAM(10, 10));
+         }
+       }},
+      {"a double click of the mouse",
+       [](HWND b) {
+         RECT r;
+         GetWindowRect(b, &r);
+         const int x = (r.left + r.right) / 2, y = (r.top + r.bottom) / 2;
+         const int w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
+         INPUT in[5] = {};
+         for (INPUT& i : in) i.type = INPUT_MOUSE;
+         in[0].mi.dx = LONG((x * 65535 + w / 2) / (w - 1));
+         in[0].mi.dy = LONG((y * 65535 + h / 2) / (h - 1));
+         in[0].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+         in[1].mi.dwFlags = in[3].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+         in[2].mi.dwFlags = in[4].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+         ASSERT_EQ(SendInput(5, in, sizeof(INPUT)), 5u);
+       }},
+  };
+  int run = 0;
+  for (const auto& c : cases) {
+    LayOut(base_ + u"\\dist" + FromAscii(std::to_string(run)));
+    const String dest = base_ + u"\\Apps" + FromAscii(std::to_string(run++)) + u"\\Quorlix";
+    Open();
+    ToReadyPage(dest, false, false);
+    SetForegroundWindow(form->Handle());
+    gui_test::Pump(50);
+    c.clickTwice(form->BtnNext->Handle());
+    gui_test::Pump(300);
+    EXPECT_EQ(form->Step(), 9) << c.how;
+    EXPECT_TRUE(form->Visible()) << c.how;
+    EXPECT_EQ(form->PageControl1->ActivePage(), form->Page1_Welcome) << c.how;
+    EXPECT_TRUE(IsFolder(setupDir_ + u"\\Files")) << c.how;
+    EXPECT_FALSE(IsFile(dest + u"\\" + kCommandLineRecord)) << c.how;
+    // Still the user's to decide.
+    form->CkBxRunProgram->SetChecked(false);
+    Next();
+    EXPECT_EQ(form->Step(), 10) << c.how;
+    Sleep(300);
+    EXPECT_FALSE(IsFile(dest + u"\\" + kCommandLineRecord)) << c.how;
+    form.reset();
+  }
+}
+
+// Enter activates Next (or what stands in its place) from wherever the keyboard is on a
+// page, not only from the button itself.
+TEST_F(WizardTest, EnterPressesTheDefaultButtonFromTheFocusedControlOfEveryPage) {
+  LayOut(base_ + u"\\dist");
+  const String dest = base_ + u"\\Apps\\Quorlix";
+  Open();
+  Next();
+  struct Case {
+    int step;
+    std::function<TWinControl*()> prepare;  // the control that has the keyboard
+    int stepAfter;
+  } cases[] = {
+      {2, [&] { return form->MmLicense; }, 3},
+      {3, [&] { form->EdDestDir->SetEditText(dest); return form->EdDestDir; }, 5},
+      {5, [&] { form->EdStartMenuFolder->SetEditText(menuName_); return form->EdStartMenuFolder; }, 6},
+      {6, [&] { form->CkBxDesktopShortcut->SetChecked(false); return form->CkBxDesktopShortcut; }, 7},
+      {7, [&] { return form->MmSummary; }, 9},  // installs, then the finish page
+      {9, [&] { form->CkBxRunProgram->SetChecked(false); return form->CkBxRunProgram; }, 10},
+  };
+  for (const auto& c : cases) {
+    ASSERT_EQ(form->Step(), c.step);
+    TWinControl* control = c.prepare();
+    control->SetFocus();
+    ASSERT_TRUE(control->Focused()) << c.step;
+    PressEnter();
+    gui_test::Pump(50);
+    EXPECT_EQ(form->Step(), c.stepAfter) << "Enter in " << ToUtf8(control->Name());
+  }
+  EXPECT_FALSE(form->Visible());
+  EXPECT_TRUE(IsFile(dest + u"\\Quorlix.exe"));
+}
+
+// Under the folder browser the wizard takes no input: a Next that got through would
+// leave the page (or install) while the browser still goes to set the destination.
+TEST_F(WizardTest, TheWizardTakesNoInputWhileTheFolderBrowserIsUp) {
+  LayOut(base_ + u"\\dist");
+  Open();
+  Next();
+  Next();
+  ASSERT_EQ(form->Step(), 3);
+  HWND wizard = form->Handle();
+  HWND next = form->BtnNext->Handle();
+  HWND edit = form->EdDestDir->Handle();
+  std::atomic<bool> enabledUnderBrowser{true};
+  {
+    // Posted ahead of the answer: handled while the browser is up.
+    DialogAnswerer cancel(IDCANCEL, [&](HWND) {
+      enabledUnderBrowser = IsWindowEnabled(wizard) != 0;
+      PostMessageW(next, BM_CLICK, 0, 0);
+      PostMessageW(edit, WM_KEYDOWN, VK_RETURN, 1);
+    });
+    form->BtnBrowseDestDir->Click();
+    EXPECT_TRUE(cancel.Seen().found);
+  }
+  EXPECT_FALSE(enabledUnderBrowser);
+  EXPECT_TRUE(IsWindowEnabled(wizard));
+  EXPECT_EQ(form->Step(), 3);
+  EXPECT_EQ(form->PageControl1->ActivePage(), form->Page3_Destination);
+}
+
+// Every item of the pages as the resource lays it out and words it, and the page texts
+// (the descriptions set though never shown), read from the real windows.
+TEST_F(WizardTest, ThePagesCarryTheirTextsAndPlaces) {
+  LayOut(base_ + u"\\dist");
+  Open();
+  struct Item {
+    TControl* control;
+    String caption;  // empty: not checked here
+    int left, top, width, height;  // -1: not checked
+    bool bold = false;
+  };
+  const Item items[] = {
+      {form->Image3, u"", 415, -1, 53, 53},
+      {form->LbPageTitle, u"", 24, 16, -1, -1, true},
+      {form->LbPageDesc, u"", 24, 34, -1, -1},
+      {form->BtnBack, u"", 217, 10, 75, 25},
+      {form->BtnNext, u"", 292, 10, 75, 25},
+      {form->BtnCancel, u"", 378, 10, 75, 25},
+      {form->Image1, u"", 0, 0, 164, 252},
+      {form->LbWelcome1, u"", 174, 13, 301, -1, true},  // heights: fitted to the text
+      {form->LbWelcome2, u"", 174, 74, 284, -1},
+      {form->LbWelcome3,
+       u"It is recommended that you close all other applications you have running before "
+       u"continuing.  This will help prevent any conflicts during the installation process.",
+       174, 137, 281, -1},
+      {form->LbWelcome5, u"", 174, -1, 270, -1},
+      {form->CkBxRunProgram, u"Run program", 174, 229, -1, -1},
+      {form->Label1, u"Use the scroll bar or press the Page Down key to view the rest of the agreement.",
+       34, 8, -1, -1},
+      {form->MmLicense, u"", 33, 34, 418, 168},
+      {form->Label2,
+       u"Do you accept all the terms of the preceding License Agreement? If you choose No, Setup "
+       u"will close.  To install the program, you must accept this agreement.",
+       33, 213, 404, -1},
+      {form->Image2, u"", 29, 12, 32, 32},
+      {form->LbDestDir, u"", 69, 22, -1, -1},
+      {form->Label13,
+       u"To continue, click Next.  If you would like to select a different folder, click Browse.",
+       25, 56, -1, -1},
+      {form->EdDestDir, u"", 25, 84, 340, -1},
+      {form->BtnBrowseDestDir, u"Browse...", 380, 82, -1, -1},
+      {form->Label10,
+       u"All files will be placed in the folder you select.   No files will be placed in the "
+       u"Windows folder.",
+       25, 125, 305, -1, true},
+      {form->Label8, u"Space Required:", 32, 217, -1, -1},
+      {form->LbSpaceRequired1, u"", 120, 217, 115, -1},
+      {form->Label12, u"Space Available:", 32, 233, -1, -1},
+      {form->LbSpaceAvail1, u"", 120, 233, 115, -1},
+      {form->Image4, u"", 32, 15, 32, 32},
+      {form->Label7, u"Setup will create the program's shortcuts in the following Start menu folder.",
+       69, 22, -1, -1},
+      {form->Label6, u"To continue, click Next.", 25, 56, -1, -1},
+      {form->EdStartMenuFolder, u"", 25, 84, 340, -1},
+      {form->Label3, u"Select the additonal tasks you would like Setup to perform when installing",
+       25, 19, -1, -1},
+      {form->Label4, u"the program, then click Next.", 25, 32, -1, -1},
+      {form->CkBxDesktopShortcut, u"Create a Desktop Shortcut", 25, 69, -1, -1},
+      {form->CkBxStartMenuShortcut, u"Create a Start Menu Shortcut", 25, 96, -1, -1},
+      {form->Label20,
+       u"Click Install to continue with the installation, or click Back if you want to review "
+       u"or change any settings.",
+       39, 13, -1, -1},
+      {form->MmSummary, u"", 41, 50, 406, 187},
+      {form->Label17, u"Extracting files...", 40, 16, -1, -1},
+      {form->LbFileName, u"", 40, 32, -1, -1},
+      {form->ProgressBar1, u"", 40, 56, 409, 21},
+  };
+  for (const Item& item : items) {
+    const std::string name = ToUtf8(item.control->Name());
+    TRect at = item.control->BoundsRect();
+    String text = item.control->Caption();
+    if (item.control->IsWindowed()) {  // what the window itself has
+      HWND h = static_cast<TWinControl*>(item.control)->Handle();
+      RECT r;
+      GetWindowRect(h, &r);
+      MapWindowPoints(nullptr, GetParent(h), reinterpret_cast<POINT*>(&r), 2);
+      at = TRect::From(r);
+      text = WindowText(h);
+    }
+    if (!item.caption.empty()) {
+      EXPECT_EQ(text, item.caption) << name;
+    }
+    if (item.left >= 0) {
+      EXPECT_EQ(at.Left, item.left) << name;
+    }
+    if (item.top >= 0) {
+      EXPECT_EQ(at.Top, item.top) << name;
+    }
+    if (item.width >= 0) {
+      EXPECT_EQ(at.Width(), item.width) << name;
+    }
+    if (item.height >= 0) {
+      EXPECT_EQ(at.Height(), item.height) << name;
+    }
+    EXPECT_EQ((item.control->Font().Style & fsBold) != 0, item.bold) << name;
+  }
+  EXPECT_EQ(form->LbWelcome1->Font().Height, -16);
+  EXPECT_EQ(form->Font().Name, u"Tahoma");
+  EXPECT_EQ(form->Font().Height, -11);
+  EXPECT_TRUE(IsWindowVisible(form->BtnNext->Handle()));
+  EXPECT_TRUE(form->CkBxDesktopShortcut->Checked());
+  EXPECT_FALSE(form->CkBxStartMenuShortcut->Checked());
+  EXPECT_EQ(WindowText(form->BtnNext->Handle()), u"&Next >");
+  EXPECT_EQ(WindowText(form->BtnCancel->Handle()), u"Cancel");
+  EXPECT_EQ(form->LbWelcome2->Caption(), u"This will install Quorlix Zeva on your computer.");
+  EXPECT_EQ(form->PnTop->Height(), 60);
+  EXPECT_EQ(form->PnBottom->Height(), 43);
+
+  struct Page {
+    int step;
+    String title, description;
+  } pages[] = {
+      {2, u"License Agreement", u"Please read the following License Agreement before continuing."},
+      {3, u"Select Destination Location", u"Where should Quorlix Zeva be installed?"},
+      {5, u"Select Start Menu Folder", u"Where should Setup place the program's shortcuts?"},
+      {6, u"Additional Tasks", u"Which additional tasks should be performed?"},
+      {7, u"Ready to Install",
+       u"Setup is now ready to begin installing Quorlix Zeva on your computer."},
+  };
+  for (const Page& page : pages) {
+    Next();
+    ASSERT_EQ(form->Step(), page.step);
+    EXPECT_EQ(form->LbPageTitle->Caption(), page.title);
+    EXPECT_EQ(form->LbPageDesc->Caption(), page.description) << page.step;
+    EXPECT_FALSE(form->LbPageDesc->Visible()) << page.step;
+    if (page.step == 2) {
+      EXPECT_EQ(WindowText(form->BtnNext->Handle()), u"I &Accept");
+      EXPECT_EQ(WindowText(form->BtnCancel->Handle()), u"&No");
+      EXPECT_EQ(WindowText(form->BtnBack->Handle()), u"< &Back");
+    }
+    if (page.step == 3) {
+      EXPECT_EQ(form->LbDestDir->Caption(), u"Setup will install Quorlix Zeva into the following folder.");
+    }
+    if (page.step == 7) {
+      EXPECT_EQ(WindowText(form->BtnNext->Handle()), u"&Install");
+    }
+  }
+}
+
+// The entry's form variable: the wizard it creates, the main form (with the taskbar
+// button), cleared when the application frees it.
+TEST_F(WizardTest, TheFormVariableNamesTheWizardUntilItIsFreed) {
+  LayOut(base_ + u"\\dist");
+  ASSERT_EQ(FmMain, nullptr);
+  Application().CreateForm(FmMain, SetupPath());
+  ASSERT_NE(FmMain, nullptr);
+  EXPECT_EQ(Application().MainForm(), FmMain);
+  FmMain->Show();
+  gui_test::Pump(30);
+  EXPECT_EQ(FmMain->Step(), 1);
+  EXPECT_EQ(FmMain->SetupDir(), setupDir_ + u"\\");
+  EXPECT_TRUE(GetWindowLongPtrW(FmMain->Handle(), GWL_EXSTYLE) & WS_EX_APPWINDOW);
+  EXPECT_EQ(GetWindow(FmMain->Handle(), GW_OWNER), nullptr);
+  Application().DestroyForms();
+  EXPECT_EQ(FmMain, nullptr);
+  EXPECT_EQ(Application().MainForm(), nullptr);
+}
+
+// What the tests below make the system report.
+HRESULT(WINAPI* realCoCreateInstance)(REFCLSID, LPUNKNOWN, DWORD, REFIID, LPVOID*) = nullptr;
+HRESULT WINAPI NoShellWindows(REFCLSID cls, LPUNKNOWN outer, DWORD context, REFIID iid, LPVOID* out) {
+  if (IsEqualCLSID(cls, CLSID_ShellWindows)) {
+    *out = nullptr;
+    return REGDB_E_CLASSNOTREG;
+  }
+  return realCoCreateInstance(cls, outer, context, iid, out);
+}
+TOKEN_ELEVATION_TYPE reportedElevation = TokenElevationTypeDefault;
+BOOL(WINAPI* realGetTokenInformation)(HANDLE, TOKEN_INFORMATION_CLASS, LPVOID, DWORD, PDWORD) = nullptr;
+BOOL WINAPI ReportedTokenInformation(HANDLE token, TOKEN_INFORMATION_CLASS cls, LPVOID info,
+                                     DWORD size, PDWORD needed) {
+  if (cls != TokenElevationType) return realGetTokenInformation(token, cls, info, size, needed);
+  *static_cast<TOKEN_ELEVATION_TYPE*>(info) = reportedElevation;
+  *needed = sizeof reportedElevation;
+  return TRUE;
+}
+
+// Finish starts the program as the desktop shell would, in the shell's process, so it
+// does not inherit the setup program's administrator rights. Without a shell it starts
+// the program itself only when that passes no raised rights on.
+TEST_F(WizardTest, FinishStartsTheProgramWithTheDesktopUsersRights) {
+  struct Case {
+    const char* what;
+    bool shell;
+    TOKEN_ELEVATION_TYPE rights;
+    bool started, byTheShell;
+  } cases[] = {
+      {"through the shell", true, TokenElevationTypeFull, true, true},
+      {"no shell, raised rights", false, TokenElevationTypeFull, false, false},
+      {"no shell, a plain user's rights", false, TokenElevationTypeLimited, true, false},
+      {"no shell, no split token", false, TokenElevationTypeDefault, true, false},
+  };
+  int run = 0;
+  for (const auto& c : cases) {
+    LayOut(base_ + u"\\dist" + FromAscii(std::to_string(run)));
+    const String dest = base_ + u"\\Apps" + FromAscii(std::to_string(run++)) + u"\\Quorlix";
+    Open();
+    ToReadyPage(dest, false, false);
+    Next();
+    ASSERT_EQ(form->Step(), 9);
+    {
+      gui_test::ImportHook token("advapi32.dll", "GetTokenInformation",
+                                 reinterpret_cast<void*>(&ReportedTokenInformation));
+      ASSERT_TRUE(token.Installed());
+      realGetTokenInformation = reinterpret_cast<decltype(realGetTokenInformation)>(token.Original());
+      reportedElevation = c.rights;
+      std::optional<gui_test::ImportHook> noShell;
+      if (!c.shell) {
+        noShell.emplace("ole32.dll", "CoCreateInstance", reinterpret_cast<void*>(&NoShellWindows));
+        ASSERT_TRUE(noShell->Installed());
+        realCoCreateInstance = reinterpret_cast<decltype(realCoCreateInstance)>(noShell->Original());
+      }
+      Next();
+    }
+    EXPECT_EQ(form->Step(), 10);
+    EXPECT_FALSE(form->Visible());
+    const String record = dest + u"\\" + kCommandLineRecord;
+    if (c.started) {
+      ASSERT_TRUE(WaitForFile(record, 10000)) << c.what;
+      EXPECT_EQ(RecordedArguments(ReadBytes(record)), "tq5082tq67\n" + ToUtf8(SetupPath()) + "\n");
+      EXPECT_EQ(StarterOf(dest) != GetCurrentProcessId(), c.byTheShell) << c.what;
+    } else {
+      Sleep(500);
+      EXPECT_FALSE(IsFile(record)) << c.what;
+    }
+    // Nobody else deletes the setup program when nothing was started.
+    const std::vector<String> pending = PendingDeletions();
+    EXPECT_EQ(std::any_of(pending.begin(), pending.end(),
+                          [&](const String& p) { return Lower(p) == Lower(SetupPath()); }),
+              !c.started)
+        << c.what;
+    form.reset();
+  }
 }
 
 }  // namespace

@@ -8,6 +8,9 @@
 #include "base/string.h"
 
 inline const String kCommandLineRecord = u"command_line.txt";
+// Written before the record above: the id of the process that started the stub, in
+// decimal.
+inline const String kStarterRecord = u"started_by.txt";
 
 // The record without its first line: the arguments, each ended by "\n".
 inline std::string RecordedArguments(const std::string& record) {
