@@ -4,6 +4,7 @@
 // right, and the password asked again when they are not.
 #include <algorithm>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -75,6 +76,13 @@ public:
   TPendingFile(const TPendingFile&) = delete;
   TPendingFile& operator=(const TPendingFile&) = delete;
 
+  // How the file takes its final name instead of a rename over it: True once it has,
+  // else False with the reason to give for the skip.
+  using TPlacer = std::function<bool(const String& tempName, TSkipReason& refusal)>;
+  void SetPlacer(TPlacer placer) { placer_ = std::move(placer); }
+  // Why the last Commit failed.
+  TSkipReason Refusal() const { return refusal_; }
+
   TStream& Stream() { return *stream_; }
   // Writes what is pending; a write that fell short raises.
   void Flush() { stream_->Flush(); }
@@ -89,7 +97,8 @@ public:
     borrowed.Release();
     stream_->Close();
     stream_.reset();
-    committed_ = MoveFileOver(tempName_, finalName_);
+    refusal_ = TSkipReason::srCreateError;
+    committed_ = placer_ ? placer_(tempName_, refusal_) : MoveFileOver(tempName_, finalName_);
     return committed_;
   }
 
@@ -104,6 +113,8 @@ private:
   String finalName_;
   String tempName_;
   std::unique_ptr<TOutputStream> stream_;
+  TPlacer placer_;
+  TSkipReason refusal_ = TSkipReason::srCreateError;
   bool committed_ = false;
 };
 
@@ -228,8 +239,16 @@ void TXrUnZip::LocateEntryData(TExtractState& state, const TZipHeaderInfo& liste
     throw EBadZipFile(ZipMessageText(TZipMessage::NotValidZip));
 }
 
-bool TXrUnZip::MayOverwrite(int32_t index, String& fullName) {
-  if (OverwriteMode == TUZOverwriteMode::Always || !FileFound(fullName)) return true;
+bool TXrUnZip::TargetRefused(const String& fullName) {
+  // A link already below DestDir would take the file elsewhere; the last part itself
+  // is only ever replaced, never written through.
+  if (IsPathWithin(fullName, FDestDir) && LinkBelow(FDestDir, fullName, false)) return true;
+  return FArchiveParts.Contains(fullName);
+}
+
+bool TXrUnZip::MayOverwrite(int32_t index, String& fullName, bool nameTaken) {
+  if (OverwriteMode == TUZOverwriteMode::Always || (!nameTaken && !FileFound(fullName)))
+    return true;
   switch (OverwriteMode) {
     case TUZOverwriteMode::Prompt: {
       bool overWriteIt = false;
@@ -284,7 +303,9 @@ void TXrUnZip::ExtractFolderEntry(int32_t index, TExtractState& state, const Str
   const String folder = dirPath.empty() ? FullPathOf(String()) : dirPath;
   String bare = folder;  // the full form of "x\" keeps its backslash on Windows
   if (bare.size() > 1 && bare.back() == u'\\') bare.pop_back();
-  if (!SamePath(bare, FDestDir) && !IsPathWithin(bare, FDestDir)) {
+  // No folder is made or given attributes through a link below DestDir.
+  const bool outside = !IsPathWithin(bare, FDestDir) || LinkBelow(FDestDir, bare, true);
+  if (!SamePath(bare, FDestDir) && outside) {
     SkipEntry(TSkipReason::srCreateError, h.Directory, index, state);
     return;
   }
@@ -332,12 +353,12 @@ void TXrUnZip::ExtractFileEntry(int32_t index, TExtractState& state, const Strin
   LocateEntryData(state, listed);
   // No file of the archive set being read is written over; the set is known once the
   // entry's own part is open, and the refusal comes before any question is asked.
-  const auto isArchivePart = [&] {
-    if (!FArchiveParts.Contains(fullName)) return false;
+  const auto isRefused = [&] {
+    if (!TargetRefused(fullName)) return false;
     SkipEntry(TSkipReason::srCreateError, fullName, index, state);
     return true;
   };
-  if (toFile && isArchivePart()) return;
+  if (toFile && isRefused()) return;
   // A size no data of this entry can reach is refused before any password is asked
   // for or memory taken; it fails as the check of an entry with no output would.
   if (FToBuffer && !BufferSizeIsPlausible()) {
@@ -361,13 +382,17 @@ void TXrUnZip::ExtractFileEntry(int32_t index, TExtractState& state, const Strin
     return;
   }
 
+  // "Nothing there" holds only while nothing takes the name: the file is then put in
+  // place by a rename that refuses an existing name.
+  const bool mustBeNew =
+      OverwriteMode != TUZOverwriteMode::Always && GetAttributes(fullName) == -1;
   const String proposed = fullName;
-  if (!MayOverwrite(index, fullName)) {
+  if (!mustBeNew && !MayOverwrite(index, fullName)) {
     SkipEntry(TSkipReason::srNoOverwrite, fullName, index, state);
     return;
   }
   // The prompt's handler may have given another name.
-  if (fullName != proposed && isArchivePart()) return;
+  if (fullName != proposed && isRefused()) return;
   const int32_t attributes = GetAttributes(fullName);
   TReadOnlyCleared readOnly;
   if (attributes != -1 && (attributes & faReadOnly) != 0) {
@@ -384,8 +409,41 @@ void TXrUnZip::ExtractFileEntry(int32_t index, TExtractState& state, const Strin
     SkipEntry(TSkipReason::srCreateError, fullName, index, state);
     return;
   }
+  if (mustBeNew) {
+    pending->SetPlacer([this, index, fullName](const String& tempName, TSkipReason& refusal) {
+      return PlaceNewFile(index, fullName, tempName, refusal);
+    });
+  }
   if (DecompressAndCheck(index, state, decompressor, encrypted, fullName, pending))
     readOnly.Replaced();
+}
+
+bool TXrUnZip::PlaceNewFile(int32_t index, const String& fullName, const String& tempName,
+                            TSkipReason& refusal) {
+  String name = fullName;
+  for (;;) {
+    switch (MoveFileNoReplace(tempName, name)) {
+      case TMoveResult::Moved: return true;
+      case TMoveResult::Failed: refusal = TSkipReason::srCreateError; return false;
+      case TMoveResult::NameTaken: break;
+    }
+    // Something took the name meanwhile: the overwrite case, asked now.
+    const String proposed = name;
+    if (!MayOverwrite(index, name, true)) {
+      refusal = TSkipReason::srNoOverwrite;
+      return false;
+    }
+    if (name == proposed) {
+      if (MoveFileOver(tempName, name)) return true;
+      refusal = TSkipReason::srCreateError;
+      return false;
+    }
+    // Another name from the prompt's handler, itself put in place as a new file.
+    if (TargetRefused(name)) {
+      refusal = TSkipReason::srCreateError;
+      return false;
+    }
+  }
 }
 
 bool TXrUnZip::DecompressAndCheck(int32_t index, TExtractState& state, TDecompressor decompressor,
@@ -446,7 +504,7 @@ bool TXrUnZip::DecompressAndCheck(int32_t index, TExtractState& state, TDecompre
     const bool setAttributes = RetainAttributes && stored != faArchive;
     if (pending &&
         !pending->Commit(h.FileDateTime, setAttributes ? std::optional(stored) : std::nullopt)) {
-      SkipEntry(TSkipReason::srCreateError, fullName, index, state);
+      SkipEntry(pending->Refusal(), fullName, index, state);
       return false;
     }
     if (OnEndUnZip) OnEndUnZip(*this, index, fullName);

@@ -114,12 +114,24 @@ int32_t TXrUnZip::ReadAcrossParts(TStream*& stream, uint8_t* to, int32_t count) 
 }
 
 // Both namings, whichever the set was opened by, and the handler's names. A handler is
-// asked before the run for at most kMaxNamedParts parts; the names of a set that claims
-// more are added as its parts are opened.
+// asked before the run for at most kMaxNamedParts parts; for a set that claims more,
+// it names them all once a file that is there has to be told apart from the parts.
 void TXrUnZip::AddSplitPartNames() {
   if (GetMultiPartMode() != TMultiPartMode::mpSplit || FDiskCount < 2) return;
   FArchiveParts.SetSplitSet(FSplitBaseName, FDiskCount);
-  if (!OnFileNameForSplitPart || FDiskCount > kMaxNamedParts) return;
+  if (!OnFileNameForSplitPart) return;
+  if (FDiskCount > kMaxNamedParts) {
+    FArchiveParts.SetPartNamer(
+        [this](int32_t number) {
+          // A long naming can be cancelled like a long entry.
+          if (number % kMaxNamedParts == 0 && DoProcessMessages) PumpAndHonourRequests(false);
+          String name = FSplitBaseName;
+          NameSplitPart(name, number, SplitPartType(number));
+          return name;
+        },
+        FDiskCount);
+    return;
+  }
   for (int32_t number = 1; number <= FDiskCount; ++number) {
     String name = FSplitBaseName;
     NameSplitPart(name, number, SplitPartType(number));

@@ -362,7 +362,16 @@ private:
   // Reads Count bytes of the entry, going on in the next parts; raises when the archive
   // ends first.
   void ReadEntryBytes(TExtractState& state, uint8_t* to, int32_t count);
-  bool MayOverwrite(int32_t index, String& fullName);
+  // The overwrite decision for the file at FullName (which the prompt may change);
+  // NameTaken: something is known to have the name, whether a look-up sees it or not.
+  bool MayOverwrite(int32_t index, String& fullName, bool nameTaken = false);
+  // The target of a file entry may not be made: a link or reparse point below DestDir
+  // would be followed, or it reaches a file of the archive set being read.
+  bool TargetRefused(const String& fullName);
+  // Renames the finished file at TempName to FullName unless something has taken that
+  // name, which is then the overwrite case; False with the reason for the skip.
+  bool PlaceNewFile(int32_t index, const String& fullName, const String& tempName,
+                    TSkipReason& refusal);
   void SkipEntry(TSkipReason reason, const String& name, int32_t index, TExtractState& state);
   bool EntryPathIsSafe() const;
   // Decryption of the current entry (entry_decrypt.cpp).

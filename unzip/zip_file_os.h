@@ -11,5 +11,7 @@ bool CreateOneFolder(const String& path);
 // Whether the file system compares names without regard to letter case.
 bool NamesIgnoreCase();
 bool IsSeparator(Char c);
+// Name itself is a link or another reparse point (it is not followed).
+bool IsLinkName(const String& name);
 void CloseHandle(NativeHandle handle);
 }  // namespace zip_os

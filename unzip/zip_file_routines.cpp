@@ -127,6 +127,23 @@ bool IsPathWithin(const String& path, const String& folder) {
   return zip_os::NamesIgnoreCase() ? AnsiLowerCase(head) == AnsiLowerCase(f) : head == f;
 }
 
+bool LinkBelow(const String& folder, const String& path, bool lastPartToo) {
+  const String f = FullPathOf(folder);
+  const String p = FullPathOf(path);
+  if (f.empty() || p.empty()) return false;
+  const size_t start = zip_os::IsSeparator(f.back()) ? f.size() : f.size() + 1;
+  // Each part from the first one below Folder down to Path itself, while it exists.
+  for (size_t i = start; i <= p.size(); ++i) {
+    if (i < p.size() && !zip_os::IsSeparator(p[i])) continue;
+    if (i == p.size() && !lastPartToo) break;
+    if (i == start || zip_os::IsSeparator(p[i - 1])) continue;
+    const String part = p.substr(0, i);
+    if (zip_os::IsLinkName(part)) return true;
+    if (GetAttributes(part) == -1) return false;  // nothing further down exists
+  }
+  return false;
+}
+
 bool SamePath(const String& a, const String& b) {
   const String fa = FullPathOf(a);
   const String fb = FullPathOf(b);

@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <string_view>
+#include <vector>
 
 #include "base/file_stream.h"
 #include "base/string.h"
@@ -44,11 +45,13 @@ bool MakeDirs(const String& path);
 bool FileFound(const String& name);
 // Deletes the file; True on success.
 bool RemoveFile(const String& name);
-// The file's attributes, -1 when they cannot be read. Natively: folder 16, archive
-// 32 for files, read-only 1 when the owner may not write.
+// The attributes of what Name itself is (a link is never followed), -1 when they cannot
+// be read. Natively: folder 16, archive 32 for files and links, read-only 1 when the
+// owner may not write a file.
 int32_t GetAttributes(const String& name);
-// Sets AttributesToSet(Attr); 0 on success, else the system's error code. Natively
-// only the read-only bit of a file has an effect.
+// Sets AttributesToSet(Attr) on Name itself, never through a link; 0 on success, else
+// the system's error code. Natively only the read-only bit of a file has an effect (a
+// link has none).
 int32_t SetAttributes(const String& name, int32_t attr);
 // What SetAttributes hands the system for stored attributes Attr: its bits within
 // faSettableMask, faNormal when none of them is set.
@@ -58,6 +61,24 @@ int32_t AttributesToSet(int32_t attr);
 int32_t FileDosAge(const String& name);
 // Renames From to To, replacing an existing file To; True on success.
 bool MoveFileOver(const String& from, const String& to);
+enum class TMoveResult { Moved, NameTaken, Failed };
+// Renames From to To unless something has the name To, in one step (no file that
+// appears meanwhile is replaced).
+TMoveResult MoveFileNoReplace(const String& from, const String& to);
+// Which file a name reaches: device and inode, or volume serial and file index.
+struct TFileIdentity {
+  uint64_t Volume = 0;
+  uint64_t File = 0;
+  auto operator<=>(const TFileIdentity&) const = default;
+};
+// False when Name reaches nothing. Links are followed.
+bool FileIdentityOf(const String& name, TFileIdentity& identity);
+// A folder on Path below Folder exists as a link or another reparse point, or with
+// LastPartToo Path itself does. Path is expected to lie within Folder.
+bool LinkBelow(const String& folder, const String& path, bool lastPartToo);
+// The names in Folder (no "." or ".."), in the system's order; empty when it cannot
+// be read.
+std::vector<String> NamesInFolder(const String& folder);
 // Absolute form of Path with "." and ".." resolved (not following links); an empty
 // Path gives the current folder. Natively the result uses '/'.
 String FullPathOf(const String& path);

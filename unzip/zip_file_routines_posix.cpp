@@ -1,4 +1,5 @@
 // POSIX side of the zip file routines. Backslashes in names become '/'.
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -7,6 +8,7 @@
 #include <cstdlib>
 #include <cstdio>
 #include <ctime>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -21,6 +23,11 @@ std::string Native(const String& name) { return ToUtf8(HostFileName(name)); }
 
 bool StatOf(const String& name, struct stat& st) {
   return !name.empty() && ::stat(Native(name).c_str(), &st) == 0;
+}
+
+// The name itself, a link not followed.
+bool LstatOf(const String& name, struct stat& st) {
+  return !name.empty() && ::lstat(Native(name).c_str(), &st) == 0;
 }
 
 int32_t DosFromTime(time_t t) {
@@ -64,6 +71,10 @@ namespace zip_os {
 bool CreateOneFolder(const String& path) { return ::mkdir(Native(path).c_str(), 0777) == 0; }
 bool NamesIgnoreCase() { return false; }
 bool IsSeparator(Char c) { return c == u'/' || c == u'\\'; }
+bool IsLinkName(const String& name) {
+  struct stat st;
+  return LstatOf(name, st) && S_ISLNK(st.st_mode);
+}
 void CloseHandle(NativeHandle handle) { ::close(int(handle)); }
 }  // namespace zip_os
 
@@ -93,9 +104,9 @@ bool RemoveFile(const String& name) { return !name.empty() && ::unlink(Native(na
 
 int32_t GetAttributes(const String& name) {
   struct stat st;
-  if (!StatOf(name, st)) return -1;
+  if (!LstatOf(name, st)) return -1;
   int32_t attr = S_ISDIR(st.st_mode) ? faDirectory : faArchive;
-  if (!S_ISDIR(st.st_mode) && (st.st_mode & S_IWUSR) == 0) attr |= faReadOnly;
+  if (S_ISREG(st.st_mode) && (st.st_mode & S_IWUSR) == 0) attr |= faReadOnly;
   const String base = FileNameOf(HostFileName(name));
   if (!base.empty() && base[0] == u'.' && base != u"." && base != u"..") attr |= faHidden;
   return attr;
@@ -103,9 +114,13 @@ int32_t GetAttributes(const String& name) {
 
 int32_t SetAttributes(const String& name, int32_t attr) {
   struct stat st;
-  if (!StatOf(name, st)) return errno ? errno : ENOENT;
-  if (S_ISDIR(st.st_mode)) return 0;
-  return ::chmod(Native(name).c_str(), WritableMode(st.st_mode, attr)) == 0 ? 0 : errno;
+  if (!LstatOf(name, st)) return errno ? errno : ENOENT;
+  if (!S_ISREG(st.st_mode)) return 0;
+  // Not followed: a file that became a link since the look-up is refused.
+  return ::fchmodat(AT_FDCWD, Native(name).c_str(), WritableMode(st.st_mode, attr),
+                    AT_SYMLINK_NOFOLLOW) == 0
+             ? 0
+             : errno;
 }
 
 int32_t FileDosAge(const String& name) {
@@ -116,6 +131,41 @@ int32_t FileDosAge(const String& name) {
 
 bool MoveFileOver(const String& from, const String& to) {
   return !from.empty() && !to.empty() && ::rename(Native(from).c_str(), Native(to).c_str()) == 0;
+}
+
+TMoveResult MoveFileNoReplace(const String& from, const String& to) {
+  if (from.empty() || to.empty()) return TMoveResult::Failed;
+  const std::string f = Native(from), t = Native(to);
+  if (::renameat2(AT_FDCWD, f.c_str(), AT_FDCWD, t.c_str(), RENAME_NOREPLACE) == 0)
+    return TMoveResult::Moved;
+  if (errno == EEXIST) return TMoveResult::NameTaken;
+  if (errno != EINVAL && errno != ENOSYS && errno != EOPNOTSUPP) return TMoveResult::Failed;
+  // A file system without it: a new link cannot take an existing name either.
+  if (::link(f.c_str(), t.c_str()) != 0)
+    return errno == EEXIST ? TMoveResult::NameTaken : TMoveResult::Failed;
+  ::unlink(f.c_str());
+  return TMoveResult::Moved;
+}
+
+bool FileIdentityOf(const String& name, TFileIdentity& identity) {
+  identity = TFileIdentity();
+  struct stat st;
+  if (!StatOf(name, st)) return false;
+  identity.Volume = uint64_t(st.st_dev);
+  identity.File = uint64_t(st.st_ino);
+  return true;
+}
+
+std::vector<String> NamesInFolder(const String& folder) {
+  std::vector<String> names;
+  if (folder.empty()) return names;
+  const std::unique_ptr<DIR, int (*)(DIR*)> dir(::opendir(Native(folder).c_str()), ::closedir);
+  if (!dir) return names;
+  while (const dirent* e = ::readdir(dir.get())) {
+    const std::string_view n(e->d_name);
+    if (n != "." && n != "..") names.push_back(FromUtf8(n));
+  }
+  return names;
 }
 
 String FullPathOf(const String& path) {

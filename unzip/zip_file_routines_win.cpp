@@ -13,8 +13,25 @@ namespace {
 
 using KernelHandle = UniqueOwner<HANDLE, KernelHandleTraits>;
 
+// GetFileAttributesW reports a link's own attributes.
 DWORD AttributesOf(const String& name) {
   return name.empty() ? INVALID_FILE_ATTRIBUTES : GetFileAttributesW(W(name));
+}
+
+// FILETIME and SYSTEMTIME in UTC or local time: the offset is the one in force at that
+// date (LocalFileTimeToFileTime would take today's).
+bool LocalToUtc(const FILETIME& local, FILETIME& utc) {
+  SYSTEMTIME localTime, utcTime;
+  return FileTimeToSystemTime(&local, &localTime) &&
+         TzSpecificLocalTimeToSystemTime(nullptr, &localTime, &utcTime) &&
+         SystemTimeToFileTime(&utcTime, &utc);
+}
+
+bool UtcToLocal(const FILETIME& utc, FILETIME& local) {
+  SYSTEMTIME utcTime, localTime;
+  return FileTimeToSystemTime(&utc, &utcTime) &&
+         SystemTimeToTzSpecificLocalTime(nullptr, &utcTime, &localTime) &&
+         SystemTimeToFileTime(&localTime, &local);
 }
 
 }  // namespace
@@ -23,6 +40,10 @@ namespace zip_os {
 bool CreateOneFolder(const String& path) { return CreateDirectoryW(W(path), nullptr) != 0; }
 bool NamesIgnoreCase() { return true; }
 bool IsSeparator(Char c) { return c == u'\\' || c == u'/'; }
+bool IsLinkName(const String& name) {
+  const DWORD a = AttributesOf(name);
+  return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+}
 void CloseHandle(NativeHandle handle) { ::CloseHandle(handle); }
 }  // namespace zip_os
 
@@ -59,7 +80,15 @@ int32_t GetAttributes(const String& name) {
 
 int32_t SetAttributes(const String& name, int32_t attr) {
   if (name.empty()) return int32_t(ERROR_PATH_NOT_FOUND);
-  if (SetFileAttributesW(W(name), DWORD(AttributesToSet(attr)))) return 0;
+  // Opened as the name itself: SetFileAttributesW would go through a link.
+  KernelHandle h(CreateFileW(W(name), FILE_WRITE_ATTRIBUTES,
+                             FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                             OPEN_EXISTING,
+                             FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+  if (!h) return int32_t(GetLastError());
+  FILE_BASIC_INFO info{};  // times of 0 are left as they are
+  info.FileAttributes = DWORD(AttributesToSet(attr));
+  if (SetFileInformationByHandle(h.get(), FileBasicInfo, &info, sizeof info)) return 0;
   return int32_t(GetLastError());
 }
 
@@ -70,7 +99,7 @@ int32_t FileDosAge(const String& name) {
     return -1;
   FILETIME local;
   WORD date = 0, time = 0;
-  if (!FileTimeToLocalFileTime(&data.ftLastWriteTime, &local) ||
+  if (!UtcToLocal(data.ftLastWriteTime, local) ||
       !FileTimeToDosDateTime(&local, &date, &time))
     return -1;
   return int32_t((uint32_t(date) << 16) | time);
@@ -79,6 +108,44 @@ int32_t FileDosAge(const String& name) {
 bool MoveFileOver(const String& from, const String& to) {
   return !from.empty() && !to.empty() &&
          MoveFileExW(W(from), W(to), MOVEFILE_REPLACE_EXISTING) != 0;
+}
+
+TMoveResult MoveFileNoReplace(const String& from, const String& to) {
+  if (from.empty() || to.empty()) return TMoveResult::Failed;
+  if (MoveFileExW(W(from), W(to), 0)) return TMoveResult::Moved;
+  const DWORD error = GetLastError();
+  return error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS ? TMoveResult::NameTaken
+                                                                     : TMoveResult::Failed;
+}
+
+bool FileIdentityOf(const String& name, TFileIdentity& identity) {
+  identity = TFileIdentity();
+  if (name.empty()) return false;
+  KernelHandle h(CreateFileW(W(name), FILE_READ_ATTRIBUTES,
+                             FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                             OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+  BY_HANDLE_FILE_INFORMATION info;
+  if (!h || !GetFileInformationByHandle(h.get(), &info)) return false;
+  identity.Volume = info.dwVolumeSerialNumber;
+  identity.File = (uint64_t(info.nFileIndexHigh) << 32) | info.nFileIndexLow;
+  return true;
+}
+
+std::vector<String> NamesInFolder(const String& folder) {
+  std::vector<String> names;
+  if (folder.empty()) return names;
+  String pattern = folder;
+  if (!zip_os::IsSeparator(pattern.back())) pattern.push_back(u'\\');
+  pattern.push_back(u'*');
+  WIN32_FIND_DATAW data;
+  const UniqueFindHandle find(
+      FindFirstFileExW(W(pattern), FindExInfoBasic, &data, FindExSearchNameMatch, nullptr, 0));
+  if (!find) return names;
+  do {
+    const String n = FromW(data.cFileName);
+    if (n != u"." && n != u"..") names.push_back(n);
+  } while (FindNextFileW(find.get(), &data));
+  return names;
 }
 
 String FullPathOf(const String& path) {
@@ -133,7 +200,7 @@ bool TZipFileHandle::SetDosDateTime(uint32_t dosDateTime) {
   if (!Valid()) return false;
   FILETIME local, utc;
   if (!DosDateTimeToFileTime(WORD(dosDateTime >> 16), WORD(dosDateTime & 0xFFFF), &local) ||
-      !LocalFileTimeToFileTime(&local, &utc))
+      !LocalToUtc(local, utc))
     return false;
   return SetFileTime(handle_, nullptr, nullptr, &utc) != 0;
 }

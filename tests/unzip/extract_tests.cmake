@@ -13,6 +13,14 @@ add_custom_command(
   COMMENT "Writing the zip extraction fixtures"
   VERBATIM)
 add_custom_target(unzip_extract_fixtures DEPENDS ${QZ_EXTRACT_FIXTURES}/fixtures.stamp)
+# Folder links for the tests of where extracted files go, made here: a Windows test
+# under Wine cannot make one. "dest/link" leads out of "dest"; "alias" is another way
+# into "archive_folder".
+set(QZ_LINK_FIXTURES ${CMAKE_CURRENT_BINARY_DIR}/link_fixtures)
+file(MAKE_DIRECTORY ${QZ_LINK_FIXTURES}/dest ${QZ_LINK_FIXTURES}/outside
+     ${QZ_LINK_FIXTURES}/archive_folder)
+file(CREATE_LINK ../outside ${QZ_LINK_FIXTURES}/dest/link SYMBOLIC)
+file(CREATE_LINK archive_folder ${QZ_LINK_FIXTURES}/alias SYMBOLIC)
 set(QZ_EXTRACT_TEST_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/extract_test_support.cpp
   ${CMAKE_CURRENT_LIST_DIR}/entry_path_check_test.cpp
@@ -20,7 +28,8 @@ set(QZ_EXTRACT_TEST_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/extract_io_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/extract_fixture_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/extract_output_modes_test.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/extract_target_test.cpp
 )
 set_source_files_properties(${QZ_EXTRACT_TEST_SOURCES} PROPERTIES
-  COMPILE_DEFINITIONS "QZ_EXTRACT_FIXTURES=\"${QZ_EXTRACT_FIXTURES}\"")
+  COMPILE_DEFINITIONS "QZ_EXTRACT_FIXTURES=\"${QZ_EXTRACT_FIXTURES}\";QZ_LINK_FIXTURES=\"${QZ_LINK_FIXTURES}\"")
 list(APPEND QZ_UNZIP_TEST_SOURCES ${QZ_EXTRACT_TEST_SOURCES} ${QZ_EXTRACT_FIXTURES}/fixtures.stamp)

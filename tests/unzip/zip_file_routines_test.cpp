@@ -314,6 +314,88 @@ TEST(MoveFileOver, ReplacesTheTarget) {
   EXPECT_FALSE(MoveFileOver(from, to));
 }
 
+// Anything under the name To, a link to nothing included, makes the rename refuse;
+// the source then stays where it was.
+TEST(MoveFileNoReplace, RefusesEveryTakenName) {
+  enum class Taken { Nothing, File, Folder, LinkToNothing };
+  const struct {
+    Taken taken;
+    TMoveResult result;
+  } cases[] = {
+      {Taken::Nothing, TMoveResult::Moved},
+      {Taken::File, TMoveResult::NameTaken},
+      {Taken::Folder, TMoveResult::NameTaken},
+#ifndef _WIN32
+      {Taken::LinkToNothing, TMoveResult::NameTaken},
+#endif
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(int(c.taken));
+    ScratchDir dir("movefile_no_replace");
+    const String from = Below(dir, u"new.tmp");
+    const String to = Below(dir, u"f.txt");
+    WriteFile(from, "new");
+    if (c.taken == Taken::File) WriteFile(to, "old");
+    if (c.taken == Taken::Folder) {
+      ASSERT_TRUE(MakeDirs(to));
+    }
+    if (c.taken == Taken::LinkToNothing) fs::create_symlink(Fs(Below(dir, u"none")), Fs(to));
+    EXPECT_EQ(MoveFileNoReplace(from, to), c.result);
+    EXPECT_EQ(FileFound(from), c.result != TMoveResult::Moved);
+    if (c.taken == Taken::File) {
+      EXPECT_EQ(fs::file_size(Fs(to)), 3u);
+    }
+  }
+  ScratchDir dir("movefile_no_replace");
+  EXPECT_EQ(MoveFileNoReplace(Below(dir, u"none"), Below(dir, u"f.txt")), TMoveResult::Failed);
+}
+
+#ifndef _WIN32
+// A link has attributes of its own: the read-only bit of the file behind it is neither
+// read nor changed through it.
+TEST(Attributes, OfALinkAreItsOwn) {
+  ScratchDir dir("attributes_link");
+  const String target = Below(dir, u"target.txt");
+  const String link = Below(dir, u"link.txt");
+  WriteFile(target, "t");
+  fs::create_symlink(Fs(target), Fs(link));
+  for (const int32_t attr : {int32_t(faReadOnly), 0}) {
+    SCOPED_TRACE(attr);
+    ASSERT_EQ(SetAttributes(target, attr), 0);
+    EXPECT_EQ(GetAttributes(link) & faReadOnly, 0);
+    EXPECT_EQ(SetAttributes(link, attr ^ faReadOnly), 0);
+    EXPECT_EQ(GetAttributes(target) & faReadOnly, attr);
+  }
+}
+
+// Each existing part below the folder is looked at, down to the path's own last part
+// when asked; the folder itself and what lies above it are not.
+TEST(LinkBelow, FindsALinkAtAnyDepth) {
+  ScratchDir dir("link_below");
+  ASSERT_TRUE(MakeDirs(Below(dir, u"top\\real\\deeper")));
+  fs::create_directory_symlink(Fs(Below(dir, u"top\\real")), Fs(Below(dir, u"top\\link")));
+  fs::create_directory_symlink(Fs(Below(dir, u"top")), Fs(Below(dir, u"via")));
+  const String top = Below(dir, u"top");
+  const struct {
+    String folder;
+    String path;
+    bool lastPartToo;
+    bool link;
+  } cases[] = {
+      {top, Below(dir, u"top\\real\\deeper"), true, false},
+      {top, Below(dir, u"top\\real\\missing\\more"), true, false},
+      {top, Below(dir, u"top\\link"), true, true},
+      {top, Below(dir, u"top\\link"), false, false},
+      {top, Below(dir, u"top\\link\\deeper\\missing"), false, true},
+      {top, Below(dir, u"top\\real\\..\\link\\x"), false, true},
+      {Below(dir, u"via"), Below(dir, u"via\\real\\deeper"), true, false},
+      {Below(dir, u"top\\link"), Below(dir, u"top\\link\\deeper"), true, false},
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(LinkBelow(c.folder, c.path, c.lastPartToo), c.link) << ToUtf8(c.path);
+}
+#endif
+
 #ifndef _WIN32
 TEST(FullPaths, DotsAndEmptyPartsResolvedWithoutLookingAtTheDisk) {
   const struct {
