@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <exception>
 #include <vector>
 
 #include "base/exception.h"
@@ -17,25 +18,37 @@ class DisabledTaskWindows {
 public:
   explicit DisabledTaskWindows(HWND except) : except_(except) {
     EnumThreadWindows(GetCurrentThreadId(), &DisabledTaskWindows::Visit, LPARAM(this));
+    if (error_) {
+      EnableAgain();
+      std::rethrow_exception(error_);
+    }
   }
-  ~DisabledTaskWindows() {
-    for (HWND h : windows_)
-      if (IsWindow(h)) EnableWindow(h, TRUE);
-  }
+  ~DisabledTaskWindows() { EnableAgain(); }
   DisabledTaskWindows(const DisabledTaskWindows&) = delete;
   DisabledTaskWindows& operator=(const DisabledTaskWindows&) = delete;
 
 private:
-  static BOOL CALLBACK Visit(HWND h, LPARAM self) {
+  void EnableAgain() {
+    for (HWND h : windows_)
+      if (IsWindow(h)) EnableWindow(h, TRUE);
+  }
+  // No exception may leave through the system's enumeration: a window is noted before
+  // it is disabled, so that one the list could not take stays enabled.
+  static BOOL CALLBACK Visit(HWND h, LPARAM self) noexcept {
     auto* me = reinterpret_cast<DisabledTaskWindows*>(self);
-    if (h != me->except_ && IsWindowVisible(h) && IsWindowEnabled(h)) {
-      EnableWindow(h, FALSE);
+    if (h == me->except_ || !IsWindowVisible(h) || !IsWindowEnabled(h)) return TRUE;
+    try {
       me->windows_.push_back(h);
+    } catch (...) {
+      me->error_ = std::current_exception();  // raised again once the system is left
+      return FALSE;
     }
+    EnableWindow(h, FALSE);
     return TRUE;
   }
   HWND except_;
   std::vector<HWND> windows_;
+  std::exception_ptr error_;
 };
 
 bool IsOurForm(HWND h) {
