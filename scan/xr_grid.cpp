@@ -76,7 +76,7 @@ void TXrGrid::ReleaseEditors() {
     } else if (auto* picker = dynamic_cast<TDateTimePicker*>(obj)) {
       Unbind(picker->OnChange, this);
       Unbind(picker->OnKeyDown, this);
-    } else if (auto* button = dynamic_cast<TButton*>(obj)) {
+    } else if (auto* button = dynamic_cast<TBitBtn*>(obj)) {
       Unbind(button->OnClick, this);
     }
     RemoveFreeNotification(obj);
@@ -97,7 +97,7 @@ void TXrGrid::SetColComponents(const TStrings& list) {
       picker->OnChange = Bind(this, &TXrGrid::DateEditorChange);
       picker->OnKeyDown = Bind(this, &TXrGrid::EditorKeyDown);
       picker->BringToFront();
-    } else if (auto* button = dynamic_cast<TButton*>(obj)) {
+    } else if (auto* button = dynamic_cast<TBitBtn*>(obj)) {
       button->OnClick = Bind(this, &TXrGrid::ButtonEditorClick);
       button->BringToFront();
     }
@@ -243,7 +243,7 @@ void TXrGrid::ShowColEditor(int acol, int arow) {
     if (!text.empty() && ShortTextToDate(text, date)) picker->SetDateTime(date);
     picker->Show();
     picker->SetFocus();
-  } else if (auto* button = dynamic_cast<TButton*>(editor)) {
+  } else if (auto* button = dynamic_cast<TBitBtn*>(editor)) {
     button->SetBounds(origin.X + rect.Left + ColWidths(acol) - button->Width() + 3, button->Top(),
                       button->Width(), DefaultRowHeight() + 2);
     SetOptions(Options() | goEditing);

@@ -312,7 +312,7 @@ protected:
     XrGridTest::SetUp();
     combo = form->Add<TComboBox>(TComboBoxArgs{.Bounds = {0, 0, 80, 21}, .Visible = false,
                                                .Items = {u"Alpha", u"Beta", u"Gamma"}});
-    button = form->Add<TButton>(TButtonArgs{.Bounds = {0, 0, 20, 20}, .Visible = false,
+    button = form->Add<TBitBtn>(TBitBtnArgs{.Bounds = {0, 0, 20, 20}, .Visible = false,
                                             .Caption = u"..."});
     TStringList list;
     list.AddObject(u"", nullptr);
@@ -322,7 +322,7 @@ protected:
     Fill();
   }
   TComboBox* combo = nullptr;
-  TButton* button = nullptr;
+  TBitBtn* button = nullptr;
 };
 
 TEST_F(XrGridEditors, ComboLaidOverTheSelectedCell) {
@@ -735,6 +735,33 @@ TEST_F(XrGridEditors, AFreedGridTakesItsHandlersBackFromTheEditors) {
   ASSERT_TRUE(button->OnClick);
   button->OnClick(button);
   EXPECT_EQ(clicked, button);
+}
+
+// Only a button with a picture is the button editor: a plain push button in the list
+// is left alone like any other control (it gets its top, stays hidden, keeps its click).
+TEST_F(XrGridEditors, APlainPushButtonIsNoButtonEditor) {
+  auto* plain = form->Add<TButton>(TButtonArgs{.Bounds = {0, 0, 20, 20}, .Visible = false,
+                                               .Caption = u"..."});
+  int clicks = 0;
+  plain->OnClick = [&](TObject*) { ++clicks; };
+  TStringList list;
+  list.AddObject(u"", nullptr);
+  list.AddObject(u"", nullptr);
+  list.AddObject(u"", plain);
+  grid->SetColComponents(list);
+  int fired = 0;
+  grid->OnButton1Click = [&](TObject*) { ++fired; };
+  const unsigned options = grid->Options();
+  grid->FocusCell(2, 3);
+  EXPECT_FALSE(plain->Visible());
+  EXPECT_EQ(plain->Top(), grid->Top() + grid->CellRect(2, 3).Top);
+  EXPECT_EQ(plain->Height(), 20);
+  EXPECT_EQ(grid->Options(), options);
+  plain->Click();
+  EXPECT_EQ(clicks, 1);
+  EXPECT_EQ(fired, 0);
+  EXPECT_EQ(plain->ClassName(), u"TButton");
+  EXPECT_EQ(button->ClassName(), u"TBitBtn");
 }
 
 TEST_F(XrGridEditors, EmptyListChangesNothing) {
