@@ -38,6 +38,18 @@ String ShareText(int64_t TotalSize, int64_t ScanTotal) {
   return FormatFloat(u"##0.0", double(share)) + u"%";
 }
 
+std::vector<String> SummaryRowTexts(const String& Key, const TExtenSumm& Summ, bool IncludeSize,
+                                    int64_t ScanTotal) {
+  std::vector<String> cells{Key, Summ.FileType, CountText(Summ.Count)};
+  if (IncludeSize) {
+    cells.push_back(SizeToKBText(Summ.TotalSize) + u" KB");
+    cells.push_back(SizeToKBText(Summ.MaxSize) + u" KB");
+    cells.push_back(SizeToKBText(Summ.MinSize) + u" KB");
+    cells.push_back(ShareText(Summ.TotalSize, ScanTotal));
+  }
+  return cells;
+}
+
 String CountText(int64_t Count) { return FormatFloat(u"###,###,###,###", double(Count)); }
 
 String TitleWithoutIndicator(StringView Title) {
