@@ -125,6 +125,10 @@ TFmMain::TFmMain(TForm* owner)
   Gradient1 = PnLeft->Add<TXrGradient>();
   Gradient1->SetName(u"Gradient1");
   Gradient1->SetAlign(alClient);
+  Gradient1->SetLeft(1);
+  Gradient1->SetTop(1);
+  Gradient1->SetWidth(255);
+  Gradient1->SetHeight(559);
   Gradient1->SetStartColor(clGradientActiveCaption);
   Gradient1->SetEndColor(clGradientInactiveCaption);
 

@@ -105,15 +105,31 @@ TForm::~TForm() {
   // handlers use: only a form that was created hears of its destruction.
   if (created_ && !destroyed_) DoDestroy();
   if (Application().MainForm() == this) Application().SetMainForm(nullptr);
+  controlHintShown_ = nullptr;
+  controlHintWindow_.reset();
   hintWindow_.reset();
   if (menu_) menu_->Detach();
   DestroyHandle();
   controls_.clear();
 }
 
+namespace {
+// Every control below parent, after its parent.
+void LoadedAll(TWinControl& parent) {
+  for (int i = 0; i < parent.ControlCount(); ++i) {
+    TControl* child = parent.Controls(i);
+    child->Loaded();
+    if (auto* container = dynamic_cast<TWinControl*>(child)) LoadedAll(*container);
+  }
+}
+}  // namespace
+
 void TForm::DoCreate() {
   if (created_) return;
   created_ = true;
+  // The form is made: its controls have every property it set, as after reading a form.
+  LoadedAll(*this);
+  Loaded();
   if (OnCreate) OnCreate(this);
 }
 
@@ -365,6 +381,67 @@ void TForm::UpdateHint(TWinControl* control) {
     SendMessageW(hintWindow_.get(), TTM_ADDTOOLW, 0, LPARAM(&ti));
   else
     SendMessageW(hintWindow_.get(), TTM_UPDATETIPTEXTW, 0, LPARAM(&ti));
+}
+
+namespace {
+constexpr UINT_PTR kControlHintTool = 1;
+constexpr int kHintBelowCursor = 20;
+
+TTTOOLINFOW ControlHintTool(HWND form, const String& text) {
+  TTTOOLINFOW ti{};
+  ti.cbSize = sizeof(ti);
+  ti.uFlags = TTF_TRACK | TTF_ABSOLUTE;
+  ti.hwnd = form;
+  ti.uId = kControlHintTool;
+  ti.lpszText = const_cast<wchar_t*>(W(text.data()));
+  return ti;
+}
+}  // namespace
+
+void TForm::ShowControlHint(TControl* control) {
+  HideControlHint(nullptr);
+  if (!handle_ || !control || control->IsWindowed() || !control->ShowHint() ||
+      control->Hint().empty() || !control->Parent())
+    return;
+  THintInfo info;
+  info.HintControl = control;
+  info.HintStr = control->Hint();
+  info.HintColor = kApplicationHintColor;
+  info.CursorRect = TRect{0, 0, control->Width(), control->Height()};
+  POINT cursor{};
+  GetCursorPos(&cursor);
+  const TPoint origin =
+      control->Parent()->ClientToScreen({control->Left(), control->Top()});
+  info.CursorPos = {int(cursor.x) - origin.X, int(cursor.y) - origin.Y};
+  info.HintPos = {int(cursor.x), int(cursor.y) + kHintBelowCursor};
+  if (control->Perform(CM_HINTSHOW, 0, LPARAM(&info)) != 0) return;  // the control refused
+  if (info.HintStr.empty()) return;
+  if (!controlHintWindow_) {
+    controlHintWindow_.reset(CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
+                                             WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
+                                             CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
+                                             CW_USEDEFAULT, handle_, nullptr,
+                                             GetModuleHandleW(nullptr), nullptr));
+    if (!controlHintWindow_) return;
+    TTTOOLINFOW ti = ControlHintTool(handle_, String());
+    SendMessageW(controlHintWindow_.get(), TTM_ADDTOOLW, 0, LPARAM(&ti));
+  }
+  const HWND tip = controlHintWindow_.get();
+  TTTOOLINFOW ti = ControlHintTool(handle_, info.HintStr);
+  SendMessageW(tip, TTM_UPDATETIPTEXTW, 0, LPARAM(&ti));
+  SendMessageW(tip, TTM_SETTIPBKCOLOR, WPARAM(ColorToRGB(info.HintColor)), 0);
+  if (info.HintMaxWidth > 0) SendMessageW(tip, TTM_SETMAXTIPWIDTH, 0, info.HintMaxWidth);
+  SendMessageW(tip, TTM_TRACKPOSITION, 0, MAKELPARAM(info.HintPos.X, info.HintPos.Y));
+  SendMessageW(tip, TTM_TRACKACTIVATE, TRUE, LPARAM(&ti));
+  controlHintShown_ = control;
+}
+
+void TForm::HideControlHint(const TControl* control) {
+  if (!controlHintShown_ || (control && control != controlHintShown_)) return;
+  controlHintShown_ = nullptr;
+  if (!controlHintWindow_) return;
+  TTTOOLINFOW ti = ControlHintTool(handle_, String());
+  SendMessageW(controlHintWindow_.get(), TTM_TRACKACTIVATE, FALSE, LPARAM(&ti));
 }
 
 TWinControl* TForm::ActiveControl() const {
