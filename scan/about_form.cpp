@@ -28,8 +28,8 @@ void TFmAbout::DeclareLayout() {
   LbUrl = Add<TLabel>(TLabelArgs{.Name = u"LbUrl", .Bounds = {74, 205, 0, 0},
                                  .Font = TFont{.Style = fsUnderline, .Color = clNavy},
                                  .Cursor = crHandPoint, .Caption = ProductWebSite()});
-  BitBtn1 = Add<TButton>(
-      TButtonArgs{.Name = u"BitBtn1", .Bounds = {108, 253, 75, 25}, .Kind = bkOK});
+  BitBtn1 = Add<TBitBtn>(
+      TBitBtnArgs{.Name = u"BitBtn1", .Bounds = {108, 253, 75, 25}, .Kind = bkOK});
   Label4 = Add<TLabel>(
       TLabelArgs{.Name = u"Label4", .Bounds = {9, 284, 0, 0}, .Caption = kCopyright});
 }

@@ -13,7 +13,7 @@ public:
   TLabel* Label1 = nullptr;
   TLabel* LbVersion = nullptr;
   TLabel* LbUrl = nullptr;
-  TButton* BitBtn1 = nullptr;
+  TBitBtn* BitBtn1 = nullptr;
   TLabel* Label4 = nullptr;
 
   void FormShow(TObject* Sender);

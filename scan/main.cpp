@@ -5,8 +5,10 @@
 #include <shellapi.h>
 #include <shlobj.h>
 
+#include <algorithm>
 #include <climits>
 #include <cstring>
+#include <vector>
 
 #include "base/files.h"
 #include "base/format.h"
@@ -123,6 +125,10 @@ TFmMain::TFmMain(TForm* owner)
   Gradient1 = PnLeft->Add<TXrGradient>();
   Gradient1->SetName(u"Gradient1");
   Gradient1->SetAlign(alClient);
+  Gradient1->SetLeft(1);
+  Gradient1->SetTop(1);
+  Gradient1->SetWidth(255);
+  Gradient1->SetHeight(559);
   Gradient1->SetStartColor(clGradientActiveCaption);
   Gradient1->SetEndColor(clGradientInactiveCaption);
 
@@ -395,19 +401,13 @@ void TFmMain::FillGrid(int SortCol, Char Indicator) {
     Grid1->SetRowCount(2);
     for (int c = 0; c < cols; ++c) Grid1->SetCell(c, 1, String());
   } else {
-    Grid1->SetRowCount(n + 1);
-    for (int i = 0; i < n; ++i) {
-      const TExtenSumm& s = FSummaries->Summ(i);
-      const int row = i + 1;
-      Grid1->SetCell(0, row, FSummaries->Strings(i));
-      Grid1->SetCell(1, row, s.FileType);
-      Grid1->SetCell(2, row, CountText(s.Count));
-      if (FIncludeSize) {
-        Grid1->SetCell(3, row, SizeToKBText(s.TotalSize) + u" KB");
-        Grid1->SetCell(4, row, SizeToKBText(s.MaxSize) + u" KB");
-        Grid1->SetCell(5, row, SizeToKBText(s.MinSize) + u" KB");
-        Grid1->SetCell(6, row, ShareText(s.TotalSize, FTotalSize));
-      }
+    // The grid stops at its row limit; the saved summary takes every entry from the list.
+    Grid1->SetRowCount(int(std::min<int64_t>(int64_t(n) + 1, TXrGrid::kMaxRows)));
+    const int shown = std::min(n, Grid1->RowCount() - 1);
+    for (int i = 0; i < shown; ++i) {
+      const std::vector<String> cells =
+          SummaryRowTexts(FSummaries->Strings(i), FSummaries->Summ(i), FIncludeSize, FTotalSize);
+      for (int c = 0; c < int(cells.size()); ++c) Grid1->SetCell(c, i + 1, cells[size_t(c)]);
     }
   }
   Grid1->FocusCell(0, 1);

@@ -106,10 +106,14 @@ void TFmMain::MChSavetoFileClick(TObject* Sender) {
   const int columns = FIncludeSize ? kSummaryColumnCount : kSummaryColumnsWithoutSize;
   TSummaryTable table;
   for (int c = 0; c < columns; ++c) table.Titles.push_back(Grid1->Cells(c, 0));
-  for (int r = 1; r < Grid1->RowCount(); ++r) {
-    std::vector<String>& row = table.Rows.emplace_back();
-    for (int c = 0; c < columns; ++c) row.push_back(Grid1->Cells(c, r));
-  }
+  // The rows from the summary itself, in the order shown: the grid holds only as many
+  // as its row limit lets it, and nothing of the scan may be lost in the file.
+  const int entries = FSummaries->Count();
+  if (entries == 0) table.Rows.emplace_back(size_t(columns));  // the grid's one empty row
+  table.Rows.reserve(size_t(entries));
+  for (int i = 0; i < entries; ++i)
+    table.Rows.push_back(
+        SummaryRowTexts(FSummaries->Strings(i), FSummaries->Summ(i), FIncludeSize, FTotalSize));
   const std::vector<String> lines = SummaryFileLines(
       table, SummaryFormatOfFilter(dialog.FilterIndex()), DefaultFormatSettings().DecimalSeparator);
 

@@ -30,10 +30,24 @@ String SizeToKBText(int64_t Size) {
 String ShareText(int64_t TotalSize, int64_t ScanTotal) {
   if (ScanTotal <= 0) return String();
   if (TotalSize == 0) return u"0.0%";
-  // In double and in this order, so that exactly 1 in 2000 is 0.05 and counts as below 0.1.
-  const double share = double(TotalSize) * 100.0 / double(ScanTotal);
-  if (share <= 0.05) return u"< 0.1%";
-  return FormatFloat(u"##0.0", share) + u"%";
+  // Held in single precision, then formatted: 7 of 2000 bytes is 0.34999999 ("0.3"),
+  // where a double would round to "0.4". The threshold is compared in double, so 1 of
+  // 2000 (a float just above 0.05) shows "0.1".
+  const float share = float(double(TotalSize) / double(ScanTotal) * 100.0);
+  if (double(share) <= 0.05) return u"< 0.1%";
+  return FormatFloat(u"##0.0", double(share)) + u"%";
+}
+
+std::vector<String> SummaryRowTexts(const String& Key, const TExtenSumm& Summ, bool IncludeSize,
+                                    int64_t ScanTotal) {
+  std::vector<String> cells{Key, Summ.FileType, CountText(Summ.Count)};
+  if (IncludeSize) {
+    cells.push_back(SizeToKBText(Summ.TotalSize) + u" KB");
+    cells.push_back(SizeToKBText(Summ.MaxSize) + u" KB");
+    cells.push_back(SizeToKBText(Summ.MinSize) + u" KB");
+    cells.push_back(ShareText(Summ.TotalSize, ScanTotal));
+  }
+  return cells;
 }
 
 String CountText(int64_t Count) { return FormatFloat(u"###,###,###,###", double(Count)); }

@@ -2,8 +2,10 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "base/string.h"
+#include "scan/exten_summ.h"
 
 // Column titles of the summary grid, column 0 to 6.
 inline constexpr int kSummaryColumnCount = 7;
@@ -22,3 +24,8 @@ String CountText(int64_t Count);
 String TitleWithoutIndicator(StringView Title);
 // Fallback type name: ASCII letters upper-cased, then " File" ("xyz" -> "XYZ File").
 String FallbackTypeName(StringView Ext);
+// The cells of one data row for an entry of the summary list: 7 with size data, 3
+// without. The grid shows these; the saved summary takes them from the list too, so
+// that it holds every extension also past the grid's row limit.
+std::vector<String> SummaryRowTexts(const String& Key, const TExtenSumm& Summ, bool IncludeSize,
+                                    int64_t ScanTotal);

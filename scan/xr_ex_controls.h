@@ -7,26 +7,6 @@
 
 #include "ui/control.h"
 
-// Identifies the hint window kind to use (null: the application's).
-using THintWindowClass = const char*;
-
-// What a control is asked to fill in before its hint shows (CM_HINTSHOW's LParam).
-struct THintInfo {
-  TControl* HintControl = nullptr;
-  THintWindowClass HintWindowClass = nullptr;
-  TPoint HintPos;
-  int HintMaxWidth = 0;
-  TColor HintColor = clInfoBk;
-  TRect CursorRect;
-  TPoint CursorPos;
-  int ReshowTimeout = 0;
-  int HideTimeout = 0;
-  String HintStr;
-};
-
-// The application's hint colour.
-constexpr TColor kApplicationHintColor = clInfoBk;
-
 // Placeholder published by the controls; it has no effect at run time.
 struct TXrAboutInfo {};
 

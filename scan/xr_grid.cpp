@@ -76,7 +76,7 @@ void TXrGrid::ReleaseEditors() {
     } else if (auto* picker = dynamic_cast<TDateTimePicker*>(obj)) {
       Unbind(picker->OnChange, this);
       Unbind(picker->OnKeyDown, this);
-    } else if (auto* button = dynamic_cast<TButton*>(obj)) {
+    } else if (auto* button = dynamic_cast<TBitBtn*>(obj)) {
       Unbind(button->OnClick, this);
     }
     RemoveFreeNotification(obj);
@@ -97,7 +97,7 @@ void TXrGrid::SetColComponents(const TStrings& list) {
       picker->OnChange = Bind(this, &TXrGrid::DateEditorChange);
       picker->OnKeyDown = Bind(this, &TXrGrid::EditorKeyDown);
       picker->BringToFront();
-    } else if (auto* button = dynamic_cast<TButton*>(obj)) {
+    } else if (auto* button = dynamic_cast<TBitBtn*>(obj)) {
       button->OnClick = Bind(this, &TXrGrid::ButtonEditorClick);
       button->BringToFront();
     }
@@ -150,10 +150,17 @@ void TXrGrid::Paint() {
 
 bool TXrGrid::SelectCell(int acol, int arow) {
   TStringGrid::SelectCell(acol, arow);  // fires OnSelectCell; its answer is not used
-  // Only rows wholly in view get the editor; one further away keeps it where it is.
+  if (FColComponents.Count() < 1) return true;
+  // A row wholly in view gets the editor now; for one further away the move scrolls,
+  // and the editor follows the cell once it is in view (TopLeftChanged).
   int64_t offset = int64_t(arow) - TopRow();
-  if (FColComponents.Count() >= 1 && offset >= 0 && offset < VisibleRowCount())
+  if (offset >= 0 && offset < VisibleRowCount()) {
     ShowColEditor(acol, arow);
+  } else {
+    HideEditors();
+    FEditorCol = acol;
+    FEditorRow = arow;
+  }
   return true;
 }
 
@@ -164,14 +171,52 @@ TPoint TXrGrid::GridOriginFor(const TControl& editor) const {
   return editor.Parent() ? editor.Parent()->ScreenToClient(p) : p;
 }
 
-void TXrGrid::ShowColEditor(int acol, int arow) {
+void TXrGrid::HideEditors() {
   for (int i = 0; i < FColComponents.Count(); ++i)
     if (auto* control = dynamic_cast<TControl*>(FColComponents.Objects(i))) control->Hide();
+}
+
+bool TXrGrid::CellWhollyInView(int acol, int arow) const {
+  const int64_t offset = int64_t(arow) - TopRow();
+  if (offset < 0 || offset >= VisibleRowCount()) return false;
+  const TRect rect = CellRect(acol, arow);
+  return !rect.IsEmpty() && rect.Width() == ColWidths(acol);
+}
+
+bool TXrGrid::IsShownEditor(const TObject* sender) const {
+  if (FEditorCol < 0 || FEditorCol >= FColComponents.Count()) return false;
+  return sender && FColComponents.Objects(FEditorCol) == sender;
+}
+
+void TXrGrid::TopLeftChanged() {
+  TStringGrid::TopLeftChanged();
+  if (FFollowing || FEditorCol < 0) return;
+  FFollowing = true;
+  struct Reset {
+    bool& flag;
+    ~Reset() { flag = false; }
+  } reset{FFollowing};
+  // The editor belongs to the current cell: laid over it again where it now is, or
+  // hidden (and brought back once scrolling shows the cell again).
+  if (CellWhollyInView(Col(), Row())) {
+    ShowColEditor(Col(), Row());
+  } else {
+    HideEditors();
+    FEditorCol = Col();
+    FEditorRow = Row();
+  }
+}
+
+void TXrGrid::ShowColEditor(int acol, int arow) {
+  HideEditors();
+  FEditorCol = FEditorRow = -1;
   if (acol < 0 || acol >= FColComponents.Count()) return;
   TObject* obj = FColComponents.Objects(acol);
   if (!obj) return;
   auto* editor = dynamic_cast<TControl*>(obj);
   if (!editor) throw EInvalidCast(u"Invalid class typecast");
+  FEditorCol = acol;
+  FEditorRow = arow;
 
   TRect rect = CellRect(acol, arow);
   // Only a cell out of view is scrolled to; a top of 0 alone is the first row of a
@@ -198,7 +243,7 @@ void TXrGrid::ShowColEditor(int acol, int arow) {
     if (!text.empty() && ShortTextToDate(text, date)) picker->SetDateTime(date);
     picker->Show();
     picker->SetFocus();
-  } else if (auto* button = dynamic_cast<TButton*>(editor)) {
+  } else if (auto* button = dynamic_cast<TBitBtn*>(editor)) {
     button->SetBounds(origin.X + rect.Left + ColWidths(acol) - button->Width() + 3, button->Top(),
                       button->Width(), DefaultRowHeight() + 2);
     SetOptions(Options() | goEditing);
@@ -207,7 +252,9 @@ void TXrGrid::ShowColEditor(int acol, int arow) {
 }
 
 void TXrGrid::ComboEditorChange(TObject* sender) {
-  if (auto* combo = dynamic_cast<TComboBox*>(sender)) SetCell(Col(), Row(), combo->GetText());
+  // Into the cell the combo box was laid over, never into another that became current.
+  if (auto* combo = dynamic_cast<TComboBox*>(sender); combo && IsShownEditor(combo))
+    SetCell(FEditorCol, FEditorRow, combo->GetText());
 }
 
 void TXrGrid::ComboEditorKeyPress(TObject* sender, Char& key) {
@@ -217,9 +264,10 @@ void TXrGrid::ComboEditorKeyPress(TObject* sender, Char& key) {
 
 void TXrGrid::DateEditorChange(TObject* sender) {
   auto* picker = dynamic_cast<TDateTimePicker*>(sender);
-  if (!picker) return;
+  if (!picker || !IsShownEditor(picker)) return;
   SYSTEMTIME t = picker->DateTime();
-  SetCell(Col(), Row(), picker->Kind() == dtkTime ? TimeToLongText(t) : DateToShortText(t));
+  SetCell(FEditorCol, FEditorRow,
+          picker->Kind() == dtkTime ? TimeToLongText(t) : DateToShortText(t));
 }
 
 void TXrGrid::ButtonEditorClick(TObject* sender) {

@@ -73,6 +73,8 @@ protected:
   bool SelectCell(int acol, int arow) override;
   void Paint() override;
   void Notification(TComponent* component, TOperation operation) override;
+  // Scrolled: the editor follows the current cell, or hides while that is out of view.
+  void TopLeftChanged() override;
 
 private:
   // Takes the grid's handlers back from the listed editors (a handler set since by
@@ -80,6 +82,10 @@ private:
   void ReleaseEditors();
   // The grid's client origin in the coordinates of the editor's parent.
   TPoint GridOriginFor(const TControl& editor) const;
+  void HideEditors();
+  bool CellWhollyInView(int acol, int arow) const;
+  // Whether sender is the editor shown for FEditorCol, FEditorRow (a pick goes there).
+  bool IsShownEditor(const TObject* sender) const;
 
   bool FAutoInsert = false;
   bool FAutoDelete = false;
@@ -89,4 +95,8 @@ private:
   bool FLeftColNumber = false;
   bool FTopRowTitle = false;
   int FRowsDisplayed = 7;
+  // The cell the editor was last laid over; -1 when none is in use.
+  int FEditorCol = -1;
+  int FEditorRow = -1;
+  bool FFollowing = false;  // re-entry guard: placing an editor may scroll
 };

@@ -132,7 +132,10 @@ TControl::TControl(TWinControl* parent) : TComponent(parent), parent_(parent) {
 
 TControl::~TControl() {
   if (parent_) {
-    if (parent_->mouseControl_ == this) parent_->mouseControl_ = nullptr;
+    if (parent_->mouseControl_ == this) {
+      parent_->mouseControl_ = nullptr;
+      if (TForm* f = parent_->ParentForm()) f->HideControlHint(this);
+    }
     if (parent_->captureControl_ == this) parent_->captureControl_ = nullptr;
   }
 }
@@ -899,6 +902,11 @@ void TWinControl::SetMouseControl(TControl* control) {
   mouseControl_ = control;
   if (old) old->Perform(CM_MOUSELEAVE, 0, LPARAM(old));
   if (control && mouseControl_ == control) control->Perform(CM_MOUSEENTER, 0, LPARAM(control));
+  // Windowed controls have their tooltips; a windowless one's hint goes through its form.
+  if (TForm* f = ParentForm()) {
+    if (old && !old->IsWindowed()) f->HideControlHint(old);
+    if (control && mouseControl_ == control && !control->IsWindowed()) f->ShowControlHint(control);
+  }
 }
 
 void TWinControl::DefaultHandler(TMessage& m) {

@@ -104,6 +104,29 @@ struct TControlArgs {
 class TWinControl;
 class TForm;
 class TPopupMenu;
+class TControl;
+
+// Identifies the hint window kind to use (null: the application's).
+using THintWindowClass = const char*;
+
+// What a control is asked to fill in before its hint shows (CM_HINTSHOW's LParam). A
+// control that answers CM_HINTSHOW with a Result other than 0 shows no hint.
+struct THintInfo {
+  TControl* HintControl = nullptr;
+  THintWindowClass HintWindowClass = nullptr;
+  TPoint HintPos;  // screen coordinates of the hint's top left corner
+  int HintMaxWidth = 0;
+  TColor HintColor = clInfoBk;
+  TRect CursorRect;  // the control's area, in its own coordinates
+  TPoint CursorPos;  // the mouse, in the control's coordinates
+  int ReshowTimeout = 0;
+  int HideTimeout = 0;
+  String HintStr;
+};
+
+// The application's hint colour.
+constexpr TColor kApplicationHintColor = clInfoBk;
+
 
 // Control-style flags.
 enum TControlStyleFlag : unsigned {

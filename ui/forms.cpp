@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <exception>
 #include <vector>
 
 #include "base/exception.h"
@@ -17,25 +18,37 @@ class DisabledTaskWindows {
 public:
   explicit DisabledTaskWindows(HWND except) : except_(except) {
     EnumThreadWindows(GetCurrentThreadId(), &DisabledTaskWindows::Visit, LPARAM(this));
+    if (error_) {
+      EnableAgain();
+      std::rethrow_exception(error_);
+    }
   }
-  ~DisabledTaskWindows() {
-    for (HWND h : windows_)
-      if (IsWindow(h)) EnableWindow(h, TRUE);
-  }
+  ~DisabledTaskWindows() { EnableAgain(); }
   DisabledTaskWindows(const DisabledTaskWindows&) = delete;
   DisabledTaskWindows& operator=(const DisabledTaskWindows&) = delete;
 
 private:
-  static BOOL CALLBACK Visit(HWND h, LPARAM self) {
+  void EnableAgain() {
+    for (HWND h : windows_)
+      if (IsWindow(h)) EnableWindow(h, TRUE);
+  }
+  // No exception may leave through the system's enumeration: a window is noted before
+  // it is disabled, so that one the list could not take stays enabled.
+  static BOOL CALLBACK Visit(HWND h, LPARAM self) noexcept {
     auto* me = reinterpret_cast<DisabledTaskWindows*>(self);
-    if (h != me->except_ && IsWindowVisible(h) && IsWindowEnabled(h)) {
-      EnableWindow(h, FALSE);
+    if (h == me->except_ || !IsWindowVisible(h) || !IsWindowEnabled(h)) return TRUE;
+    try {
       me->windows_.push_back(h);
+    } catch (...) {
+      me->error_ = std::current_exception();  // raised again once the system is left
+      return FALSE;
     }
+    EnableWindow(h, FALSE);
     return TRUE;
   }
   HWND except_;
   std::vector<HWND> windows_;
+  std::exception_ptr error_;
 };
 
 bool IsOurForm(HWND h) {
@@ -92,15 +105,31 @@ TForm::~TForm() {
   // handlers use: only a form that was created hears of its destruction.
   if (created_ && !destroyed_) DoDestroy();
   if (Application().MainForm() == this) Application().SetMainForm(nullptr);
+  controlHintShown_ = nullptr;
+  controlHintWindow_.reset();
   hintWindow_.reset();
   if (menu_) menu_->Detach();
   DestroyHandle();
   controls_.clear();
 }
 
+namespace {
+// Every control below parent, after its parent.
+void LoadedAll(TWinControl& parent) {
+  for (int i = 0; i < parent.ControlCount(); ++i) {
+    TControl* child = parent.Controls(i);
+    child->Loaded();
+    if (auto* container = dynamic_cast<TWinControl*>(child)) LoadedAll(*container);
+  }
+}
+}  // namespace
+
 void TForm::DoCreate() {
   if (created_) return;
   created_ = true;
+  // The form is made: its controls have every property it set, as after reading a form.
+  LoadedAll(*this);
+  Loaded();
   if (OnCreate) OnCreate(this);
 }
 
@@ -352,6 +381,67 @@ void TForm::UpdateHint(TWinControl* control) {
     SendMessageW(hintWindow_.get(), TTM_ADDTOOLW, 0, LPARAM(&ti));
   else
     SendMessageW(hintWindow_.get(), TTM_UPDATETIPTEXTW, 0, LPARAM(&ti));
+}
+
+namespace {
+constexpr UINT_PTR kControlHintTool = 1;
+constexpr int kHintBelowCursor = 20;
+
+TTTOOLINFOW ControlHintTool(HWND form, const String& text) {
+  TTTOOLINFOW ti{};
+  ti.cbSize = sizeof(ti);
+  ti.uFlags = TTF_TRACK | TTF_ABSOLUTE;
+  ti.hwnd = form;
+  ti.uId = kControlHintTool;
+  ti.lpszText = const_cast<wchar_t*>(W(text.data()));
+  return ti;
+}
+}  // namespace
+
+void TForm::ShowControlHint(TControl* control) {
+  HideControlHint(nullptr);
+  if (!handle_ || !control || control->IsWindowed() || !control->ShowHint() ||
+      control->Hint().empty() || !control->Parent())
+    return;
+  THintInfo info;
+  info.HintControl = control;
+  info.HintStr = control->Hint();
+  info.HintColor = kApplicationHintColor;
+  info.CursorRect = TRect{0, 0, control->Width(), control->Height()};
+  POINT cursor{};
+  GetCursorPos(&cursor);
+  const TPoint origin =
+      control->Parent()->ClientToScreen({control->Left(), control->Top()});
+  info.CursorPos = {int(cursor.x) - origin.X, int(cursor.y) - origin.Y};
+  info.HintPos = {int(cursor.x), int(cursor.y) + kHintBelowCursor};
+  if (control->Perform(CM_HINTSHOW, 0, LPARAM(&info)) != 0) return;  // the control refused
+  if (info.HintStr.empty()) return;
+  if (!controlHintWindow_) {
+    controlHintWindow_.reset(CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
+                                             WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
+                                             CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
+                                             CW_USEDEFAULT, handle_, nullptr,
+                                             GetModuleHandleW(nullptr), nullptr));
+    if (!controlHintWindow_) return;
+    TTTOOLINFOW ti = ControlHintTool(handle_, String());
+    SendMessageW(controlHintWindow_.get(), TTM_ADDTOOLW, 0, LPARAM(&ti));
+  }
+  const HWND tip = controlHintWindow_.get();
+  TTTOOLINFOW ti = ControlHintTool(handle_, info.HintStr);
+  SendMessageW(tip, TTM_UPDATETIPTEXTW, 0, LPARAM(&ti));
+  SendMessageW(tip, TTM_SETTIPBKCOLOR, WPARAM(ColorToRGB(info.HintColor)), 0);
+  if (info.HintMaxWidth > 0) SendMessageW(tip, TTM_SETMAXTIPWIDTH, 0, info.HintMaxWidth);
+  SendMessageW(tip, TTM_TRACKPOSITION, 0, MAKELPARAM(info.HintPos.X, info.HintPos.Y));
+  SendMessageW(tip, TTM_TRACKACTIVATE, TRUE, LPARAM(&ti));
+  controlHintShown_ = control;
+}
+
+void TForm::HideControlHint(const TControl* control) {
+  if (!controlHintShown_ || (control && control != controlHintShown_)) return;
+  controlHintShown_ = nullptr;
+  if (!controlHintWindow_) return;
+  TTTOOLINFOW ti = ControlHintTool(handle_, String());
+  SendMessageW(controlHintWindow_.get(), TTM_TRACKACTIVATE, FALSE, LPARAM(&ti));
 }
 
 TWinControl* TForm::ActiveControl() const {

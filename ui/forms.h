@@ -98,6 +98,13 @@ public:
   // Registers or updates the tooltip of a control whose ShowHint is set.
   void UpdateHint(TWinControl* control);
   HWND HintWindow() const { return hintWindow_.get(); }
+  // The hint of a windowless control, shown while the mouse is over it: the control is
+  // asked first (CM_HINTSHOW) and may change the text, colour and place, or refuse.
+  void ShowControlHint(TControl* control);
+  // Hides the windowless control's hint when it is the one shown (null: any).
+  void HideControlHint(const TControl* control);
+  HWND ControlHintWindow() const { return controlHintWindow_.get(); }
+  const TControl* ControlHintShown() const { return controlHintShown_; }
 
 protected:
   void VisibleChanged() override;
@@ -137,6 +144,8 @@ private:
     static void Close(HWND h) { DestroyWindow(h); }
   };
   UniqueOwner<HWND, WindowTraits> hintWindow_;
+  UniqueOwner<HWND, WindowTraits> controlHintWindow_;
+  const TControl* controlHintShown_ = nullptr;
 };
 
 // Owner of a form: fires OnDestroy before the form's parts go.

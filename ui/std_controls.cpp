@@ -336,28 +336,15 @@ void TCheckBox::WndProc(TMessage& m) {
 // ------------------------------------------------------------------------------- TButton
 
 TButton::TButton(TWinControl* parent, const TButtonArgs& a)
-    : TWinControl(parent), default_(a.Default), cancel_(a.Cancel), modalResult_(a.ModalResult),
-      kind_(a.Kind) {
+    : TWinControl(parent), default_(a.Default), cancel_(a.Cancel), modalResult_(a.ModalResult) {
   ApplyCommonArgs(a);
   caption_ = a.Caption;
   tabStop_ = true;
-  if (kind_ == bkOK) {
-    if (caption_.empty()) caption_ = u"OK";
-    if (!modalResult_) modalResult_ = mrOk;
-    default_ = true;
-  } else if (kind_ == bkCancel) {
-    if (caption_.empty()) caption_ = u"Cancel";
-    if (!modalResult_) modalResult_ = mrCancel;
-    cancel_ = true;
-  }
 }
 
 void TButton::FillCreateParams(CreateParams& p) {
   p.ClassName = u"BUTTON";
-  if (kind_ != bkCustom)
-    p.Style |= BS_OWNERDRAW;
-  else
-    p.Style |= default_ ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON;
+  p.Style |= default_ ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON;
 }
 
 void TButton::Attach() {
@@ -386,15 +373,61 @@ void TButton::WndProc(TMessage& m) {
     if (CanAct()) Click();
     return;
   }
+  TWinControl::WndProc(m);
+}
+
+// ------------------------------------------------------------------------------- TBitBtn
+
+namespace {
+TButtonArgs ButtonArgsOf(const TBitBtnArgs& a) {
+  TButtonArgs b;
+  b.Name = a.Name;
+  b.Bounds = a.Bounds;
+  b.Align = a.Align;
+  b.Visible = a.Visible;
+  b.Enabled = a.Enabled;
+  b.Font = a.Font;
+  b.Color = a.Color;
+  b.Hint = a.Hint;
+  b.ShowHint = a.ShowHint;
+  b.Cursor = a.Cursor;
+  b.Tag = a.Tag;
+  b.Caption = a.Caption;
+  b.Default = a.Default;
+  b.Cancel = a.Cancel;
+  b.ModalResult = a.ModalResult;
+  return b;
+}
+}  // namespace
+
+TBitBtn::TBitBtn(TWinControl* parent, const TBitBtnArgs& a)
+    : TButton(parent, ButtonArgsOf(a)), kind_(a.Kind) {
+  if (kind_ == bkOK) {
+    if (caption_.empty()) caption_ = u"OK";
+    if (!modalResult_) modalResult_ = mrOk;
+    default_ = true;
+  } else if (kind_ == bkCancel) {
+    if (caption_.empty()) caption_ = u"Cancel";
+    if (!modalResult_) modalResult_ = mrCancel;
+    cancel_ = true;
+  }
+}
+
+void TBitBtn::FillCreateParams(CreateParams& p) {
+  TButton::FillCreateParams(p);
+  if (kind_ != bkCustom) p.Style = (p.Style & ~DWORD(BS_TYPEMASK)) | BS_OWNERDRAW;
+}
+
+void TBitBtn::WndProc(TMessage& m) {
   if (m.Msg == CN_DRAWITEM) {
     DrawGlyphButton(*reinterpret_cast<DRAWITEMSTRUCT*>(m.LParam));
     m.Result = TRUE;
     return;
   }
-  TWinControl::WndProc(m);
+  TButton::WndProc(m);
 }
 
-void TButton::DrawGlyphButton(const DRAWITEMSTRUCT& di) {
+void TBitBtn::DrawGlyphButton(const DRAWITEMSTRUCT& di) {
   HDC dc = di.hDC;
   RECT r = di.rcItem;
   bool pushed = (di.itemState & ODS_SELECTED) != 0;

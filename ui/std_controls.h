@@ -193,23 +193,19 @@ private:
   bool checked_;
 };
 
-enum TBitBtnKind { bkCustom, bkOK, bkCancel };
-
 struct TButtonArgs {
   QZ_CONTROL_ARGS
   String Caption;
   bool Default = false;
   bool Cancel = false;
   int ModalResult = 0;
-  // bkOK: caption "OK", OK result, default, and the OK glyph (a green check).
-  TBitBtnKind Kind = bkCustom;
 };
 
+// A plain push button.
 class TButton : public TWinControl {
 public:
   TButton(TWinControl* parent, const TButtonArgs& args);
-  String ClassName() const override { return Kind() == bkCustom ? u"TButton" : u"TBitBtn"; }
-  TBitBtnKind Kind() const { return kind_; }
+  String ClassName() const override { return u"TButton"; }
   bool Default() const { return default_; }
   int ModalResult() const { return modalResult_; }
   // Sets the form's modal result (when it has one), then OnClick.
@@ -224,13 +220,38 @@ protected:
   void Attach() override;
   void WndProc(TMessage& m) override;
 
-private:
-  void DrawGlyphButton(const DRAWITEMSTRUCT& di);
   bool default_, cancel_;
   int modalResult_;
+};
+
+enum TBitBtnKind { bkCustom, bkOK, bkCancel };
+
+struct TBitBtnArgs {
+  QZ_CONTROL_ARGS
+  String Caption;
+  bool Default = false;
+  bool Cancel = false;
+  int ModalResult = 0;
+  // bkOK: caption "OK", OK result, default, and the OK glyph (a green check); bkCancel:
+  // caption "Cancel", cancel result, cancel button, and a red cross.
+  TBitBtnKind Kind = bkCustom;
+};
+
+// A push button with a picture beside its caption (drawn by the button itself).
+class TBitBtn : public TButton {
+public:
+  TBitBtn(TWinControl* parent, const TBitBtnArgs& args);
+  String ClassName() const override { return u"TBitBtn"; }
+  TBitBtnKind Kind() const { return kind_; }
+
+protected:
+  void FillCreateParams(CreateParams& p) override;
+  void WndProc(TMessage& m) override;
+
+private:
+  void DrawGlyphButton(const DRAWITEMSTRUCT& di);
   TBitBtnKind kind_;
 };
-using TBitBtn = TButton;
 
 enum TComboBoxStyle { csDropDown, csDropDownList };
 

@@ -355,6 +355,7 @@ void TStringGrid::SetTopRow(int row) {
   topRow_ = row;
   UpdateScrollBars();
   Invalidate();
+  TopLeftChanged();
 }
 
 void TStringGrid::SetLeftCol(int col) {
@@ -364,6 +365,7 @@ void TStringGrid::SetLeftCol(int col) {
   leftCol_ = col;
   UpdateScrollBars();
   Invalidate();
+  TopLeftChanged();
 }
 
 void TStringGrid::UpdateScrollBars() {
@@ -460,9 +462,11 @@ void TStringGrid::DeleteRow(int row) {
   cells_.erase(cells_.begin() + row);
   --rowCount_;
   row_ = std::min(row_, rowCount_ - 1);
+  const int top = topRow_;
   topRow_ = std::clamp(topRow_, fixedRows_, MaxTopRow());
   UpdateScrollBars();
   Invalidate();
+  if (topRow_ != top) TopLeftChanged();
 }
 
 void TStringGrid::KeyDown(WORD& key, TShiftState shift) {
@@ -521,13 +525,16 @@ void TStringGrid::WndProc(TMessage& m) {
     case WM_MOUSEWHEEL:
       SetTopRow(topRow_ - GET_WHEEL_DELTA_WPARAM(m.WParam) / WHEEL_DELTA * 3);
       return;
-    case WM_SIZE:
+    case WM_SIZE: {
       TCustomControl::WndProc(m);
+      const int top = topRow_, left = leftCol_;
       topRow_ = std::clamp(topRow_, fixedRows_, MaxTopRow());
       leftCol_ = std::clamp(leftCol_, fixedCols_, MaxLeftCol());
       UpdateScrollBars();
       Invalidate();
+      if (topRow_ != top || leftCol_ != left) TopLeftChanged();
       return;
+    }
     case WM_SETCURSOR:
       if (LOWORD(m.LParam) == HTCLIENT) {
         POINT pt;

@@ -116,6 +116,8 @@ public:
 protected:
   // Asks OnSelectCell; true when the move is allowed.
   virtual bool SelectCell(int col, int row);
+  // After the first scrolling row or column in view has changed, whatever moved it.
+  virtual void TopLeftChanged() {}
   // The default drawing of one cell, then OnDrawCell.
   virtual void DrawCell(int col, int row, const TRect& rect, TGridDrawState state);
   void Paint() override;

@@ -20,6 +20,7 @@
 #include "tests/testlib/dialog_driver_win.h"
 #include "tests/testlib/test_paths.h"
 #include "tests/ui/gui_test.h"
+#include "tests/ui/import_hook.h"
 
 #ifndef QZ_HELP_FILE
 #error "QZ_HELP_FILE names the compiled help file"
@@ -205,12 +206,45 @@ TEST_F(MenuCommands, HelpFileBesideTheProgramOrInItsHelpFolder) {
 }
 
 // The real viewer: it opens for the built help file, and goes with the library.
+// Every library name the program asks to load while the watch is on.
+std::vector<String> librariesAsked;
+using LoadLibraryExWFn = HMODULE(WINAPI*)(LPCWSTR, HANDLE, DWORD);
+LoadLibraryExWFn realLoadLibraryExW = nullptr;
+HMODULE WINAPI WatchedLoadLibraryExW(LPCWSTR name, HANDLE file, DWORD flags) {
+  librariesAsked.push_back(name ? FromW(name) : String());
+  return realLoadLibraryExW(name, file, flags);
+}
+using LoadLibraryWFn = HMODULE(WINAPI*)(LPCWSTR);
+LoadLibraryWFn realLoadLibraryW = nullptr;
+HMODULE WINAPI WatchedLoadLibraryW(LPCWSTR name) {
+  librariesAsked.push_back(name ? FromW(name) : String());
+  return realLoadLibraryW(name);
+}
+
 TEST_F(MenuCommands, HelpViewerOpensAndClosesWithTheLibrary) {
   const std::vector<HWND> before = NewWindows({});
   {
     THtmlHelpLibrary help;
     EXPECT_FALSE(help.Loaded());
-    ASSERT_TRUE(help.DisplayTopic(nullptr, HostPath(QZ_HELP_FILE), u"main.htm"));
+    librariesAsked.clear();
+    {
+      // The library comes from the system folder by its full path, never by its bare
+      // name (which would be looked for beside the program first).
+      gui_test::ImportHook exHook("kernel32.dll", "LoadLibraryExW",
+                                  reinterpret_cast<void*>(&WatchedLoadLibraryExW));
+      gui_test::ImportHook plainHook("kernel32.dll", "LoadLibraryW",
+                                     reinterpret_cast<void*>(&WatchedLoadLibraryW));
+      realLoadLibraryExW = reinterpret_cast<LoadLibraryExWFn>(exHook.Original());
+      realLoadLibraryW = reinterpret_cast<LoadLibraryWFn>(plainHook.Original());
+      ASSERT_TRUE(exHook.Installed() || plainHook.Installed());
+      ASSERT_TRUE(help.DisplayTopic(nullptr, HostPath(QZ_HELP_FILE), u"main.htm"));
+    }
+    wchar_t system[MAX_PATH] = {};
+    const UINT n = GetSystemDirectoryW(system, MAX_PATH);
+    ASSERT_GT(n, 0u);
+    const String expected = FromW(system, n) + u"\\hhctrl.ocx";
+    ASSERT_EQ(librariesAsked.size(), 1u);
+    EXPECT_EQ(AnsiUpperCase(librariesAsked[0]), AnsiUpperCase(expected));
     EXPECT_TRUE(help.Loaded());
     const std::vector<HWND> viewer = WaitForNewWindows(before);
     ASSERT_FALSE(viewer.empty()) << "no help viewer window";

@@ -57,7 +57,7 @@ public:
     g2->Add<TDateTimePicker>(TDateTimePickerArgs{.Bounds = {10, 44, 120, 21}});
     g2->Add<TProgressBar>(TProgressBarArgs{.Bounds = {10, 76, 200, 17}, .Position = 60});
     bottom->Add<TButton>(TButtonArgs{.Bounds = {40, 250, 75, 25}, .Caption = u"Start Scan", .Default = true});
-    bottom->Add<TButton>(TButtonArgs{.Bounds = {125, 250, 75, 25}, .Kind = bkOK});
+    bottom->Add<TBitBtn>(TBitBtnArgs{.Bounds = {125, 250, 75, 25}, .Kind = bkOK});
 
     auto* right = Add<TPanel>(TPanelArgs{.Align = alClient, .Color = clWindow, .BevelOuter = bvNone});
     Grid = right->Add<TXrGrid>(TXrGridArgs{.Bounds = {0, 0, 0, 200}, .Align = alTop, .ColCount = 7,

@@ -4,12 +4,14 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <new>
 #include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
 
+#include "base/format.h"
 #include "base/win_handle.h"
 #include "base/win_string.h"
 #include "base/text.h"
@@ -278,6 +280,28 @@ TEST_F(SavedSummary, FileFollowsTheChosenFilterAndTheScansColumns) {
             "caf\xE9\tCAF\xE9 File\t1\t1\t1\t1\t25.0\r\n"
             "txt\tText \"doc\" here\t1\t2\t2\t2\t50.0\r\n"
             "?\t? File\t1\t0.0\t0.0\t0.0\t0.0\r\n");
+}
+
+// Past the grid's row limit the grid stops; the saved file still holds every extension.
+TEST_F(SavedSummary, TheFileHoldsEveryExtensionPastTheGridsRowLimit) {
+  form->ShellTypeNameQuery = [](const String&, String&) { return false; };
+  const int scanned = form->Summaries().Count();
+  // Keys that sort after the scan's Latin ones: each lands next to the end of the list.
+  for (int i = 0; i < TXrGrid::kMaxRows; ++i)
+    form->AddFileToSummary(u".z" + IntToHex(uint64_t(i), 6), 1);
+  form->FillGrid(0, u'>');
+  const int entries = form->Summaries().Count();
+  ASSERT_EQ(entries, scanned + TXrGrid::kMaxRows);
+  EXPECT_EQ(form->Grid1->RowCount(), TXrGrid::kMaxRows);  // fewer rows than entries
+
+  ASSERT_TRUE(SaveThroughDialog(out / u"all.txt", 1));
+  const std::string bytes = ReadBytes(out / u"all.txt");
+  EXPECT_EQ(std::count(bytes.begin(), bytes.end(), '\n'), entries + 1);  // with the header
+  EXPECT_NE(bytes.find("\r\nz0fffff\tZ0FFFFF File\t1\t"), std::string::npos);
+  // The list's last entry, far past the grid's last row, ends the file.
+  const std::string lastLine = "\r\n?\t? File\t1\t0.0\t0.0\t0.0\t0.0\r\n";
+  ASSERT_GE(bytes.size(), lastLine.size());
+  EXPECT_EQ(bytes.substr(bytes.size() - lastLine.size()), lastLine);
 }
 
 TEST_F(SavedSummary, DialogStartsInTheLastFolderAndCancellingWritesNothing) {

@@ -32,9 +32,13 @@ TEST(SummaryText, ShareText) {
       {0, 0, u""},             // every counted file was empty
       {5, 0, u""},
       {0, 100, u"0.0%"},
-      {1, 2000, u"< 0.1%"},    // exactly 0.05 % is at most 0.05
+      {1, 2000, u"0.1%"},      // the float nearest 0.05 lies above it
       {1, 1999, u"0.1%"},
       {1, 2001, u"< 0.1%"},
+      {7, 2000, u"0.3%"},      // 0.35 held as a float is below it; a double gives "0.4"
+      {3, 2000, u"0.2%"},      // 0.15 as a float lies above it
+      {1, 20000000, u"< 0.1%"},
+      {INT64_MAX, INT64_MAX, u"100.0%"},
       {125, 1000, u"12.5%"},
       {1000, 1000, u"100.0%"},
       {1, 3, u"33.3%"},

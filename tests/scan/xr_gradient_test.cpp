@@ -2,12 +2,16 @@
 
 #include <gtest/gtest.h>
 
+#include <windows.h>
+#include <commctrl.h>
+
 #include <functional>
 #include <set>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "base/win_string.h"
 #include "scan/xr_consts.h"
 #include "tests/ui/gui_test.h"
 #include "ui/forms.h"
@@ -393,6 +397,116 @@ TEST_F(GradientControl, MouseEnterAndLeaveFollowTheMouse) {
   EXPECT_FALSE(gradient->MouseOver());
   EXPECT_EQ(leaves, 1);
   EXPECT_EQ(order, (std::vector<std::string>{"enter over", "base enter", "base leave", "leave"}));
+}
+
+// A windowless control's hint: shown while the mouse is over it, once the control was
+// asked through the hint-show message, in the colour that answer left; a refusal
+// shows nothing, and leaving hides it.
+TEST_F(GradientControl, HintShowsWhileTheMouseIsOverIt) {
+  gradient->SetHint(u"Gradient hint");
+  gradient->SetShowHint(true);
+  gradient->SetHintColor(clFuchsia);
+  int asked = 0;
+  bool refuse = false;
+  const TWndMethod own = gradient->WindowProc;
+  gradient->WindowProc = [&, own](TMessage& m) {
+    own(m);
+    if (m.Msg != CM_HINTSHOW) return;
+    ++asked;
+    EXPECT_EQ(reinterpret_cast<THintInfo*>(m.LParam)->HintControl, gradient);
+    if (refuse) m.Result = 1;
+  };
+  auto tipText = [&] {
+    wchar_t text[80] = {};
+    TTTOOLINFOW ti{};
+    ti.cbSize = sizeof(ti);
+    ti.hwnd = form->Handle();
+    ti.uId = 1;
+    ti.lpszText = text;
+    SendMessageW(form->ControlHintWindow(), TTM_GETTEXTW, 80, LPARAM(&ti));
+    return FromW(text);
+  };
+
+  SendMessageW(panel->Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(50, 50));
+  gui_test::Pump();
+  EXPECT_EQ(asked, 1);
+  ASSERT_NE(form->ControlHintWindow(), nullptr);
+  EXPECT_TRUE(IsWindowVisible(form->ControlHintWindow()));
+  EXPECT_EQ(form->ControlHintShown(), gradient);
+  EXPECT_EQ(tipText(), u"Gradient hint");
+  EXPECT_EQ(COLORREF(SendMessageW(form->ControlHintWindow(), TTM_GETTIPBKCOLOR, 0, 0)),
+            ColorToRGB(clFuchsia));
+  SendMessageW(panel->Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(60, 50));  // still over it
+  EXPECT_EQ(asked, 1);
+
+  SendMessageW(panel->Handle(), WM_MOUSELEAVE, 0, 0);
+  gui_test::Pump();
+  EXPECT_FALSE(IsWindowVisible(form->ControlHintWindow()));
+  EXPECT_EQ(form->ControlHintShown(), nullptr);
+
+  refuse = true;
+  SendMessageW(panel->Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(50, 50));
+  gui_test::Pump();
+  EXPECT_EQ(asked, 2);
+  EXPECT_FALSE(IsWindowVisible(form->ControlHintWindow()));
+  SendMessageW(panel->Handle(), WM_MOUSELEAVE, 0, 0);
+
+  // Without ShowHint nothing is asked and nothing shows.
+  refuse = false;
+  gradient->SetShowHint(false);
+  SendMessageW(panel->Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(50, 50));
+  gui_test::Pump();
+  EXPECT_EQ(asked, 2);
+  EXPECT_FALSE(IsWindowVisible(form->ControlHintWindow()));
+  SendMessageW(panel->Handle(), WM_MOUSELEAVE, 0, 0);
+  gradient->WindowProc = own;
+}
+
+// ShowHint follows the parent's while ParentShowHint holds; setting it stops that.
+TEST_F(GradientControl, ShowHintFollowsTheParentUntilSetItself) {
+  ASSERT_TRUE(gradient->ParentShowHint());
+  int notified = 0;
+  const TWndMethod own = gradient->WindowProc;
+  gradient->WindowProc = [&, own](TMessage& m) {
+    if (m.Msg == CM_PARENTSHOWHINTCHANGED) ++notified;
+    own(m);
+  };
+  panel->SetShowHint(true);
+  EXPECT_TRUE(gradient->ShowHint());
+  EXPECT_GE(notified, 1);
+  panel->SetShowHint(false);
+  EXPECT_FALSE(gradient->ShowHint());
+  gradient->SetShowHint(true);
+  EXPECT_FALSE(gradient->ParentShowHint());
+  panel->SetShowHint(true);
+  panel->SetShowHint(false);
+  EXPECT_TRUE(gradient->ShowHint());  // its own now
+  gradient->SetParentShowHint(true);
+  EXPECT_FALSE(gradient->ShowHint());  // the parent's again
+  gradient->WindowProc = own;
+}
+
+// A form's Loaded step runs once the form is made: bounds it gave through the
+// properties are put back over whatever moved the control in between.
+TEST(GradientLoading, LoadedRunsWhenTheFormIsMade) {
+  class TFmWithGradient : public TForm {
+  public:
+    TFmWithGradient() : TForm(TFormArgs{.Caption = u"Loaded", .ClientWidth = 200, .ClientHeight = 150}) {
+      Gradient = Add<TXrGradient>();
+      Gradient->SetAlign(alNone);
+      Gradient->SetLeft(3);
+      Gradient->SetTop(4);
+      Gradient->SetWidth(50);
+      Gradient->SetHeight(60);
+      Gradient->SetBounds(0, 0, 10, 10);
+      OnCreate = [this](TObject*) { boundsAtCreate = Gradient->BoundsRect(); };
+    }
+    TXrGradient* Gradient;
+    TRect boundsAtCreate;
+  };
+  auto form = MakeForm<TFmWithGradient>();
+  EXPECT_EQ(form->boundsAtCreate, (TRect{3, 4, 53, 64}));
+  EXPECT_EQ(form->Gradient->BoundsRect(), (TRect{3, 4, 53, 64}));
 }
 
 TEST_F(GradientControl, ChangedPropertyRebuildsAndAnEqualOneDoesNot) {

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include <windows.h>
 #include <commctrl.h>
 
@@ -310,7 +312,7 @@ protected:
     XrGridTest::SetUp();
     combo = form->Add<TComboBox>(TComboBoxArgs{.Bounds = {0, 0, 80, 21}, .Visible = false,
                                                .Items = {u"Alpha", u"Beta", u"Gamma"}});
-    button = form->Add<TButton>(TButtonArgs{.Bounds = {0, 0, 20, 20}, .Visible = false,
+    button = form->Add<TBitBtn>(TBitBtnArgs{.Bounds = {0, 0, 20, 20}, .Visible = false,
                                             .Caption = u"..."});
     TStringList list;
     list.AddObject(u"", nullptr);
@@ -320,7 +322,7 @@ protected:
     Fill();
   }
   TComboBox* combo = nullptr;
-  TButton* button = nullptr;
+  TBitBtn* button = nullptr;
 };
 
 TEST_F(XrGridEditors, ComboLaidOverTheSelectedCell) {
@@ -392,18 +394,112 @@ TEST_F(XrGridEditors, ButtonAtTheRightEndKeepsEditingAndFocus) {
   EXPECT_NE(grid->Options() & goEditing, 0u);
 }
 
-TEST_F(XrGridEditors, RowsOutOfViewKeepTheEditorWhereItIs) {
+// However the current cell moves or the grid scrolls, the editor lies over the current
+// cell or is hidden, and a pick goes into the cell it was laid over and nowhere else.
+TEST_F(XrGridEditors, EditorFollowsTheCurrentCellAcrossPagesAndScrolling) {
+  grid->SetRowCount(40);
+  Fill();
+  const HWND h = grid->Handle();
+  auto key = [h](WORD vk, bool ctrl) {
+    return [h, vk, ctrl] {
+      BYTE keys[256];
+      GetKeyboardState(keys);
+      const BYTE before = keys[VK_CONTROL];
+      if (ctrl) keys[VK_CONTROL] = 0x80;
+      SetKeyboardState(keys);
+      SendMessageW(h, WM_KEYDOWN, vk, 1);
+      SendMessageW(h, WM_KEYUP, vk, LPARAM(0xC0000001));
+      keys[VK_CONTROL] = before;
+      SetKeyboardState(keys);
+    };
+  };
+  auto wheel = [h](int notches) {
+    return [h, notches] { SendMessageW(h, WM_MOUSEWHEEL, MAKEWPARAM(0, WHEEL_DELTA * notches), 0); };
+  };
+  auto bar = [h](int code) { return [h, code] { SendMessageW(h, WM_VSCROLL, MAKEWPARAM(code, 0), 0); }; };
+  const struct Case {
+    const char* name;
+    int startRow, startTop;
+    std::function<void()> act;
+  } cases[] = {
+      {"PageDown", 4, 1, key(VK_NEXT, false)},
+      {"PageUp", 30, 25, key(VK_PRIOR, false)},
+      {"Ctrl+Home", 30, 25, key(VK_HOME, true)},
+      {"Ctrl+End", 4, 1, key(VK_END, true)},  // into column 2, which has the button
+      {"wheel down", 4, 1, wheel(-1)},
+      {"wheel up", 30, 25, wheel(1)},
+      {"bar page down", 4, 1, bar(SB_PAGEDOWN)},
+      {"bar line down", 4, 4, bar(SB_LINEDOWN)},  // the current row goes just out of view
+      {"bar line up", 4, 3, bar(SB_LINEUP)},     // it stays in view, one row lower
+      {"bar to the bottom", 4, 1, bar(SB_BOTTOM)},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Fill();
+    grid->FocusCell(1, c.startRow);
+    grid->SetTopRow(c.startTop);
+    grid->FocusCell(1, c.startRow);
+    ASSERT_TRUE(combo->Visible());
+    ASSERT_EQ(combo->Top(), grid->Top() + grid->CellRect(1, c.startRow).Top);
+    c.act();
+    gui_test::Pump();
+    const int col = grid->Col(), row = grid->Row();
+    const TRect cell = grid->CellRect(col, row);
+    const bool inView = row >= grid->TopRow() && row < grid->TopRow() + grid->VisibleRowCount();
+    if (combo->Visible()) {
+      EXPECT_EQ(col, 1);
+      EXPECT_TRUE(inView);
+      EXPECT_EQ(combo->Top(), grid->Top() + cell.Top);
+      EXPECT_EQ(combo->Left(), grid->Left() + cell.Left + 2);
+    }
+    if (col == 1 && inView) {
+      EXPECT_TRUE(combo->Visible());
+    }
+    if (button->Visible()) {
+      EXPECT_EQ(col, 2);
+      EXPECT_EQ(button->Top(), grid->Top() + cell.Top);
+    }
+    // A pick now goes into the cell the combo box is over, or, hidden, the one it was
+    // last laid over; nowhere else.
+    const int own = combo->Visible() ? row : c.startRow;
+    combo->SetItemIndex(2);
+    SendMessageW(form->Handle(), WM_COMMAND,
+                 MAKEWPARAM(GetDlgCtrlID(combo->Handle()), CBN_SELCHANGE), LPARAM(combo->Handle()));
+    if (combo->Visible()) {
+      EXPECT_EQ(grid->Cells(1, row), u"Gamma");
+    }
+    for (int r = 1; r < grid->RowCount(); ++r)
+      for (int cc = 0; cc < grid->ColCount(); ++cc)
+        if (grid->Cells(cc, r) == u"Gamma") {
+          EXPECT_TRUE(cc == 1 && r == own) << "written into " << cc << "," << r;
+        }
+  }
+}
+
+// Scrolled out of view and back: the editor hides, then comes back over its cell.
+TEST_F(XrGridEditors, EditorHidesWhileItsCellIsScrolledAwayAndReturns) {
   grid->SetRowCount(40);
   grid->FocusCell(1, 3);
-  int top = combo->Top();
-  int last = grid->TopRow() + grid->VisibleRowCount();
-  grid->FocusCell(2, last + 5);  // far below: the editor is not moved
+  ASSERT_TRUE(combo->Visible());
+  SendMessageW(grid->Handle(), WM_MOUSEWHEEL, MAKEWPARAM(0, -WHEEL_DELTA * 2), 0);
+  EXPECT_EQ(grid->Row(), 3);
+  EXPECT_FALSE(combo->Visible());
+  SendMessageW(grid->Handle(), WM_MOUSEWHEEL, MAKEWPARAM(0, WHEEL_DELTA * 2), 0);
   EXPECT_TRUE(combo->Visible());
-  EXPECT_EQ(combo->Top(), top);
-  // A jump back far above the top row does not place it either.
+  EXPECT_EQ(combo->Top(), grid->Top() + grid->CellRect(1, 3).Top);
+  // A jump far above and back far below: the editor lands on the new cell each time.
+  grid->FocusCell(1, 35);
+  EXPECT_TRUE(combo->Visible());
+  EXPECT_EQ(combo->Top(), grid->Top() + grid->CellRect(1, 35).Top);
   grid->FocusCell(1, 1);
   EXPECT_TRUE(combo->Visible());
-  EXPECT_EQ(combo->Top(), top);
+  EXPECT_EQ(combo->Top(), grid->Top() + grid->CellRect(1, 1).Top);
+  // From a column without an editor far down into one with it.
+  grid->FocusCell(0, 2);
+  EXPECT_FALSE(combo->Visible());
+  grid->FocusCell(1, 30);
+  EXPECT_TRUE(combo->Visible());
+  EXPECT_EQ(combo->Top(), grid->Top() + grid->CellRect(1, 30).Top);
 }
 
 TEST_F(XrGridEditors, ComboChangeWritesTheCell) {
@@ -539,7 +635,7 @@ TEST_F(XrGridEditors, PrintableKeysDropTheComboDown) {
 }
 
 TEST_F(XrGridEditors, DatePickerTakesTheCellDate) {
-  auto* picker = form->Add<TDateTimePicker>(TDateTimePickerArgs{.Bounds = {0, 0, 100, 21}, .Visible = false});
+  auto* picker = form->Add<TDateTimePicker>(TDateTimePickerArgs{.Bounds = {0, 0, 100, 40}, .Visible = false});
   TStringList list;
   list.AddObject(u"", nullptr);
   list.AddObject(u"", picker);
@@ -551,7 +647,11 @@ TEST_F(XrGridEditors, DatePickerTakesTheCellDate) {
   grid->SetCell(1, 2, DateToShortText(d));
   grid->FocusCell(1, 2);
   EXPECT_TRUE(picker->Visible());
-  EXPECT_EQ(picker->Height(), 21);
+  const TRect cell = grid->CellRect(1, 2);
+  EXPECT_EQ(picker->Height(), grid->DefaultRowHeight() + 4);
+  EXPECT_EQ(picker->Top(), grid->Top() + cell.Top);
+  EXPECT_EQ(picker->Left(), grid->Left() + cell.Left + 2);
+  EXPECT_EQ(picker->Width(), grid->ColWidths(1) + 2);
   SYSTEMTIME shown = picker->DateTime();
   EXPECT_EQ(shown.wYear, 2021);
   EXPECT_EQ(shown.wMonth, 7);
@@ -635,6 +735,33 @@ TEST_F(XrGridEditors, AFreedGridTakesItsHandlersBackFromTheEditors) {
   ASSERT_TRUE(button->OnClick);
   button->OnClick(button);
   EXPECT_EQ(clicked, button);
+}
+
+// Only a button with a picture is the button editor: a plain push button in the list
+// is left alone like any other control (it gets its top, stays hidden, keeps its click).
+TEST_F(XrGridEditors, APlainPushButtonIsNoButtonEditor) {
+  auto* plain = form->Add<TButton>(TButtonArgs{.Bounds = {0, 0, 20, 20}, .Visible = false,
+                                               .Caption = u"..."});
+  int clicks = 0;
+  plain->OnClick = [&](TObject*) { ++clicks; };
+  TStringList list;
+  list.AddObject(u"", nullptr);
+  list.AddObject(u"", nullptr);
+  list.AddObject(u"", plain);
+  grid->SetColComponents(list);
+  int fired = 0;
+  grid->OnButton1Click = [&](TObject*) { ++fired; };
+  const unsigned options = grid->Options();
+  grid->FocusCell(2, 3);
+  EXPECT_FALSE(plain->Visible());
+  EXPECT_EQ(plain->Top(), grid->Top() + grid->CellRect(2, 3).Top);
+  EXPECT_EQ(plain->Height(), 20);
+  EXPECT_EQ(grid->Options(), options);
+  plain->Click();
+  EXPECT_EQ(clicks, 1);
+  EXPECT_EQ(fired, 0);
+  EXPECT_EQ(plain->ClassName(), u"TButton");
+  EXPECT_EQ(button->ClassName(), u"TBitBtn");
 }
 
 TEST_F(XrGridEditors, EmptyListChangesNothing) {

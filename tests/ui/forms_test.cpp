@@ -31,7 +31,7 @@ public:
     LbTitle = PnTop->Add<TLabel>(TLabelArgs{.Name = u"LbTitle", .Bounds = {8, 8, 0, 0},
                                             .Font = TFont{.Style = fsBold}, .Caption = u"Title"});
     EdName = Add<TEdit>(TEditArgs{.Name = u"EdName", .Bounds = {8, 60, 200, 21}, .Text = u"abc"});
-    BtnOk = Add<TButton>(TButtonArgs{.Name = u"BtnOk", .Bounds = {150, 160, 75, 25}, .Kind = bkOK});
+    BtnOk = Add<TBitBtn>(TBitBtnArgs{.Name = u"BtnOk", .Bounds = {150, 160, 75, 25}, .Kind = bkOK});
     BtnCancel = Add<TButton>(TButtonArgs{.Name = u"BtnCancel", .Bounds = {235, 160, 75, 25},
                                          .Caption = u"Cancel", .Cancel = true,
                                          .ModalResult = mrCancel});
