@@ -7,17 +7,20 @@
   nosetup.zip    a Files folder only
   traversal.zip  the setup program, a Files folder and entries that climb out of it
   Update.EXE     an update that is a program: the stub itself
+  unknown.zip    fifty entries of a method the zip component cannot unpack (bzip2)
 """
 import os
 import sys
 import zipfile
 
 
-def write(path, entries):
+def write(path, entries, method=zipfile.ZIP_DEFLATED):
     tmp = path + ".tmp"
-    with zipfile.ZipFile(tmp, "w", zipfile.ZIP_DEFLATED) as z:
+    with zipfile.ZipFile(tmp, "w", method) as z:
         for name, data in entries:
-            z.writestr(zipfile.ZipInfo(name, (2026, 1, 2, 3, 4, 6)), data)
+            info = zipfile.ZipInfo(name, (2026, 1, 2, 3, 4, 6))
+            info.compress_type = method
+            z.writestr(info, data)
     os.replace(tmp, path)
 
 
@@ -32,6 +35,8 @@ def main(out, stub):
     write(os.path.join(out, "traversal.zip"),
           [("Update_Quorlix.exe", setup), ("..\\evil1.txt", b"out"), ("../evil2.txt", b"out"),
            ("Files/../../evil3.txt", b"out")] + files)
+    write(os.path.join(out, "unknown.zip"),
+          [("Files/f%02d.txt" % i, b"text") for i in range(50)], zipfile.ZIP_BZIP2)
     with open(os.path.join(out, "Update.EXE.tmp"), "wb") as f:
         f.write(setup)
     os.replace(os.path.join(out, "Update.EXE.tmp"), os.path.join(out, "Update.EXE"))
