@@ -23,6 +23,8 @@ inline constexpr const Char* kSetupNotStarted =
     u".  The setup program of the update could not be started.";
 // The archive came but the zip component refused some of it.
 inline constexpr const Char* kUnpackFailed = u".  The update could not be unpacked.";
+// Why an unpacking was ended (not shown either).
+inline constexpr const Char* kEntryDamaged = u"An entry of the update archive is damaged.";
 // Why a download was ended (not shown: a failed download has its own box).
 inline constexpr const Char* kDownloadRefused =
     u"The update download was too large or made too little progress.";

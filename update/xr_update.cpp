@@ -271,9 +271,13 @@ void TXrUpdate::UnzipUpdate(const String& Folder, const String& ZipFile) {
   unzip.OverwriteMode = TUZOverwriteMode::Always;
   unzip.RecreateDirs = true;
   // The archive is the server's to make: one message from the component (a method it
-  // cannot unpack, say) ends the unpacking instead of a box for every entry.
+  // cannot unpack, say) ends the unpacking instead of a box for every entry, and so does
+  // an entry that fails its check, which would be missing from the update.
   unzip.OnHandleMessage = [](TXrUnZip&, int32_t, const String& text, const String&, uint32_t,
                              int32_t&) { throw EUpdateRefused(text); };
+  unzip.OnBadCRC = [](TXrUnZip&, int32_t, int32_t, int32_t) {
+    throw EUpdateRefused(update_text::kEntryDamaged);
+  };
   unzip.UnZip();
 }
 

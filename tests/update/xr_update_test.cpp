@@ -384,15 +384,26 @@ TEST_F(UpdateClient, FailedCloseOfTheDownloadFails) {
   EXPECT_TRUE(CloseHandle(handle));
 }
 
-// The server makes the archive: one message of the zip component fails the update,
-// however many entries would raise it.
+// The server makes the archive: the first failure the zip component reports fails the
+// update with one box, however many entries would raise it.
 TEST_F(UpdateClient, ArchiveTheComponentRefusesFailsWithOneBox) {
-  const std::vector<Box> boxes = Check(
-      "1.2\n0|5|" + ToUtf8(Url(u"files/unknown.zip")) + "|\n0|1|Still here|", {IDOK, IDOK});
-  EXPECT_EQ(boxes, (std::vector<Box>{{kUpdateCaption, kUnpackFailed},
-                                     {u"Information", u"Still here"}}));
-  EXPECT_FALSE(update_.FRestartNeeded);
-  EXPECT_FALSE(IsExistingDir(UpdateFolder(1)));
+  struct Case {
+    const char16_t* archive;
+    const char* what;
+  } cases[] = {
+      {u"unknown.zip", "fifty entries of a method it cannot unpack"},
+      {u"damaged.zip", "an entry that fails its check"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    const std::vector<Box> boxes = Check(
+        "1.2\n0|5|" + ToUtf8(Url(u"files/" + String(c.archive))) + "|\n0|1|Still here|",
+        {IDOK, IDOK});
+    EXPECT_EQ(boxes, (std::vector<Box>{{kUpdateCaption, kUnpackFailed},
+                                       {u"Information", u"Still here"}}));
+    EXPECT_FALSE(update_.FRestartNeeded);
+    EXPECT_FALSE(IsExistingDir(UpdateFolder(1)));
+  }
 }
 
 TEST_F(UpdateClient, ArchiveWithoutSetupProgramKeepsTheProgramRunning) {
