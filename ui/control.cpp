@@ -33,6 +33,15 @@ LRESULT CALLBACK ControlSubclassProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, 
   return message.Result;
 }
 
+// Looked up in comctl32 at run time: the 64-bit MinGW import library lacks this export.
+bool FindControlSubclass(HWND hwnd, DWORD_PTR* ref) {
+  using GetSubclassFn = BOOL(WINAPI*)(HWND, SUBCLASSPROC, UINT_PTR, DWORD_PTR*);
+  static const GetSubclassFn getSubclass = reinterpret_cast<GetSubclassFn>(
+      reinterpret_cast<void (*)()>(
+          GetProcAddress(GetModuleHandleW(L"comctl32.dll"), "GetWindowSubclass")));
+  return getSubclass && getSubclass(hwnd, ControlSubclassProc, kSubclassId, ref);
+}
+
 bool IsMouseMessage(UINT msg) { return msg >= WM_MOUSEFIRST && msg <= WM_MOUSELAST; }
 
 // Keeps a parent's own painting off its graphic children that paint all of their area,
@@ -466,7 +475,7 @@ void TWinControl::Destroying() {
 
 TWinControl* TWinControl::FromHandle(HWND hwnd) {
   DWORD_PTR ref = 0;
-  if (hwnd && GetWindowSubclass(hwnd, ControlSubclassProc, kSubclassId, &ref))
+  if (hwnd && FindControlSubclass(hwnd, &ref))
     return reinterpret_cast<TWinControl*>(ref);
   return nullptr;
 }

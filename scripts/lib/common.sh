@@ -3,22 +3,58 @@ QZ_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 QZ_BUILD=${QZ_BUILD:-$QZ_ROOT/build}
 QZ_JOBS=${QZ_JOBS:-$(nproc)}
 
+# The product is the i686 tree; the x86_64 tree builds the same sources for machines
+# that cannot start 32-bit programs, and for testing there.
+QZ_WIN_TREE_ARCHES=(i686 x86_64)
+
 . "$QZ_ROOT/scripts/lib/deps-jpeg.sh"
 . "$QZ_ROOT/scripts/lib/wine-env.sh"
 
 qz_install() {
   "$QZ_ROOT/scripts/bootstrap"
-  build_jpeg_for_mingw
+  local arch
+  for arch in "${QZ_WIN_TREE_ARCHES[@]}"; do build_jpeg_for_mingw "$arch"; done
 }
 
-# qz_build_windows [target...]: all targets when none is named.
+# qz_win_tree ARCH: the build tree of that processor.
+qz_win_tree() {
+  case "$1" in
+    i686) echo "$QZ_BUILD/win" ;;
+    x86_64) echo "$QZ_BUILD/win64" ;;
+    *) echo "unknown Windows processor '$1' (i686 or x86_64)" >&2; return 2 ;;
+  esac
+}
+
+# qz_build_windows ARCH [target...]: all targets when none is named.
 qz_build_windows() {
-  cmake -S "$QZ_ROOT" -B "$QZ_BUILD/win" -G Ninja \
-    -DCMAKE_TOOLCHAIN_FILE="$QZ_ROOT/cmake/mingw-i686.cmake" \
-    -DCMAKE_BUILD_TYPE=Release -DQZ_JPEG_PREFIX="$QZ_BUILD/deps/jpeg-i686" >/dev/null
+  local arch=$1 tree
+  shift
+  tree=$(qz_win_tree "$arch")
+  cmake -S "$QZ_ROOT" -B "$tree" -G Ninja \
+    -DCMAKE_TOOLCHAIN_FILE="$QZ_ROOT/cmake/mingw-$arch.cmake" \
+    -DCMAKE_BUILD_TYPE=Release -DQZ_JPEG_PREFIX="$QZ_BUILD/deps/jpeg-$arch" >/dev/null
   local targets=()
   [ $# -gt 0 ] && targets=(--target "$@")
-  cmake --build "$QZ_BUILD/win" -j "$QZ_JOBS" "${targets[@]}"
+  cmake --build "$tree" -j "$QZ_JOBS" "${targets[@]}"
+}
+
+# qz_win_can_run ARCH: this machine starts Windows programs of that processor.
+qz_win_can_run() {
+  "$QZ_ROOT/scripts/wine-run" "$1" --can-run
+}
+
+# The Windows trees to run here, the product's first: QZ_WIN_ARCHES when set, otherwise
+# every tree whose programs this machine starts.
+qz_win_run_arches() {
+  local arch
+  if [ -n "${QZ_WIN_ARCHES:-}" ]; then
+    for arch in $QZ_WIN_ARCHES; do qz_win_tree "$arch" >/dev/null && echo "$arch"; done
+    return 0
+  fi
+  for arch in "${QZ_WIN_TREE_ARCHES[@]}"; do
+    qz_win_can_run "$arch" && echo "$arch"
+  done
+  return 0
 }
 
 qz_build_native() {

@@ -96,7 +96,7 @@ class Run:
         self.temp = None
 
     def driver(self, *words, timeout=60):
-        p = subprocess.run(["wine", self.args.driver, *words], capture_output=True,
+        p = subprocess.run([self.args.wine, self.args.driver, *words], capture_output=True,
                            timeout=timeout)
         lines = p.stdout.decode("utf-8", "replace").replace("\r", "").splitlines()
         if p.returncode != 0:
@@ -113,14 +113,14 @@ class Run:
         """Answers every box that shows until none comes for quiet_ms."""
         seen = []
         while True:
-            p = subprocess.run(["wine", self.args.driver, "nobox", str(quiet_ms),
+            p = subprocess.run([self.args.wine, self.args.driver, "nobox", str(quiet_ms),
                                 CAPTION % version], capture_output=True, timeout=60)
             if p.returncode == 0:
                 return seen
             seen.append(self.box(button, version))
 
     def unix(self, windows_path):
-        out = subprocess.run(["winepath", "-u", windows_path], capture_output=True, timeout=60)
+        out = subprocess.run([self.args.wine, "winepath", "-u", windows_path], capture_output=True, timeout=60)
         return out.stdout.decode().strip()
 
     def check_for_updates(self, version):
@@ -175,14 +175,14 @@ def wait_until(predicate, seconds):
 
 def main():
     parser = argparse.ArgumentParser()
-    for name in ("dist", "quorlix", "update-zip", "driver", "scratch"):
+    for name in ("wine", "dist", "quorlix", "update-zip", "driver", "scratch"):
         parser.add_argument("--" + name, required=True)
     parser.add_argument("--port", type=int, required=True)
     args = parser.parse_args()
     run = Run(args)
 
     shutil.rmtree(args.scratch, ignore_errors=True)
-    subprocess.run(["wine", args.driver, "forget", MENU_FOLDER], capture_output=True, timeout=60)
+    subprocess.run([args.wine, args.driver, "forget", MENU_FOLDER], capture_output=True, timeout=60)
     dist = os.path.join(args.scratch, "dist")
     dest_unix = os.path.join(args.scratch, "Program Files", "Quorlix")
     dest = winpath(dest_unix) + "\\"
@@ -212,7 +212,7 @@ def main():
     setup = None
     try:
         # First install: the setup program from the distribution, ended with Run program.
-        setup = subprocess.Popen(["wine", os.path.join(dist, "_setup.exe")],
+        setup = subprocess.Popen([args.wine, os.path.join(dist, "_setup.exe")],
                                  stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         run.driver("wizard", dest, MENU_FOLDER)
         run.driver("window", CAPTION % "1.1")
@@ -316,11 +316,11 @@ def main():
     finally:
         # Whatever a failure left open ends here, so that later tests find a quiet desktop.
         for caption in (CAPTION % "1.1", CAPTION % "1.2", "Setup - Quorlix Zeva"):
-            subprocess.run(["wine", args.driver, "end", caption], capture_output=True, timeout=60)
+            subprocess.run([args.wine, args.driver, "end", caption], capture_output=True, timeout=60)
         server.stop()
         if setup and setup.poll() is None:
             setup.kill()
-        subprocess.run(["wine", args.driver, "forget", MENU_FOLDER], capture_output=True,
+        subprocess.run([args.wine, args.driver, "forget", MENU_FOLDER], capture_output=True,
                        timeout=60)
     shutil.rmtree(args.scratch, ignore_errors=True)
     print("ok: 1.1 installed, failed updates left it running, 1.2 installed and started back")

@@ -8,7 +8,11 @@ namespace {
 
 std::string Joined(const std::vector<String>& args) {
   std::string out;
-  for (const String& a : args) out += "[" + ToUtf8(a) + "]";
+  for (const String& a : args) {
+    out += '[';
+    out += ToUtf8(a);
+    out += ']';
+  }
   return out;
 }
 

@@ -28,7 +28,7 @@ qz_target_defaults(quorlix_driver)
 target_link_options(quorlix_driver PRIVATE -municode)
 target_link_libraries(quorlix_driver PRIVATE qz_test_support user32 comctl32)
 add_test(NAME quorlix_exe_scan_and_save
-  COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/quorlix_exe_test.sh
+  COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/quorlix_exe_test.sh ${QZ_WINE}
     $<TARGET_FILE:Quorlix> $<TARGET_FILE:quorlix_driver>
     ${CMAKE_BINARY_DIR}/test-scratch/quorlix_exe)
 set_tests_properties(quorlix_exe_scan_and_save PROPERTIES

@@ -226,7 +226,9 @@ TEST_F(MainWindow, SizesTotalsAndCells) {
   const char16_t* isoCells[] = {u"iso", nullptr, u"1", u"5,242,880 KB", u"5,242,880 KB",
                                 u"5,242,880 KB", u"100.0%"};
   for (int c = 0; c < 7; ++c) {
-    if (isoCells[c]) EXPECT_EQ(form->Grid1->Cells(c, iso), isoCells[c]) << c;
+    if (isoCells[c]) {
+      EXPECT_EQ(form->Grid1->Cells(c, iso), isoCells[c]) << c;
+    }
   }
   const int gz = GridRowOf(u"gz");
   EXPECT_EQ(form->Grid1->Cells(3, gz), u"0.1 KB");
@@ -291,7 +293,9 @@ TEST_F(MainWindow, StatusBarAtZeroHundredAndThousandFiles) {
   // The running count shows at 100 files, not before (later ones may be skipped
   // when they come too fast to be seen).
   for (int i = 1; i <= 100; ++i) {
-    if (i == 100) EXPECT_EQ(Panel(0), u"File Count: ");
+    if (i == 100) {
+      EXPECT_EQ(Panel(0), u"File Count: ");
+    }
     form->AddFileToSummary(u".bin", 2048);
   }
   EXPECT_EQ(Panel(0), u"File Count: 100");

@@ -72,8 +72,8 @@ TEST(MakeDirPath, RaisesAtTheFirstLevelItCannotCreate) {
   EXPECT_FALSE(DirExists(dir / u"file\\sub"));
 }
 
-// The test program is 32-bit and reads the 32-bit view by default: the values are
-// looked for in both views of the (64-bit) prefix, and must be in that one only.
+// The values are looked for in both views of the (64-bit) prefix, each named, and must be
+// in the 32-bit one only: from a 64-bit test program that view is what KEY_WOW64_32KEY picks.
 TEST(MachineRegistry, WritesIntoThe32BitView) {
   const String key = u"Software\\Quorlix Setup Tests\\Values";
   DeleteMachineKey(key);

@@ -39,7 +39,9 @@ TEST(XsUnicodeBlocks, TheBlocksOfUnicode5InCodePointOrder) {
     EXPECT_EQ(block.RangeStart % 16, 0u);
     EXPECT_EQ(block.RangeEnd % 16, 15u);
     EXPECT_LT(block.RangeStart, block.RangeEnd);
-    if (i > 1) EXPECT_GT(block.RangeStart, UnicodeBlockData[i - 1].RangeEnd);
+    if (i > 1) {
+      EXPECT_GT(block.RangeStart, UnicodeBlockData[i - 1].RangeEnd);
+    }
     EXPECT_TRUE(names.insert(block.Name).second);
   }
   EXPECT_EQ(UnicodeBlockData[kUnicodeBlockCount - 1].RangeEnd, 0x10FFFFu);

@@ -443,7 +443,9 @@ TEST(ZipHeader, ReadExtraFieldFollowsTheHeaderKind) {
     TReadOnlyMemoryStream stream(data.data(), data.size());
     EXPECT_EQ(h.ReadExtraField(stream, c.length), c.ok);
     EXPECT_EQ(stream.Position(), std::min<int64_t>(c.length, int64_t(data.size())));
-    if (c.ok) EXPECT_EQ(h.CompressedSize(), c.compressed);
+    if (c.ok) {
+      EXPECT_EQ(h.CompressedSize(), c.compressed);
+    }
   }
 }
 
