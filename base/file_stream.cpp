@@ -1,5 +1,7 @@
 #include "base/file_stream.h"
 
+#include <utility>
+
 #include "base/exception.h"
 #include "base/format.h"
 #include "base/messages.h"
@@ -84,6 +86,13 @@ TFileStream::~TFileStream() {
     uint32_t error = 0;
     os_file::Close(handle_, error);
   }
+}
+
+void TFileStream::Close() {
+  if (handle_ == InvalidNativeHandle()) return;
+  uint32_t error = 0;
+  const NativeHandle h = std::exchange(handle_, InvalidNativeHandle());
+  if (!os_file::Close(h, error)) throw EWriteError(ErrorSuffix(base_text::kWriteError, error));
 }
 
 String LastOsErrorText() { return OsErrorText(LastOsError()); }

@@ -53,11 +53,16 @@ protected:
 class TFileStream : public THandleStream {
 public:
   TFileStream(const String& fileName, uint16_t mode);
+  // Closes without raising; call Close to learn of a failure.
   ~TFileStream() override;
   TFileStream(const TFileStream&) = delete;
   TFileStream& operator=(const TFileStream&) = delete;
   String ClassName() const override { return u"TFileStream"; }
   const String& FileName() const { return fileName_; }
+  // Closes the file once; EWriteError with the system's text when the system reports a
+  // failure (what was written may not be in the file). Nothing may be read or written
+  // after it.
+  void Close();
 
 private:
   String fileName_;

@@ -40,16 +40,14 @@ std::vector<String> SplitCommandLine(StringView CommandLine) {
     if (i >= n) break;
     String arg;
     bool quoted = false;
-    bool any = false;
     for (; i < n && (quoted || CommandLine[i] > u' '); ++i) {
       if (CommandLine[i] == u'"') {
         quoted = !quoted;
       } else {
         arg += CommandLine[i];
-        any = true;
       }
     }
-    if (any) args.push_back(std::move(arg));
+    args.push_back(std::move(arg));
   }
   return args;
 }

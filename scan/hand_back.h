@@ -9,7 +9,8 @@
 // The command line split as the class library's argument routines split it:
 // characters up to a blank separate arguments, a double quote switches quoting on
 // and off and is dropped, a backslash is an ordinary character (so '"C:\dir\"'
-// gives 'C:\dir\'); an argument made only of quotes is none. Entry 0 is the program.
+// gives 'C:\dir\'); an argument made only of quotes is an empty one, so the arguments
+// after it keep their places. Entry 0 is the program.
 std::vector<String> SplitCommandLine(StringView CommandLine);
 
 // True with SetupPath = argument 2 when the program has at least two arguments and

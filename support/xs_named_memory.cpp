@@ -56,9 +56,10 @@ bool IsCopyView(uint32_t access) {
 }
 
 // The view of an earlier open serves a new one only when it covers it, and a copy view
-// only a copy request (and the reverse): neither may stand in for the other.
+// only a copy request (and the reverse): neither may stand in for the other. Size 0 asks
+// for the whole block, which only a whole view is known to cover.
 bool Covers(const TMMFHandleListItem& item, uint32_t size, uint32_t access) {
-  return (size == 0 || (item.Size != 0 && item.Size >= size)) &&
+  return (size == 0 ? item.Size == 0 : item.Size != 0 && item.Size >= size) &&
          IsCopyView(access) == IsCopyView(item.DesiredAccess) &&
          (access & ~item.DesiredAccess) == 0;
 }

@@ -9,7 +9,8 @@
 // ("#...") are gone; none when that is no safe file name.
 std::optional<String> UpdateFileNameFromUrl(StringView url);
 
-// A plain file name that stays inside its folder and means a file: not empty, "." or
-// "..", at most 255 characters, no \ / : * ? " < > | or control characters, no device
-// name such as CON or LPT1 (with any extension), not ending in a dot or blank.
+// A plain file name that stays inside its folder and means a file: at most 255
+// characters, no DEL, and a name the zip component would write (not empty, "." or "..",
+// no \ / : * ? " < > | or control characters, no device name such as CON, LPT1 or COM¹
+// with any extension, not ending in a dot or blank).
 bool IsSafeFileName(StringView name);

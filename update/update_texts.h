@@ -21,6 +21,13 @@ inline constexpr const Char* kDownloadFailed =
 // The update arrived but its setup program is not there or did not start.
 inline constexpr const Char* kSetupNotStarted =
     u".  The setup program of the update could not be started.";
+// The archive came but the zip component refused some of it.
+inline constexpr const Char* kUnpackFailed = u".  The update could not be unpacked.";
+// Why an unpacking was ended (not shown either).
+inline constexpr const Char* kEntryDamaged = u"An entry of the update archive is damaged.";
+// Why a download was ended (not shown: a failed download has its own box).
+inline constexpr const Char* kDownloadRefused =
+    u"The update download was too large or made too little progress.";
 inline constexpr const Char* kDownloadedBefore = u"Updated version of ";
 inline constexpr const Char* kDownloadedAfter =
     u" has been downloaded.  Please click OK to restart the program and complete the update.";
@@ -45,6 +52,11 @@ inline constexpr const Char* kOpenableSchemes[] = {u"http://", u"https://"};
 namespace update_limit {
 // A version file is a few short lines; more is not one.
 inline constexpr int64_t kMaxVersionFileSize = 64 * 1024;
+// An update archive holds the program, its help and the setup program; far more is not one.
+inline constexpr int64_t kMaxArchiveSize = 256 * 1024 * 1024;
+// A download that brings less than this over a minute is stalled: it fails.
+inline constexpr uint32_t kStallWindowMs = 60 * 1000;
+inline constexpr int64_t kMinBytesPerStallWindow = 16 * 1024;
 // Update folders tried before giving up (each check leaves one until the next start).
 inline constexpr int kMaxUpdateFolders = 9999;
 inline constexpr int kMaxFileNameLength = 255;

@@ -4,6 +4,7 @@
 
 #include <shellapi.h>
 
+#include "base/exception.h"
 #include "base/file_stream.h"
 #include "base/in_out_error.h"
 #include "base/win_string.h"
@@ -23,6 +24,9 @@
 #include "update/version_file.h"
 
 namespace {
+
+// Ends a download or an unpacking that must not go on; the update then fails.
+QZ_DECLARE_EXCEPTION(EUpdateRefused, Exception);
 
 const wchar_t* OrNull(const String& s) { return s.empty() ? nullptr : W(s); }
 
@@ -73,6 +77,12 @@ intptr_t ShellExecuteRequest(const TShellRequest& request) {
                                                   W(request.File), OrNull(request.Parameters),
                                                   OrNull(request.Directory), SW_SHOWNORMAL));
 }
+
+std::unique_ptr<TFileStream> CreateDownloadFile(const String& fileName) {
+  return std::make_unique<TFileStream>(fileName, fmCreate);
+}
+
+uint32_t SystemTicks() { return uint32_t(GetTickCount()); }
 
 TXrUpdate::TXrUpdate() : OsVersion(CurrentOsVersionFacts()) {}
 
@@ -179,7 +189,12 @@ bool TXrUpdate::InstallUpdate(const String& Location) {
                            .Parameters = update_name::kExecutableParameter,
                            .Directory = folder});
   } else {
-    UnzipUpdate(folder, localFile);
+    try {
+      UnzipUpdate(folder, localFile);
+    } catch (const EUpdateRefused&) {
+      ShowUpdateError(update_text::kUnpackFailed);
+      return false;
+    }
     // No restart is promised for an archive that brought no setup program.
     if (!IsExistingFile(SetupProgramPath(folder, IsLegacyWindows(), FExeName))) {
       ShowUpdateError(update_text::kSetupNotStarted);
@@ -220,14 +235,24 @@ bool TXrUpdate::DownloadUpdate(const String& Url, const String& FileName) {
     progress.Show();
     FDownloadSize = 0;
     FHttp = std::make_unique<THttpClient>();
-    FHttp->OnWorkBegin = Method(this, &TXrUpdate::HttpWorkBegin);
-    FHttp->OnWork = Method(this, &TXrUpdate::HttpWork);
+    // The read time-out alone lets a server that sends a byte now and then, or without
+    // end, hold the program for ever.
+    TDownloadWatch watch(DownloadLimits, Ticks());
+    FHttp->OnWorkBegin = [this, &watch](TObject* sender, TWorkMode mode, int64_t countMax) {
+      if (mode == TWorkMode::wmRead && !watch.SizeAllowed(countMax))
+        throw EUpdateRefused(update_text::kDownloadRefused);
+      HttpWorkBegin(sender, mode, countMax);
+    };
+    FHttp->OnWork = [this, &watch](TObject* sender, TWorkMode mode, int64_t count) {
+      if (!watch.Progress(count, Ticks())) throw EUpdateRefused(update_text::kDownloadRefused);
+      HttpWork(sender, mode, count);
+    };
     FHttp->OnWorkEnd = Method(this, &TXrUpdate::HttpWorkEnd);
     try {
-      {
-        TFileStream file(FileName, fmCreate);
-        FHttp->Get(Url, file);
-      }
+      const std::unique_ptr<TFileStream> file = OpenDownloadFile(FileName);
+      FHttp->Get(Url, *file);
+      // The file is whole only once the system has closed it without complaint.
+      file->Close();
       stored = true;
     } catch (const std::exception&) {
       // Nothing of a cut or refused download stays behind; the caller tells the user.
@@ -245,6 +270,14 @@ void TXrUpdate::UnzipUpdate(const String& Folder, const String& ZipFile) {
   unzip.DoAll = true;
   unzip.OverwriteMode = TUZOverwriteMode::Always;
   unzip.RecreateDirs = true;
+  // The archive is the server's to make: one message from the component (a method it
+  // cannot unpack, say) ends the unpacking instead of a box for every entry, and so does
+  // an entry that fails its check, which would be missing from the update.
+  unzip.OnHandleMessage = [](TXrUnZip&, int32_t, const String& text, const String&, uint32_t,
+                             int32_t&) { throw EUpdateRefused(text); };
+  unzip.OnBadCRC = [](TXrUnZip&, int32_t, int32_t, int32_t) {
+    throw EUpdateRefused(update_text::kEntryDamaged);
+  };
   unzip.UnZip();
 }
 

@@ -6,10 +6,12 @@
 #include <functional>
 #include <memory>
 
+#include "base/file_stream.h"
 #include "base/object.h"
 #include "base/string.h"
 #include "base/string_list.h"
 #include "net/http_client.h"
+#include "update/download_watch.h"
 #include "update/legacy_windows.h"
 
 // What the client hands to the shell (ShellExecuteW, no owner window, SW_SHOWNORMAL);
@@ -23,6 +25,12 @@ struct TShellRequest {
 // ShellExecuteW's result: above 32 when the shell started the target.
 using TShellRunFn = std::function<intptr_t(const TShellRequest&)>;
 intptr_t ShellExecuteRequest(const TShellRequest& request);
+
+// Creates the file a download is stored in (an existing one is replaced).
+using TCreateFileFn = std::function<std::unique_ptr<TFileStream>(const String& fileName)>;
+std::unique_ptr<TFileStream> CreateDownloadFile(const String& fileName);
+// The system's millisecond tick count.
+uint32_t SystemTicks();
 
 class TXrUpdate : public TObject {
 public:
@@ -51,6 +59,11 @@ public:
   TOsVersionFacts OsVersion;
   // How targets and programs are started.
   TShellRunFn ShellRun = ShellExecuteRequest;
+  // The download's bounds and the clock they are measured by.
+  TDownloadLimits DownloadLimits;
+  TTickFn Ticks = SystemTicks;
+  // Where a download is stored.
+  TCreateFileFn OpenDownloadFile = CreateDownloadFile;
 
   void CheckForUpdate();
   bool DownloadVersionFile();

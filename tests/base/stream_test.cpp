@@ -10,6 +10,12 @@
 #include "base/stream.h"
 #include "temp_dir.h"
 
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <unistd.h>
+#endif
+
 namespace {
 constexpr int64_t kGiB = int64_t(1) << 30;
 
@@ -395,4 +401,32 @@ TEST(FileStream, WriteToAFullDeviceRaises) {
     GTEST_SKIP() << "no full device here";
   }
   EXPECT_THROW(f->WriteBuffer("abc", 3), EWriteError);
+}
+
+TEST(FileStream, CloseReportsWhatTheSystemReports) {
+  TempDir dir;
+  const String name = dir.File(u"closed.bin");
+  {
+    TFileStream f(name, fmCreate);
+    f.WriteBuffer("abc", 3);
+    EXPECT_NO_THROW(f.Close());
+    EXPECT_NO_THROW(f.Close());  // closed already: nothing to do
+  }
+  EXPECT_EQ(TFileStream(name, fmOpenRead).Size(), 3);
+
+  TFileStream f(name, fmCreate);
+  const NativeHandle h = f.Handle();
+#ifdef _WIN32
+  // A handle protected from closing makes the close fail.
+  ASSERT_TRUE(SetHandleInformation(h, HANDLE_FLAG_PROTECT_FROM_CLOSE,
+                                   HANDLE_FLAG_PROTECT_FROM_CLOSE));
+#else
+  ASSERT_EQ(::close(int(h)), 0);  // closed behind the stream's back
+#endif
+  EXPECT_THROW(f.Close(), EWriteError);
+  EXPECT_NO_THROW(f.Close());  // the failure is told once
+#ifdef _WIN32
+  SetHandleInformation(h, HANDLE_FLAG_PROTECT_FROM_CLOSE, 0);
+  CloseHandle(h);
+#endif
 }

@@ -31,7 +31,9 @@ TEST(HandBack, SplitsTheCommandLineAsTheClassLibrary) {
       {u"a\\\"b c\"", "[a\\b c]"},
       {u"a \"b c\"d e", "[a][b cd][e]"},
       {u"  a\t\tb  ", "[a][b]"},
-      {u"a \"\" b \"\"\"\"", "[a][b]"},  // quotes alone make no argument
+      // Quotes alone are an empty argument: the ones after it keep their places.
+      {u"a \"\" b \"\"\"\"", "[a][][b][]"},
+      {u"Quorlix.exe \"\" tq5082tq67 \"C:\\x.exe\"", "[Quorlix.exe][][tq5082tq67][C:\\x.exe]"},
       {u"a \"unterminated b", "[a][unterminated b]"},
       {u"", ""},
   };

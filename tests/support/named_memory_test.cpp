@@ -175,6 +175,31 @@ TEST(XsNamedMemory, AnEarlierViewServesOnlyWhatItCovers) {
   EXPECT_EQ(NamedMemoryList, nullptr);
 }
 
+// Size 0 asks for the whole block: a smaller view opened before does not serve it.
+TEST(XsNamedMemory, AWholeBlockRequestGetsAWholeView) {
+  const String name = UniqueName("QzXsWhole");
+  constexpr uint32_t kBlock = 64 * 1024;
+  UniqueHandle block(
+      CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, kBlock, W(name)));
+  ASSERT_TRUE(block);
+  void* four = nullptr;
+  EXPECT_EQ(OpenNamedMemory(four, name, 4, FILE_MAP_ALL_ACCESS), 183);
+  void* whole = nullptr;
+  EXPECT_EQ(OpenNamedMemory(whole, name, 0, FILE_MAP_ALL_ACCESS), 183);
+  ASSERT_NE(whole, nullptr);
+  EXPECT_NE(whole, four);
+  MEMORY_BASIC_INFORMATION region{};
+  ASSERT_EQ(VirtualQuery(whole, &region, sizeof region), sizeof region);
+  ASSERT_GE(region.RegionSize, kBlock);
+  static_cast<char*>(whole)[kBlock - 1] = 5;
+  // A whole view serves a later whole request; a sized one it is not known to cover.
+  void* wholeAgain = nullptr;
+  EXPECT_EQ(OpenNamedMemory(wholeAgain, name, 0, FILE_MAP_READ), 183);
+  EXPECT_EQ(wholeAgain, whole);
+  for (void* p : {four, whole, wholeAgain}) EXPECT_TRUE(FreeNamedMemory(p));
+  EXPECT_EQ(NamedMemoryList, nullptr);
+}
+
 // A copy view's writes stay private; a shared view is never handed out for one, nor a
 // copy view for a shared request.
 TEST(XsNamedMemory, CopyAccessGetsACopyView) {

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <atomic>
 #include <thread>
 
 #include <gtest/gtest.h>
@@ -103,19 +104,27 @@ TEST(XsWin32Error, TakesTheLastErrorBeforeBuildingItsText) {
   EXPECT_EQ(e.Message(), u"Win32 error: " + e.LastErrorMsg() + u" (5)\r\nSomething failed");
 }
 
+// Both threads give their time slice away while inside: without the exclusion the other
+// one would come in then.
 TEST(XsCriticalSection, ExcludesOtherThreadsWhileEntered) {
   TXsCriticalSection section;
-  int counter = 0;
+  std::atomic<int> inside{0};
+  std::atomic<int> overlaps{0};
+  std::atomic<int> ready{0};
   auto work = [&] {
-    for (int i = 0; i < 20000; ++i) {
+    ++ready;
+    while (ready < 2) SwitchToThread();
+    for (int i = 0; i < 2000; ++i) {
       section.Enter();
-      counter = counter + 1;
+      if (++inside != 1) ++overlaps;
+      SwitchToThread();
+      --inside;
       section.Leave();
     }
   };
   std::thread a(work), b(work);
   a.join();
   b.join();
-  EXPECT_EQ(counter, 40000);
+  EXPECT_EQ(overlaps, 0);
 }
 }  // namespace

@@ -179,7 +179,8 @@ protected:
   Char csd_[128] = {};
 };
 
-// Wine presents Windows 7 unless a prefix is set otherwise.
+// Whatever release runs the test: the facts are the system's, and the flags those of the
+// release they make.
 TEST_F(XsSystemInfo, RecordsTheMachineAndTheRunningRelease) {
   ASSERT_EQ(Win32Platform, uint32_t(VER_PLATFORM_WIN32_NT));
   InitSystemInfo();
@@ -192,8 +193,26 @@ TEST_F(XsSystemInfo, RecordsTheMachineAndTheRunningRelease) {
   EXPECT_TRUE(IsNTPlatform);
   // NT never reads the kernel's version, though the file has one.
   EXPECT_EQ(KernelProductVersion, 0u);
-  EXPECT_EQ(ClassifyWindowsRelease(), relWin7);
-  EXPECT_EQ(SetFlags(), "Win7");
+
+  OSVERSIONINFOEXW ex{};
+  ex.dwOSVersionInfoSize = sizeof ex;
+  ASSERT_TRUE(GetVersionExW(reinterpret_cast<OSVERSIONINFOW*>(&ex)));
+  SYSTEM_INFO native{};
+  GetNativeSystemInfo(&native);
+  const TReleaseFacts facts = QueryReleaseFacts();
+  EXPECT_EQ(facts.MajorVersion, ex.dwMajorVersion);
+  EXPECT_EQ(facts.MinorVersion, ex.dwMinorVersion);
+  EXPECT_EQ(facts.ProductType, ex.wProductType);
+  EXPECT_TRUE(facts.ExtendedVersionRead);
+  EXPECT_EQ(facts.NativeArchitecture, native.wProcessorArchitecture);
+  EXPECT_EQ(facts.ServerR2, GetSystemMetrics(SM_SERVERR2) != 0);
+  const TWindowsRelease running = ClassifyWindowsRelease();
+  EXPECT_EQ(running, ClassifyRelease(NT(ex.dwMajorVersion, ex.dwMinorVersion, ex.wProductType,
+                                        native.wProcessorArchitecture,
+                                        GetSystemMetrics(SM_SERVERR2) != 0)));
+  const std::string flags = SetFlags();
+  SetReleaseFlags(running);
+  EXPECT_EQ(flags, SetFlags());
 }
 
 TEST_F(XsSystemInfo, Windows9xReadsTheKernelVersion) {

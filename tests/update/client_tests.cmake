@@ -6,6 +6,7 @@ set(QZ_UPDATE_SERVER_STATE ${CMAKE_CURRENT_BINARY_DIR}/update-server)
 add_custom_command(
   OUTPUT ${QZ_UPDATE_SERVER_STATE}/www/update.zip ${QZ_UPDATE_SERVER_STATE}/www/nosetup.zip
          ${QZ_UPDATE_SERVER_STATE}/www/traversal.zip ${QZ_UPDATE_SERVER_STATE}/www/Update.EXE
+         ${QZ_UPDATE_SERVER_STATE}/www/unknown.zip ${QZ_UPDATE_SERVER_STATE}/www/damaged.zip
   COMMAND /usr/bin/python3 ${CMAKE_CURRENT_LIST_DIR}/make_update_archives.py
           ${QZ_UPDATE_SERVER_STATE}/www $<TARGET_FILE:qz_command_line_stub>
   DEPENDS ${CMAKE_CURRENT_LIST_DIR}/make_update_archives.py qz_command_line_stub

@@ -40,6 +40,12 @@ TEST(UpdateFileNameFromUrl, TakesASafeNameAfterTheLastSlash) {
       {u"http://h/CON.zip", std::nullopt},
       {u"http://h/lpt1.txt", std::nullopt},
       {u"http://h/nul .zip", std::nullopt},
+      // superscript digits name the same devices
+      {u"http://h/COM\u00B9", std::nullopt},
+      {u"http://h/com\u00B2.zip", std::nullopt},
+      {u"http://h/LPT\u00B3.exe", std::nullopt},
+      {u"http://h/lpt\u00B9 .zip", std::nullopt},
+      {u"http://h/COM\u00B9\u00B9.zip", u"COM\u00B9\u00B9.zip"},
       {u"http://h/com10.zip", u"com10.zip"},
       {u"http://h/console.zip", u"console.zip"},
       {u"http://h/update.zip.", std::nullopt},

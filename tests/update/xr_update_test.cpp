@@ -12,6 +12,7 @@
 #include <thread>
 #include <vector>
 
+#include "base/file_stream.h"
 #include "base/format.h"
 #include "base/string_list.h"
 #include "base/text.h"
@@ -40,6 +41,7 @@ const String kDownloadFailed =
     kUpdateError + u".  Please check your internet connection and try again.";
 const String kSetupNotStarted =
     kUpdateError + u".  The setup program of the update could not be started.";
+const String kUnpackFailed = kUpdateError + u".  The update could not be unpacked.";
 const String kRestart =
     u"Updated version of Quorlix Zeva has been downloaded.  Please click OK to restart the "
     u"program and complete the update.";
@@ -331,6 +333,79 @@ TEST_F(UpdateClient, FailedDownloadLeavesNothingAndGoesOn) {
   }
 }
 
+// Every read of the download past the first comes a minute after the one before.
+TEST_F(UpdateClient, StalledDownloadFails) {
+  update_.Ticks = [now = uint32_t(0)]() mutable { return now += 61000; };
+  update_.DownloadLimits.MinBytesPerWindow = int64_t(1) << 30;
+  const std::vector<Box> boxes = Check(
+      "1.2\n0|5|" + ToUtf8(Url(u"trickle/update.zip")) + "|\n0|1|Still here|", {IDOK, IDOK});
+  EXPECT_EQ(boxes, (std::vector<Box>{{kUpdateCaption, kDownloadFailed},
+                                     {u"Information", u"Still here"}}));
+  EXPECT_FALSE(update_.FRestartNeeded);
+  EXPECT_FALSE(IsExistingDir(UpdateFolder(1)));
+}
+
+TEST_F(UpdateClient, DownloadUpToTheSizeLimit) {
+  struct Case {
+    const char16_t* route;
+    int64_t maxSize;
+    bool stored;
+  } cases[] = {
+      {u"size/5000", 5000, true},
+      {u"size/5000", 4999, false},     // announced too large
+      {u"chunked/5000", 5000, true},
+      {u"chunked/5000", 4999, false},  // grew too large
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(ToUtf8(c.route) + " " + std::to_string(c.maxSize));
+    update_.DownloadLimits.MaxSize = c.maxSize;
+    const String file = temp_ / u"download.bin";
+    EXPECT_EQ(update_.DownloadUpdate(Url(c.route), file), c.stored);
+    EXPECT_EQ(IsExistingFile(file), c.stored);
+    if (c.stored) {
+      EXPECT_EQ(ReadBytes(file).size(), 5000u);
+    }
+    DeleteFileW(W(file));
+  }
+}
+
+TEST_F(UpdateClient, FailedCloseOfTheDownloadFails) {
+  HANDLE handle = nullptr;
+  update_.OpenDownloadFile = [&](const String& name) {
+    std::unique_ptr<TFileStream> file = CreateDownloadFile(name);
+    handle = file->Handle();
+    // The system refuses to close a protected handle.
+    SetHandleInformation(handle, HANDLE_FLAG_PROTECT_FROM_CLOSE, HANDLE_FLAG_PROTECT_FROM_CLOSE);
+    return file;
+  };
+  EXPECT_FALSE(update_.DownloadUpdate(Url(u"files/update.zip"), temp_ / u"update.zip"));
+  ASSERT_NE(handle, nullptr);
+  SetHandleInformation(handle, HANDLE_FLAG_PROTECT_FROM_CLOSE, 0);
+  EXPECT_TRUE(CloseHandle(handle));
+}
+
+// The server makes the archive: the first failure the zip component reports fails the
+// update with one box, however many entries would raise it.
+TEST_F(UpdateClient, ArchiveTheComponentRefusesFailsWithOneBox) {
+  struct Case {
+    const char16_t* archive;
+    const char* what;
+  } cases[] = {
+      {u"unknown.zip", "fifty entries of a method it cannot unpack"},
+      {u"damaged.zip", "an entry that fails its check"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    const std::vector<Box> boxes = Check(
+        "1.2\n0|5|" + ToUtf8(Url(u"files/" + String(c.archive))) + "|\n0|1|Still here|",
+        {IDOK, IDOK});
+    EXPECT_EQ(boxes, (std::vector<Box>{{kUpdateCaption, kUnpackFailed},
+                                       {u"Information", u"Still here"}}));
+    EXPECT_FALSE(update_.FRestartNeeded);
+    EXPECT_FALSE(IsExistingDir(UpdateFolder(1)));
+  }
+}
+
 TEST_F(UpdateClient, ArchiveWithoutSetupProgramKeepsTheProgramRunning) {
   const std::vector<Box> boxes =
       Check("1.2\n0|5|" + ToUtf8(Url(u"files/nosetup.zip")) + "|", {IDOK});
@@ -376,11 +451,32 @@ TEST_F(UpdateClient, ArchiveEntriesStayInsideTheUpdateFolder) {
 }
 
 TEST_F(UpdateClient, ProgramUpdateIsStartedInTheUpdateFolder) {
+  // Started as the client asks, and waited for: what it leaves is there before the
+  // client goes on.
+  std::vector<TShellRequest> started;
+  update_.ShellRun = [&](const TShellRequest& r) {
+    started.push_back(r);
+    SHELLEXECUTEINFOW info{};
+    info.cbSize = sizeof info;
+    info.fMask = SEE_MASK_NOCLOSEPROCESS;
+    info.lpFile = W(r.File);
+    info.lpParameters = r.Parameters.empty() ? nullptr : W(r.Parameters);
+    info.lpDirectory = r.Directory.empty() ? nullptr : W(r.Directory);
+    info.nShow = SW_SHOWNORMAL;
+    if (!ShellExecuteExW(&info) || !info.hProcess) return intptr_t(0);
+    WaitForSingleObject(info.hProcess, INFINITE);
+    CloseHandle(info.hProcess);
+    return intptr_t(42);
+  };
   const std::vector<Box> boxes =
       Check("1.2\n0|6|" + ToUtf8(Url(u"files/Update.EXE")) + "|", {IDOK, IDOK});
   const auto [program, parameters] = RecordedCommandLine(UpdateFolder(1));
   EXPECT_TRUE(SameText(program, UpdateFolder(1) + u"\\Update.EXE")) << ToUtf8(program);
   EXPECT_EQ(parameters, u"update");
+  ASSERT_EQ(started.size(), 1u);
+  EXPECT_EQ(started[0].Directory, UpdateFolder(1));
+  // The program may still be at work in its folder: the folder stays for it.
+  EXPECT_TRUE(IsExistingDir(UpdateFolder(1)));
   // It brought no setup program, so there is nothing to restart into.
   EXPECT_EQ(boxes, (std::vector<Box>{{kUpdateCaption, kRestart},
                                      {kUpdateCaption, kSetupNotStarted}}));
