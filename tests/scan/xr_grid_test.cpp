@@ -15,6 +15,11 @@
 
 namespace {
 
+// The wheel distance sits in the high word as a signed 16-bit number.
+WPARAM WheelWParam(int notches) {
+  return WPARAM(WORD(short(WHEEL_DELTA * notches))) << 16;
+}
+
 class XrGridTest : public ::testing::Test {
 protected:
   void SetUp() override {
@@ -414,7 +419,7 @@ TEST_F(XrGridEditors, EditorFollowsTheCurrentCellAcrossPagesAndScrolling) {
     };
   };
   auto wheel = [h](int notches) {
-    return [h, notches] { SendMessageW(h, WM_MOUSEWHEEL, MAKEWPARAM(0, WHEEL_DELTA * notches), 0); };
+    return [h, notches] { SendMessageW(h, WM_MOUSEWHEEL, WheelWParam(notches), 0); };
   };
   auto bar = [h](int code) { return [h, code] { SendMessageW(h, WM_VSCROLL, MAKEWPARAM(code, 0), 0); }; };
   const struct Case {
@@ -481,10 +486,10 @@ TEST_F(XrGridEditors, EditorHidesWhileItsCellIsScrolledAwayAndReturns) {
   grid->SetRowCount(40);
   grid->FocusCell(1, 3);
   ASSERT_TRUE(combo->Visible());
-  SendMessageW(grid->Handle(), WM_MOUSEWHEEL, MAKEWPARAM(0, -WHEEL_DELTA * 2), 0);
+  SendMessageW(grid->Handle(), WM_MOUSEWHEEL, WheelWParam(-2), 0);
   EXPECT_EQ(grid->Row(), 3);
   EXPECT_FALSE(combo->Visible());
-  SendMessageW(grid->Handle(), WM_MOUSEWHEEL, MAKEWPARAM(0, WHEEL_DELTA * 2), 0);
+  SendMessageW(grid->Handle(), WM_MOUSEWHEEL, WheelWParam(2), 0);
   EXPECT_TRUE(combo->Visible());
   EXPECT_EQ(combo->Top(), grid->Top() + grid->CellRect(1, 3).Top);
   // A jump far above and back far below: the editor lands on the new cell each time.
