@@ -10,19 +10,8 @@
 
 namespace {
 TStringGridArgs BaseArgs(const TXrGridArgs& a) {
-  TStringGridArgs b;
-  b.Name = a.Name;
-  b.Bounds = a.Bounds;
+  auto b = WithControlArgs<TStringGridArgs>(a);
   if (b.Bounds.Height == 0) b.Bounds.Height = 147;
-  b.Align = a.Align;
-  b.Visible = a.Visible;
-  b.Enabled = a.Enabled;
-  b.Font = a.Font;
-  b.Color = a.Color;
-  b.Hint = a.Hint;
-  b.ShowHint = a.ShowHint;
-  b.Cursor = a.Cursor;
-  b.Tag = a.Tag;
   b.ColCount = a.ColCount;
   b.RowCount = 8;
   b.FixedCols = a.FixedCols;

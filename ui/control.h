@@ -101,6 +101,25 @@ struct TControlArgs {
   QZ_CONTROL_ARGS
 };
 
+// The fields every control's argument struct shares, copied from one kind's arguments into
+// another's (a control built over another control's class).
+template <typename To, typename From>
+To WithControlArgs(const From& a) {
+  To b;
+  b.Name = a.Name;
+  b.Bounds = a.Bounds;
+  b.Align = a.Align;
+  b.Visible = a.Visible;
+  b.Enabled = a.Enabled;
+  b.Font = a.Font;
+  b.Color = a.Color;
+  b.Hint = a.Hint;
+  b.ShowHint = a.ShowHint;
+  b.Cursor = a.Cursor;
+  b.Tag = a.Tag;
+  return b;
+}
+
 class TWinControl;
 class TForm;
 class TPopupMenu;

@@ -380,18 +380,7 @@ void TButton::WndProc(TMessage& m) {
 
 namespace {
 TButtonArgs ButtonArgsOf(const TBitBtnArgs& a) {
-  TButtonArgs b;
-  b.Name = a.Name;
-  b.Bounds = a.Bounds;
-  b.Align = a.Align;
-  b.Visible = a.Visible;
-  b.Enabled = a.Enabled;
-  b.Font = a.Font;
-  b.Color = a.Color;
-  b.Hint = a.Hint;
-  b.ShowHint = a.ShowHint;
-  b.Cursor = a.Cursor;
-  b.Tag = a.Tag;
+  auto b = WithControlArgs<TButtonArgs>(a);
   b.Caption = a.Caption;
   b.Default = a.Default;
   b.Cancel = a.Cancel;

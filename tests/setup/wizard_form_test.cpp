@@ -138,6 +138,15 @@ protected:
     Next();
     ASSERT_EQ(form->Step(), 7);
   }
+  // For one case of a table: a payload and a destination of its own, the wizard open at
+  // the ready page with no shortcuts chosen. Returns the destination.
+  String OpenAtReadyPageForCase(int run) {
+    LayOut(base_ + u"\\dist" + FromAscii(std::to_string(run)));
+    const String dest = base_ + u"\\Apps" + FromAscii(std::to_string(run)) + u"\\Quorlix";
+    Open();
+    ToReadyPage(dest, false, false);
+    return dest;
+  }
   String MenuDir() const { return ShellFolder(CSIDL_PROGRAMS) + u"\\" + menuName_; }
   // Enter at the window that has the keyboard focus, as the message loop gets it.
   void PressEnter() {
@@ -661,10 +670,7 @@ TEST_F(WizardTest, ADoubleClickOnInstallStopsAtTheFinishPage) {
   };
   int run = 0;
   for (const auto& c : cases) {
-    LayOut(base_ + u"\\dist" + FromAscii(std::to_string(run)));
-    const String dest = base_ + u"\\Apps" + FromAscii(std::to_string(run++)) + u"\\Quorlix";
-    Open();
-    ToReadyPage(dest, false, false);
+    const String dest = OpenAtReadyPageForCase(run++);
     SetForegroundWindow(form->Handle());
     gui_test::Pump(50);
     c.clickTwice(form->BtnNext->Handle());
@@ -939,10 +945,7 @@ TEST_F(WizardTest, FinishStartsTheProgramWithTheDesktopUsersRights) {
   };
   int run = 0;
   for (const auto& c : cases) {
-    LayOut(base_ + u"\\dist" + FromAscii(std::to_string(run)));
-    const String dest = base_ + u"\\Apps" + FromAscii(std::to_string(run++)) + u"\\Quorlix";
-    Open();
-    ToReadyPage(dest, false, false);
+    const String dest = OpenAtReadyPageForCase(run++);
     Next();
     ASSERT_EQ(form->Step(), 9);
     {
