@@ -135,6 +135,132 @@ TEST_F(MainWindow, StartsAsLaidOut) {
   for (const auto& i : items) EXPECT_EQ(i.item->Caption(), i.caption);
 }
 
+// The window's layout as the real windows report it: texts from the windows, places
+// relative to the parent's client area, sizes where the design states one (-1: left to the
+// control, e.g. a label sized to its text).
+TEST(MainWindowLayout, LaidOutAsDesigned) {
+  // Made and not shown: showing applies the stored settings over the design.
+  FormPtr<TFmMain> form = MakeForm<TFmMain>();
+  struct Item {
+    TControl* control;
+    const char16_t* text;  // nullptr: not checked
+    int left, top, width, height;
+  };
+  const Item items[] = {
+      {form->PnLeft, nullptr, 0, 0, 257, -1},
+      {form->PnTop, nullptr, 8, 22, 241, 119},
+      {form->Label4, u"Select a folder and click Start Scan", -1, -1, -1, -1},
+      {form->Label3, u"Folder", -1, -1, -1, -1},
+      {form->EdDirName, u"c:\\data", -1, -1, 227, -1},
+      {form->BtnBrowseDir, u"Browse...", -1, -1, 59, 25},
+      {form->PnBottom, nullptr, 8, 160, 241, 289},
+      {form->GroupBox1, u" Options ", -1, -1, -1, -1},
+      {form->CkBxIgnoreCase, u"Ignore case of file extensions", -1, -1, -1, -1},
+      {form->CkBxIncludeSubDirs, u"Include subfolders", -1, -1, -1, -1},
+      {form->CkBxIncludeSize, u"Include size data", -1, -1, -1, -1},
+      {form->Label2, u"Ignore extension", -1, -1, -1, -1},
+      {form->EdIgnoreExt, u"", -1, -1, 107, -1},
+      {form->GroupBox2, u" Include ", -1, -1, -1, -1},
+      {form->CkBxIncludeReadOnlyFiles, u"Read-only files and folders", -1, -1, -1, -1},
+      {form->CkBxIncludeHiddenFiles, u"Hidden files and folders", -1, -1, -1, -1},
+      {form->CkBxIncludeSystemFiles, u"System files and folders", -1, -1, -1, -1},
+      {form->BtnStartSearch, u"Start Scan", -1, -1, 75, 25},
+      {form->BtnClose, u"Close", -1, -1, 75, 25},
+      {form->LbIntro1, u"Quorlix Zeva displays a summary of files by file type", -1, -1, -1, -1},
+      {form->LbIntro2, u"Select a folder by clicking the Browse button, then click Start Scan", -1,
+       -1, -1, -1},
+  };
+  for (const Item& i : items) {
+    SCOPED_TRACE(ToUtf8(i.control->Name()));
+    TRect place = i.control->BoundsRect();
+    String text = i.control->Caption();
+    if (i.control->IsWindowed()) {
+      HWND h = static_cast<TWinControl*>(i.control)->Handle();
+      ASSERT_NE(h, nullptr);
+      RECT r;
+      GetWindowRect(h, &r);
+      MapWindowPoints(nullptr, GetParent(h), reinterpret_cast<POINT*>(&r), 2);
+      place = TRect{r.left, r.top, r.right, r.bottom};
+      wchar_t buffer[256] = {};
+      GetWindowTextW(h, buffer, 256);
+      text = FromW(buffer);
+    }
+    if (i.text) {
+      EXPECT_EQ(text, String(i.text));
+    }
+    if (i.left >= 0) {
+      EXPECT_EQ(place.Left, i.left);
+    }
+    if (i.top >= 0) {
+      EXPECT_EQ(place.Top, i.top);
+    }
+    if (i.width >= 0) {
+      EXPECT_EQ(place.Width(), i.width);
+    }
+    if (i.height >= 0) {
+      EXPECT_EQ(place.Height(), i.height);
+    }
+  }
+  EXPECT_EQ(form->PnLeft->Align(), alLeft);
+  EXPECT_EQ(form->Panel1->Align(), alClient);
+  EXPECT_EQ(form->Grid1->Align(), alClient);
+  // The two buttons side by side at the bottom of their panel.
+  EXPECT_EQ(form->BtnStartSearch->Top(), form->BtnClose->Top());
+  EXPECT_GE(form->BtnClose->Left(), form->BtnStartSearch->Left() + 75);
+  EXPECT_LE(form->BtnClose->Top() + 25, form->PnBottom->Height());
+  EXPECT_GT(form->BtnClose->Top(), form->GroupBox2->Top() + form->GroupBox2->Height() - 1);
+  EXPECT_TRUE(form->EdDirName->ShowHint());
+
+  // Check boxes as they start.
+  const std::pair<TCheckBox*, bool> checks[] = {
+      {form->CkBxIgnoreCase, true},           {form->CkBxIncludeSubDirs, true},
+      {form->CkBxIncludeSize, true},          {form->CkBxIncludeReadOnlyFiles, true},
+      {form->CkBxIncludeHiddenFiles, false},  {form->CkBxIncludeSystemFiles, false}};
+  for (const auto& [box, checked] : checks) {
+    EXPECT_EQ(SendMessageW(box->Handle(), BM_GETCHECK, 0, 0) == BST_CHECKED, checked)
+        << ToUtf8(box->Name());
+  }
+
+  // The window: caption, client area, smallest size, font.
+  wchar_t caption[128] = {};
+  GetWindowTextW(form->Handle(), caption, 128);
+  EXPECT_EQ(FromW(caption), u"Quorlix Zeva - Version 1.1");
+  RECT client;
+  GetClientRect(form->Handle(), &client);
+  EXPECT_EQ(client.right - client.left, 746);
+  EXPECT_EQ(client.bottom - client.top, 580);
+  MINMAXINFO limits{};
+  SendMessageW(form->Handle(), WM_GETMINMAXINFO, 0, LPARAM(&limits));
+  EXPECT_EQ(limits.ptMinTrackSize.x, 550);
+  EXPECT_EQ(limits.ptMinTrackSize.y, 541);
+  LOGFONTW font{};
+  HFONT shown = HFONT(SendMessageW(form->EdDirName->Handle(), WM_GETFONT, 0, 0));
+  ASSERT_TRUE(shown && GetObjectW(shown, sizeof font, &font));
+  EXPECT_EQ(font.lfHeight, -11);
+  EXPECT_EQ(FromW(font.lfFaceName), u"Tahoma");
+
+  // The status bar's panels: the first two edges as the window has them, the last one
+  // running to the window's edge.
+  int edges[3] = {};
+  ASSERT_EQ(SendMessageW(form->StatusBar1->Handle(), SB_GETPARTS, 3, LPARAM(edges)), 3);
+  EXPECT_EQ(edges[0], 120);
+  EXPECT_EQ(edges[1], 320);
+  EXPECT_EQ(form->StatusBar1->PanelWidth(2), 50);
+
+  // The grid as it starts.
+  EXPECT_FALSE(IsWindowVisible(form->Grid1->Handle()));
+  EXPECT_EQ(form->Grid1->ColCount(), 7);
+  EXPECT_EQ(form->Grid1->RowCount(), 8);
+  EXPECT_EQ(form->Grid1->FixedCols(), 0);
+  EXPECT_EQ(form->Grid1->FixedRows(), 1);
+  EXPECT_EQ(form->Grid1->DefaultRowHeight(), 17);
+  const unsigned lines = goFixedVertLine | goFixedHorzLine | goVertLine | goHorzLine;
+  EXPECT_EQ(form->Grid1->Options() & lines, lines);
+  EXPECT_TRUE(form->Grid1->Options() & goColSizing);
+  EXPECT_FALSE(form->Grid1->Options() & goEditing);
+  EXPECT_FALSE(form->Grid1->AutoInsert());
+}
+
 TEST_F(MainWindow, MenuAndButtonsReachTheirHandlers) {
   ScratchDir dir("main_window_bindings");
   WriteFile(dir / u"a.txt", 1);
