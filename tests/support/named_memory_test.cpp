@@ -281,9 +281,13 @@ TEST(XsModuleHandle, FreesAndClearsOnlyARealHandle) {
   HMODULE none = nullptr;
   FreeModuleHandle(none);
   EXPECT_EQ(none, nullptr);
-  HMODULE shell = LoadLibraryW(L"shlwapi.dll");
-  ASSERT_NE(shell, nullptr);
-  FreeModuleHandle(shell);
-  EXPECT_EQ(shell, nullptr);
+  // A library nothing else in this program loads: freeing its only reference unloads it.
+  const wchar_t* const name = L"cabinet.dll";
+  ASSERT_EQ(GetModuleHandleW(name), nullptr);
+  HMODULE library = LoadLibraryW(name);
+  ASSERT_NE(library, nullptr);
+  FreeModuleHandle(library);
+  EXPECT_EQ(library, nullptr);
+  EXPECT_EQ(GetModuleHandleW(name), nullptr);
 }
 }  // namespace
