@@ -2,6 +2,7 @@
 
 #include "base/exception.h"
 #include "base/format.h"
+#include "base/path.h"
 #include "unzip/host_hooks.h"
 #include "unzip/lfn_file_stream.h"
 #include "unzip/selection_match.h"
@@ -98,9 +99,8 @@ int64_t SaturatingAdd(int64_t total, int64_t size) {
 // ZipName up to the last dot of its file-name part, so that "a.b.zip" names its parts
 // "a.b.z01" and so on.
 String SplitBaseOf(const String& name) {
-  const size_t nameStart = name.find_last_of(u"\\:/");
   const size_t dot = name.find_last_of(u'.');
-  if (dot == String::npos || (nameStart != String::npos && dot < nameStart)) return name;
+  if (dot == String::npos || dot < FileNameStart(name, u"\\:/")) return name;
   return name.substr(0, dot);
 }
 
