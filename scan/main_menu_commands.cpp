@@ -3,6 +3,7 @@
 
 #include "base/files.h"
 #include "base/path.h"
+#include "base/scope_exit.h"
 #include "common/xr_misc_dialogs.h"
 #include "scan/about_form.h"
 #include "scan/main.h"
@@ -41,9 +42,7 @@ void TFmMain::MChAboutClick(TObject*) {
   about->OpenAddress = MenuHooks.OpenAddress;
   FmAbout = about.get();
   // Forgotten before the box goes, however the showing ends.
-  struct Forget {
-    ~Forget() { FmAbout = nullptr; }
-  } forget;
+  ScopeExit forget([]() noexcept { FmAbout = nullptr; });
   WhileDisabled([&] { about->ShowModal(); });
 }
 
