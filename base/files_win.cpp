@@ -1,22 +1,16 @@
 #include <windows.h>
 
 #include "base/files.h"
+#include "base/win_directory.h"
 #include "base/win_string.h"
 
-namespace {
-DWORD Attributes(const String& path) {
-  if (path.empty() || path.find(u'\0') != String::npos) return INVALID_FILE_ATTRIBUTES;
-  return GetFileAttributesW(W(path));
-}
-}  // namespace
-
 bool FileExists(const String& path) {
-  const DWORD a = Attributes(path);
+  const DWORD a = FileAttributesOf(path);
   return a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 bool DirectoryExists(const String& path) {
-  const DWORD a = Attributes(path);
+  const DWORD a = FileAttributesOf(path);
   return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
 }
 

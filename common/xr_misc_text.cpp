@@ -1,5 +1,7 @@
 #include "common/xr_misc_text.h"
 
+#include "base/path.h"
+
 void RemoveSubStr(String& S, StringView Sub, int Count) {
   if (Count <= 0 || Sub.empty()) return;
   // Each pass deletes at least one character, so the loop ends by itself too.
@@ -72,9 +74,7 @@ String AfterLastChar(StringView S, Char C) {
 }
 
 String ExtractFileNameNoExt(StringView Path) {
-  const size_t sep = Path.find_last_of(u"\\:");
-  const size_t nameStart = sep == StringView::npos ? 0 : sep + 1;
-  const StringView name = Path.substr(nameStart);
+  const StringView name = FileNamePart(Path);
   // A dot that only a folder name holds is no extension: the name stays whole.
   const size_t dot = name.rfind(u'.');
   return String(dot == StringView::npos ? name : name.substr(0, dot));

@@ -1,5 +1,6 @@
 #include "scan/hand_back.h"
 
+#include "base/path.h"
 #include "base/text.h"
 #include "common/update_token.h"
 
@@ -74,10 +75,10 @@ bool IsUpdateFolder(StringView Folder, StringView TempDir) {
   const StringView folder = WithoutTrailingBackslashes(Folder);
   const StringView temp = WithoutTrailingBackslashes(TempDir);
   if (temp.empty() || !IsFullPath(Folder) || !IsFullPath(TempDir)) return false;
-  const size_t slash = folder.rfind(u'\\');
-  if (slash == StringView::npos) return false;
-  return IsUpdateFolderName(folder.substr(slash + 1)) &&
-         AnsiUpperCase(folder.substr(0, slash)) == AnsiUpperCase(temp);
+  const size_t nameStart = FileNameStart(folder, u"\\");
+  if (nameStart == 0) return false;
+  return IsUpdateFolderName(folder.substr(nameStart)) &&
+         AnsiUpperCase(folder.substr(0, nameStart - 1)) == AnsiUpperCase(temp);
 }
 
 bool IsDeletableSetupPath(StringView Path) {

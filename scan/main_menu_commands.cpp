@@ -2,6 +2,8 @@
 #include <windows.h>
 
 #include "base/files.h"
+#include "base/path.h"
+#include "base/scope_exit.h"
 #include "common/xr_misc_dialogs.h"
 #include "scan/about_form.h"
 #include "scan/main.h"
@@ -12,17 +14,12 @@ using namespace menu_texts;
 
 namespace {
 
-// The folder part of a file path, with its trailing backslash; empty when it has none.
-String FolderOf(const String& file) {
-  const size_t last = file.find_last_of(u"\\:");
-  return last == String::npos ? String() : file.substr(0, last + 1);
-}
 
 }  // namespace
 
 void TFmMain::MChHelpClick(TObject*) {
   // Without the program's folder a relative name would be looked up in the current one.
-  const String folder = FolderOf(MenuHooks.ProgramFile);
+  const String folder = String(FolderPart(MenuHooks.ProgramFile));
   String path = folder + kHelpFileName;
   if (!folder.empty() && !FileExists(path)) path = folder + kHelpSubFolder + kHelpFileName;
   if (folder.empty() || !FileExists(path)) {
@@ -45,9 +42,7 @@ void TFmMain::MChAboutClick(TObject*) {
   about->OpenAddress = MenuHooks.OpenAddress;
   FmAbout = about.get();
   // Forgotten before the box goes, however the showing ends.
-  struct Forget {
-    ~Forget() { FmAbout = nullptr; }
-  } forget;
+  ScopeExit forget([]() noexcept { FmAbout = nullptr; });
   WhileDisabled([&] { about->ShowModal(); });
 }
 

@@ -4,6 +4,7 @@
 #include "base/exception.h"
 #include "base/files.h"
 #include "base/format.h"
+#include "base/path.h"
 #include "common/xr_misc_dialogs.h"
 #include "scan/main.h"
 #include "scan/settings_texts.h"
@@ -22,11 +23,6 @@ RECT WorkArea() {
   return work;
 }
 
-// The folder part of a file name, with its trailing backslash.
-String FolderOfFile(const String& name) {
-  const size_t slash = name.rfind(u'\\');
-  return slash == String::npos ? String() : name.substr(0, slash + 1);
-}
 
 }  // namespace
 
@@ -100,7 +96,7 @@ void TFmMain::MChSavetoFileClick(TObject* Sender) {
   WhileDisabled([&] { chosen = dialog.Execute(Handle()); });
   if (!chosen) return;
   const String name = dialog.FileName();
-  WriteSaveToDir(keys, FolderOfFile(name));
+  WriteSaveToDir(keys, String(FolderPart(name)));
 
   // The columns are those of the scan shown, whatever the check box says now.
   const int columns = FIncludeSize ? kSummaryColumnCount : kSummaryColumnsWithoutSize;

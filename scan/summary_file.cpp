@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "base/in_out_error.h"
+#include "base/path.h"
 #include "base/text.h"
 #include "base/text_file.h"
 #include "base/win_handle.h"
@@ -192,7 +193,7 @@ void WriteSummaryFile(const String& FileName, const std::vector<String>& Lines) 
     attributes = existing & kKeptAttributes;
     if (attributes == 0) attributes = FILE_ATTRIBUTE_NORMAL;
   }
-  const String tempName = CreateTemporaryFile(target.substr(0, target.rfind(u'\\') + 1));
+  const String tempName = CreateTemporaryFile(String(FolderPart(target)));
   try {
     WriteSummaryFileVia(tempName, target, Lines, attributes);
   } catch (...) {

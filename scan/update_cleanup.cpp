@@ -5,7 +5,8 @@
 #include <algorithm>
 #include <vector>
 
-#include "base/win_handle.h"
+#include "base/path.h"
+#include "base/win_directory.h"
 #include "base/win_string.h"
 #include "scan/hand_back.h"
 #include "scan/settings_texts.h"
@@ -17,8 +18,7 @@ constexpr DWORD kNoAttributes = INVALID_FILE_ATTRIBUTES;
 // Without a trailing backslash: with one, a link to a folder reads as its target.
 DWORD AttributesOf(String path) {
   while (path.size() > 3 && path.back() == u'\\') path.pop_back();
-  if (path.empty() || path.find(u'\0') != String::npos) return kNoAttributes;
-  return GetFileAttributesW(W(path));
+  return FileAttributesOf(path);
 }
 
 // A real folder: not a file, not a link to a folder elsewhere.
@@ -55,11 +55,6 @@ void DeleteSetupProgram(const String& path, const TCleanUpTiming& timing) {
   }
 }
 
-String FolderOf(const String& path) {
-  const size_t slash = path.rfind(u'\\');
-  return slash == String::npos ? String() : path.substr(0, slash + 1);
-}
-
 }  // namespace
 
 String NormalisedPath(const String& Path) {
@@ -84,19 +79,10 @@ String WindowsTempFolder() {
 void DeleteTopLevelFiles(const String& Dir) {
   if (Dir.empty() || !IsPlainFolder(AttributesOf(Dir))) return;
   const String dir = WithBackslash(Dir);
-  {
-    WIN32_FIND_DATAW found{};
-    const String pattern = dir + u"*.*";
-    UniqueFindHandle search(FindFirstFileW(W(pattern), &found));
-    if (search) {
-      do {
-        const String name = FromW(found.cFileName, MAX_PATH);
-        if (name == u"." || name == u"..") continue;
-        // Folders stay (the routine is not recursive); a link goes, not its target.
-        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) DeleteFileW(W(dir + name));
-      } while (FindNextFileW(search.get(), &found));
-    }
-  }
+  ForEachEntry(dir + u"*.*", [&](const TFoundEntry& entry) {
+    // Folders stay (the routine is not recursive); a link goes, not its target.
+    if (!(entry.Attributes & FILE_ATTRIBUTE_DIRECTORY)) DeleteFileW(W(dir + entry.Name));
+  });
   RemoveDirectoryW(W(dir));
 }
 
@@ -110,7 +96,7 @@ void CleanUpSetupFiles(const String& SetupPath, const String& TempDir,
   if (IsFile(AttributesOf(setup))) DeleteSetupProgram(setup, Timing);
 
   // The folder on its own: the setup program's long name is gone once it is deleted.
-  const String dir = WithBackslash(NormalisedPath(FolderOf(setup)));
+  const String dir = WithBackslash(NormalisedPath(String(FolderPart(setup))));
   const String temp = NormalisedPath(TempDir);
   if (!IsPlainFolder(AttributesOf(dir)) || !IsUpdateFolder(dir, temp)) return;
   const String payload = dir + settings_texts::kPayloadFolder;

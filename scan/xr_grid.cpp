@@ -6,6 +6,7 @@
 
 #include "base/exception.h"
 #include "base/format.h"
+#include "base/scope_exit.h"
 #include "ui/std_controls.h"
 
 namespace {
@@ -181,10 +182,7 @@ void TXrGrid::TopLeftChanged() {
   TStringGrid::TopLeftChanged();
   if (FFollowing || FEditorCol < 0) return;
   FFollowing = true;
-  struct Reset {
-    bool& flag;
-    ~Reset() { flag = false; }
-  } reset{FFollowing};
+  ScopeExit followed([this]() noexcept { FFollowing = false; });
   // The editor belongs to the current cell: laid over it again where it now is, or
   // hidden (and brought back once scrolling shows the cell again).
   if (CellWhollyInView(Col(), Row())) {

@@ -6,7 +6,7 @@
 
 #include "base/files.h"
 #include "base/text.h"
-#include "base/win_handle.h"
+#include "base/win_directory.h"
 #include "base/win_string.h"
 #include "setup/main_form.h"
 #include "setup/setup_support.h"
@@ -47,16 +47,9 @@ void TFmMain::FinishSetup(bool RunProgram) {
   const bool disposable = PayloadIsDisposable();
   if (disposable) {
     const String payloadDir = FSetupDir + st::kPayloadFolder + u"\\";
-    WIN32_FIND_DATAW found{};
-    UniqueFindHandle find(FindFirstFileW(W(payloadDir + u"*.*"), &found));
-    if (find) {
-      do {
-        const String name = FromW(found.cFileName, MAX_PATH);
-        if (name == u"." || name == u".." || name == FSetupExeName) continue;
-        DeleteFileW(W(payloadDir + name));
-      } while (FindNextFileW(find.get(), &found));
-    }
-    find.reset();
+    ForEachEntry(payloadDir + u"*.*", [&](const TFoundEntry& entry) {
+      if (entry.Name != FSetupExeName) DeleteFileW(W(payloadDir + entry.Name));
+    });
     // A folder that still holds something stays, like any file that would not go.
     if (DirExists(payloadDir)) RemoveDir(payloadDir);
     for (const Char* updater : {st::kUpdaterName9x, st::kUpdaterNameNT}) {

@@ -7,7 +7,7 @@
 #include "base/files.h"
 #include "base/in_out_error.h"
 #include "base/text.h"
-#include "base/win_handle.h"
+#include "base/win_directory.h"
 #include "base/win_string.h"
 #include "common/xr_misc_text.h"
 #include "setup/main_form.h"
@@ -25,17 +25,14 @@ namespace {
 // file is logged. A missing payload or a failed copy raises EInOutError.
 void CopyPayload(const String& payloadDir, const String& destDir, const String& setupExeName,
                  TUninstallLog& log, TProgressBar& progress) {
-  WIN32_FIND_DATAW found{};
-  UniqueFindHandle find(FindFirstFileW(W(payloadDir + u"*.*"), &found));
-  if (!find) RaiseInOutError(GetLastError());
-  do {
-    const String name = FromW(found.cFileName, MAX_PATH);
-    if (name == u"." || name == u".." || name == setupExeName) continue;
-    if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
+  const DWORD error = ForEachEntry(payloadDir + u"*.*", [&](const TFoundEntry& entry) {
+    const String& name = entry.Name;
+    if (name == setupExeName || (entry.Attributes & FILE_ATTRIBUTE_DIRECTORY)) return;
     if (!CopyFileW(W(payloadDir + name), W(destDir + name), FALSE)) RaiseInOutError(GetLastError());
     log.AddUninstallEntry(ukFile, destDir + name);
     progress.StepIt();
-  } while (FindNextFileW(find.get(), &found));
+  });
+  if (error != ERROR_SUCCESS) RaiseInOutError(error);
 }
 
 void WriteUninstallEntry(const String& installDir) {

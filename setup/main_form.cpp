@@ -8,6 +8,7 @@
 
 #include <vector>
 
+#include "base/path.h"
 #include "base/text.h"
 #include "base/win_string.h"
 #include "common/xr_misc_dialogs.h"
@@ -90,9 +91,8 @@ void TFmMain::PageControlWndProc(TMessage& Message) {
 
 void TFmMain::FormShow(TObject*) {
   FStep = 1;
-  const size_t slash = FSetupPath.find_last_of(u"\\:");
-  FSetupExeName = slash == String::npos ? FSetupPath : FSetupPath.substr(slash + 1);
-  FSetupDir = slash == String::npos ? String() : FSetupPath.substr(0, slash + 1);
+  FSetupExeName = FileNamePart(FSetupPath);
+  FSetupDir = FolderPart(FSetupPath);
   AddTrailingChar(FSetupDir, u'\\');
   FProgramFilesDir = GetSpecialFolderPath(CSIDL_PROGRAM_FILES);
   AddTrailingChar(FProgramFilesDir, u'\\');

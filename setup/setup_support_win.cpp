@@ -6,6 +6,7 @@
 #include <shlobj.h>
 
 #include "base/files.h"
+#include "base/path.h"
 #include "base/registry.h"
 #include "base/win_handle.h"
 #include "base/win_string.h"
@@ -88,10 +89,7 @@ bool MakeDirPath(const String& Path) {
 void CreateShortcut(const String& LinkFile, const String& Target, const String& Description,
                     const String& Arguments, const String& WorkDir) {
   String workDir = WorkDir;
-  if (workDir.empty()) {
-    const size_t slash = Target.find_last_of(u"\\:");
-    workDir = slash == String::npos ? String() : Target.substr(0, slash + 1);
-  }
+  if (workDir.empty()) workDir = FolderPart(Target);
   ComPtr<IShellLinkW> link;
   if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
                               link.put_void())))

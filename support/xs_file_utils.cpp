@@ -3,6 +3,7 @@
 #include <cstring>
 #include <vector>
 
+#include "base/win_directory.h"
 #include "base/win_string.h"
 #include "support/xs_strings.h"
 
@@ -23,23 +24,14 @@ String StripTrailingBackslash(const String& s) {
   return s;
 }
 
-namespace {
-// The attributes of a name as the caller gave it; a NUL inside would make the system
-// see a shorter, different name.
-DWORD AttributesOf(const String& name) {
-  if (name.find(u'\0') != String::npos) return INVALID_FILE_ATTRIBUTES;
-  return GetFileAttributesW(W(name));
-}
-}  // namespace
-
 bool IsExistingDir(const String& path) {
-  const DWORD a = AttributesOf(path);
+  const DWORD a = FileAttributesOf(path);
   return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
 bool IsExistingFile(const String& name) {
   if (name.empty()) return false;
-  const DWORD a = AttributesOf(name);
+  const DWORD a = FileAttributesOf(name);
   return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY) == 0;
 }
 

@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "base/exception.h"
+#include "base/scope_exit.h"
 #include "base/win_string.h"
 #include "ui/application.h"
 #include "ui/forms.h"
@@ -438,13 +439,8 @@ TCanvas& TGraphicControl::Canvas() {
 void TGraphicControl::PaintTo(TCanvas& canvas) {
   TCanvas* saved = canvas_;
   canvas_ = &canvas;
-  try {
-    Paint();
-  } catch (...) {
-    canvas_ = saved;
-    throw;
-  }
-  canvas_ = saved;
+  ScopeExit restore([this, saved]() noexcept { canvas_ = saved; });
+  Paint();
 }
 
 void TGraphicControl::Invalidate() {
@@ -1006,11 +1002,6 @@ void TCustomControl::Paint() {
 
 void TCustomControl::PaintWindow(TCanvas& canvas) {
   canvas_ = &canvas;
-  try {
-    Paint();
-  } catch (...) {
-    canvas_ = nullptr;
-    throw;
-  }
-  canvas_ = nullptr;
+  ScopeExit restore([this]() noexcept { canvas_ = nullptr; });
+  Paint();
 }

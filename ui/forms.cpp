@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "base/exception.h"
+#include "base/scope_exit.h"
 #include "base/win_string.h"
 #include "ui/application.h"
 #include "ui/menus.h"
@@ -297,19 +298,16 @@ int TForm::ShowModal() {
   modal_ = true;
   {
     // Hidden again on every way out, an OnShow that throws included.
-    struct ModalEnd {
-      TForm& form;
-      ~ModalEnd() {
-        form.modal_ = false;
-        if (form.visible_) {
-          try {
-            form.Hide();
-          } catch (...) {
-            Application().HandleCurrentException();
-          }
+    ScopeExit end([this]() noexcept {
+      modal_ = false;
+      if (visible_) {
+        try {
+          Hide();
+        } catch (...) {
+          Application().HandleCurrentException();
         }
       }
-    } end{*this};
+    });
     DisabledTaskWindows disabled(handle_);
     Show();
     SetForegroundWindow(handle_);

@@ -1,5 +1,6 @@
 #include "unzip/archive_parts.h"
 
+#include "base/path.h"
 #include "base/text.h"
 #include "unzip/zip_file_os.h"
 #include "unzip/zip_file_routines.h"
@@ -10,11 +11,8 @@ String Folded(const String& fullName) {
   return zip_os::NamesIgnoreCase() ? AnsiLowerCase(fullName) : fullName;
 }
 
-// Where the last part of a full name starts (natively the separator is '/').
-size_t FileNameStart(const String& fullName) {
-  const size_t separator = fullName.find_last_of(u"\\/:");
-  return separator == String::npos ? 0 : separator + 1;
-}
+// Natively the separator is '/'.
+constexpr StringView kPartSeparators = u"\\/:";
 
 // Digits of a part number written with at least Width digits, at most Count.
 bool IsPartNumber(StringView digits, size_t width, int32_t count) {
@@ -62,7 +60,7 @@ void TArchiveParts::Add(const String& name) {
   for (const String& form : {FullPathOf(name), RealPathOf(name)}) {
     if (form.empty()) continue;
     const String folded = Folded(form);
-    fileNames_.insert(folded.substr(FileNameStart(folded)));
+    fileNames_.insert(folded.substr(FileNameStart(folded, kPartSeparators)));
     names_.insert(folded);
   }
 }
@@ -72,7 +70,7 @@ void TArchiveParts::SetSplitSet(const String& base, int32_t count) {
   splitCount_ = count;
   const String full = Folded(FullPathOf(base));
   if (full.empty()) return;
-  const size_t start = FileNameStart(full);
+  const size_t start = FileNameStart(full, kPartSeparators);
   splitFileBase_ = full.substr(start);
   splitBases_.push_back(full);
   splitFolders_.assign(1, full.substr(0, start));
@@ -102,7 +100,7 @@ bool TArchiveParts::Matches(const String& folded) const {
 }
 
 bool TArchiveParts::MayBeAnotherSpelling(const String& folded) const {
-  const size_t start = FileNameStart(folded);
+  const size_t start = FileNameStart(folded, kPartSeparators);
   if (zip_os::NamesIgnoreCase() && folded.find(u'~', start) != String::npos) return true;
   if (fileNames_.contains(folded.substr(start))) return true;
   return !splitFileBase_.empty() && folded.compare(start, splitFileBase_.size(), splitFileBase_) == 0;

@@ -6,6 +6,7 @@
 #include "base/exception.h"
 #include "base/file_stream.h"
 #include "base/format.h"
+#include "base/scope_exit.h"
 #include "unzip/unzip_messages.h"
 #include "unzip/zip_file_routines.h"
 
@@ -251,12 +252,9 @@ bool TS_BufferStream::SyncHandle(NativeHandle handle) { return SyncFileToDisk(ha
 void TS_BufferStream::Close() {
   if (!FSource) return;
   bool ok = false;
-  try {
+  {
+    ScopeExit detach([this]() noexcept { DetachSource(); });
     ok = FinishWriting();
-  } catch (...) {
-    DetachSource();
-    throw;
   }
-  DetachSource();
   if (!ok) throw EWriteError(io_text::kFlushFailed);
 }

@@ -282,7 +282,7 @@ void TXrUnZip::ExtractEntry(int32_t index, TExtractState& state) {
   FHeaderTemplate->Assign(listed);
   const TZipHeaderInfo& h = *FHeaderTemplate;
   // Names only matter where they become paths.
-  const bool toFile = !FToStream && !FToBuffer;
+  const bool toFile = !FOutput.FToStream && !FOutput.FToBuffer;
   if (toFile && !EntryPathIsSafe()) {
     SkipEntry(TSkipReason::srCreateError, h.Directory + h.FileName, index, state);
     return;
@@ -320,7 +320,7 @@ void TXrUnZip::ExtractFolderEntry(int32_t index, TExtractState& state, const Str
 void TXrUnZip::ExtractFileEntry(int32_t index, TExtractState& state, const String& dirPath,
                                 const TZipHeaderInfo& listed) {
   const TZipHeaderInfo& h = *FHeaderTemplate;
-  const bool toFile = !FToStream && !FToBuffer;
+  const bool toFile = !FOutput.FToStream && !FOutput.FToBuffer;
   // Stream and memory output have no file name.
   String fullName;
   if (toFile) {
@@ -339,7 +339,7 @@ void TXrUnZip::ExtractFileEntry(int32_t index, TExtractState& state, const Strin
   // check then finds the CRC of no output.
   const TDecompressor decompressor = DecompressorFor(h.ActualMethod());
   if (!decompressor) {
-    if (!FTesting) {
+    if (!FOutput.FTesting) {
       FMessageText = ZipMessageText(TZipMessage::UnknownMethod);
       PromptUser(ZipMessageNumber(TZipMessage::UnknownMethod), FMessageText,
                  ZipMessageText(TZipMessage::ZipError), mbOK);
@@ -361,7 +361,7 @@ void TXrUnZip::ExtractFileEntry(int32_t index, TExtractState& state, const Strin
   if (toFile && isRefused()) return;
   // A size no data of this entry can reach is refused before any password is asked
   // for or memory taken; it fails as the check of an entry with no output would.
-  if (FToBuffer && !BufferSizeIsPlausible()) {
+  if (FOutput.FToBuffer && !BufferSizeIsPlausible()) {
     FCRC = 0;
     FailEntry(index, state, false);
     return;
@@ -371,9 +371,9 @@ void TXrUnZip::ExtractFileEntry(int32_t index, TExtractState& state, const Strin
 
   if (!toFile) {
     // Stream and memory output: no target to check.
-    if (FToStream) {
-      FOutputStream->SetPosition(0);
-      state.OutStream = FOutputStream;
+    if (FOutput.FToStream) {
+      FOutput.FOutputStream->SetPosition(0);
+      state.OutStream = FOutput.FOutputStream;
     } else {
       StartBufferOutput();
     }
@@ -484,8 +484,8 @@ bool TXrUnZip::DecompressAndCheck(int32_t index, TExtractState& state, TDecompre
   state.OutStream = nullptr;
   if (pending) pending->Flush();
   // The host's stream holds the entry and nothing of what it held before.
-  if (FToStream && FOutputStream->Size() > state.BytesWritten)
-    FOutputStream->SetSize(state.BytesWritten);
+  if (FOutput.FToStream && FOutput.FOutputStream->Size() > state.BytesWritten)
+    FOutput.FOutputStream->SetSize(state.BytesWritten);
 
   FCRC = ~FCRC;
   bool good = finished && state.BytesWritten == state.UncompSize;

@@ -56,13 +56,13 @@ void TXrUnZip::FlushOutput(TExtractState& state) {
     if (state.BytesWritten + int64_t(fits + piece) > state.UncompSize) break;
     fits += piece;
   }
-  if (!FToBuffer && fits > 0 &&
+  if (!FOutput.FToBuffer && fits > 0 &&
       state.OutStream->Write(state.OutBuf.data(), int32_t(fits)) != int32_t(fits))
     throw ECantWriteUCF(ZipMessageText(TZipMessage::CantWriteUCF));
   for (uint32_t done = 0; done < fits;) {
     const uint8_t* block = state.OutBuf.data() + done;
     const uint32_t piece = std::min<uint32_t>(uint32_t(kBlockSize), fits - done);
-    if (FToBuffer) FlushToBuffer(block, piece);
+    if (FOutput.FToBuffer) FlushToBuffer(block, piece);
     FCRC = ~uint32_t(crc32(~FCRC, block, piece));
     done += piece;
     state.BytesWritten += piece;

@@ -24,20 +24,7 @@ constexpr size_t kFirstMemoryRoom = 65536;
 class TXrUnZip::TOutputModeScope {
 public:
   explicit TOutputModeScope(TXrUnZip& owner) : owner_(owner) {}
-  ~TOutputModeScope() {
-    owner_.FTesting = false;
-    owner_.FToStream = false;
-    owner_.FOutputStream = nullptr;
-    owner_.FToBuffer = false;
-    owner_.FBuffer = nullptr;
-    owner_.FBufferPos = nullptr;
-    owner_.FBufferSize = 0;
-    owner_.FBufferRemaining = 0;
-    owner_.FBufferChunkSize = 0;
-    owner_.FBufferNum = 0;
-    owner_.FToMemory = false;
-    owner_.FOwnedBuffer = {};
-  }
+  ~TOutputModeScope() { owner_.FOutput = TOutputMode(); }
   TOutputModeScope(const TOutputModeScope&) = delete;
   TOutputModeScope& operator=(const TOutputModeScope&) = delete;
 
@@ -48,19 +35,19 @@ private:
 bool TXrUnZip::UnZipToStream(int32_t index, TStream& stream) {
   RefuseWhenBusy();
   TOutputModeScope mode(*this);
-  FToStream = true;
-  FOutputStream = &stream;
+  FOutput.FToStream = true;
+  FOutput.FOutputStream = &stream;
   return RunExtraction(index) == 1;
 }
 
 bool TXrUnZip::UnZipToMemory(int32_t index, std::vector<uint8_t>& data) {
   RefuseWhenBusy();
   TOutputModeScope mode(*this);
-  FToBuffer = true;
-  FToMemory = true;
+  FOutput.FToBuffer = true;
+  FOutput.FToMemory = true;
   data.clear();
   const bool passed = RunExtraction(index) == 1;
-  if (passed) data = std::move(FOwnedBuffer);
+  if (passed) data = std::move(FOutput.FOwnedBuffer);
   return passed;
 }
 
@@ -69,11 +56,11 @@ bool TXrUnZip::UnZipToBuffer(int32_t index, char* buffer, int64_t capacity, int3
   if (!buffer || capacity < 1 || chunkSize < 0)
     throw EXrZipException(ZipMessageText(TZipMessage::NoBufferRoom));
   TOutputModeScope mode(*this);
-  FToBuffer = true;
-  FBuffer = buffer;
-  FBufferSize = capacity;
+  FOutput.FToBuffer = true;
+  FOutput.FBuffer = buffer;
+  FOutput.FBufferSize = capacity;
   // Without a chunk size every buffer-full goes to the consumer, the last one too.
-  FBufferChunkSize =
+  FOutput.FBufferChunkSize =
       chunkSize > 0 ? chunkSize : int32_t(std::min<int64_t>(capacity, std::numeric_limits<int32_t>::max()));
   return RunExtraction(index) == 1;
 }
@@ -81,14 +68,14 @@ bool TXrUnZip::UnZipToBuffer(int32_t index, char* buffer, int64_t capacity, int3
 int32_t TXrUnZip::TestZip() {
   RefuseWhenBusy();
   TOutputModeScope mode(*this);
-  FToBuffer = true;
-  FTesting = true;
+  FOutput.FToBuffer = true;
+  FOutput.FTesting = true;
   return RunExtraction(-1);
 }
 
 bool TXrUnZip::BufferSizeIsPlausible() const {
   // Only memory the component takes for the entry is at stake.
-  if (FTesting || !FToMemory) return true;
+  if (FOutput.FTesting || !FOutput.FToMemory) return true;
   const TZipHeaderInfo& h = *FHeaderTemplate;
   const int64_t size = h.UncompressedSize();
   const int64_t packed = h.CompressedSize();
@@ -101,79 +88,79 @@ bool TXrUnZip::BufferSizeIsPlausible() const {
 
 void TXrUnZip::StartBufferOutput() {
   const int64_t size = FHeaderTemplate->UncompressedSize();
-  if (FToMemory) {
+  if (FOutput.FToMemory) {
     // Taken as output arrives: a declared size is no more than a claim.
-    FOwnedBuffer = {};
-    FBuffer = nullptr;
-    FBufferSize = size;
+    FOutput.FOwnedBuffer = {};
+    FOutput.FBuffer = nullptr;
+    FOutput.FBufferSize = size;
   }
-  FBufferPos = FBuffer;
-  FBufferRemaining = size;
-  FBufferNum = 0;
+  FOutput.FBufferPos = FOutput.FBuffer;
+  FOutput.FBufferRemaining = size;
+  FOutput.FBufferNum = 0;
 }
 
-void TXrUnZip::ReleaseOwnedBuffer() { FOwnedBuffer = {}; }
+void TXrUnZip::ReleaseOwnedBuffer() { FOutput.FOwnedBuffer = {}; }
 
 void TXrUnZip::AppendToMemory(const uint8_t* from, uint32_t n) {
-  const size_t held = FOwnedBuffer.size();
-  if (held + n > FOwnedBuffer.capacity()) {
+  const size_t held = FOutput.FOwnedBuffer.size();
+  if (held + n > FOutput.FOwnedBuffer.capacity()) {
     // Never past the declared size, which FlushToBuffer keeps the output within.
-    const size_t declared = size_t(FBufferSize);
-    const size_t grown = std::max({held + n, 2 * FOwnedBuffer.capacity(), kFirstMemoryRoom});
+    const size_t declared = size_t(FOutput.FBufferSize);
+    const size_t grown = std::max({held + n, 2 * FOutput.FOwnedBuffer.capacity(), kFirstMemoryRoom});
     const size_t room = std::min(declared, grown);
     try {
-      FOwnedBuffer.reserve(room);
+      FOutput.FOwnedBuffer.reserve(room);
     } catch (const std::bad_alloc&) {
       throw EOutOfMemory(base_text::kOutOfMemory);
     } catch (const std::length_error&) {
       throw EOutOfMemory(base_text::kOutOfMemory);
     }
   }
-  FOwnedBuffer.insert(FOwnedBuffer.end(), from, from + n);
-  FBufferRemaining -= n;
+  FOutput.FOwnedBuffer.insert(FOutput.FOwnedBuffer.end(), from, from + n);
+  FOutput.FBufferRemaining -= n;
 }
 
 void TXrUnZip::FlushToBuffer(const uint8_t* from, uint32_t n) {
-  if (int64_t(n) > FBufferRemaining)
+  if (int64_t(n) > FOutput.FBufferRemaining)
     throw EBiggerThanUncompressed(ZipMessageText(TZipMessage::BiggerThanUncompressed));
-  if (FTesting) {
-    FBufferRemaining -= n;
+  if (FOutput.FTesting) {
+    FOutput.FBufferRemaining -= n;
     return;
   }
-  if (FToMemory) {
+  if (FOutput.FToMemory) {
     AppendToMemory(from, n);
     return;
   }
   // A chunk never passes what the buffer holds.
-  const int64_t room = std::min<int64_t>(FBufferSize, std::numeric_limits<int32_t>::max());
-  const int64_t chunk = FBufferChunkSize > 0 ? std::min<int64_t>(FBufferChunkSize, room) : room;
+  const int64_t room = std::min<int64_t>(FOutput.FBufferSize, std::numeric_limits<int32_t>::max());
+  const int64_t chunk = FOutput.FBufferChunkSize > 0 ? std::min<int64_t>(FOutput.FBufferChunkSize, room) : room;
   uint32_t left = n;
   for (;;) {
-    const int64_t used = FBufferPos - FBuffer;
+    const int64_t used = FOutput.FBufferPos - FOutput.FBuffer;
     const uint32_t piece = uint32_t(std::min<int64_t>(left, chunk - used));
-    std::memcpy(FBufferPos, from, piece);
-    FBufferPos += piece;
+    std::memcpy(FOutput.FBufferPos, from, piece);
+    FOutput.FBufferPos += piece;
     from += piece;
     left -= piece;
-    FBufferRemaining -= piece;
-    if (left == 0 && !(FBufferChunkSize > 0 && FBufferRemaining == 0)) return;
+    FOutput.FBufferRemaining -= piece;
+    if (left == 0 && !(FOutput.FBufferChunkSize > 0 && FOutput.FBufferRemaining == 0)) return;
     // The buffer is full, or holds the entry's last chunk: the consumer takes it.
     if (!OnGetNextBuffer) {
       if (left == 0) return;
       throw EBiggerThanUncompressed(ZipMessageText(TZipMessage::BiggerThanUncompressed));
     }
-    bool quit = FBufferRemaining == 0;
-    char* next = FBuffer;
+    bool quit = FOutput.FBufferRemaining == 0;
+    char* next = FOutput.FBuffer;
     const TZipHeaderInfo& h = *FHeaderTemplate;
     // A chunk of one byte lets an entry of 2 GiB have more chunks than the number holds;
     // the last number is kept from there on.
-    if (FBufferNum < std::numeric_limits<int32_t>::max()) ++FBufferNum;
-    OnGetNextBuffer(*this, next, h.Directory + h.FileName, int32_t(FBufferPos - FBuffer),
-                    int32_t(FBufferNum), quit);
-    if (FBufferRemaining > 0 && (quit || !next))
+    if (FOutput.FBufferNum < std::numeric_limits<int32_t>::max()) ++FOutput.FBufferNum;
+    OnGetNextBuffer(*this, next, h.Directory + h.FileName, int32_t(FOutput.FBufferPos - FOutput.FBuffer),
+                    int32_t(FOutput.FBufferNum), quit);
+    if (FOutput.FBufferRemaining > 0 && (quit || !next))
       throw ECanceledUnzipToBuffer(ZipMessageText(TZipMessage::CanceledBufferUnZip));
-    FBuffer = next;
-    FBufferPos = FBuffer;
+    FOutput.FBuffer = next;
+    FOutput.FBufferPos = FOutput.FBuffer;
     if (left == 0) return;
   }
 }

@@ -1,6 +1,7 @@
 #include "unzip/lfn_file_stream.h"
 
 #include "base/exception.h"
+#include "base/scope_exit.h"
 #include "unzip/zip_file_routines.h"
 
 namespace {
@@ -77,11 +78,6 @@ void TLFNFileStream::SetSize(int64_t newSize) {
 
 void TLFNFileStream::Close() {
   if (Closed()) return;
-  try {
-    TS_BufferStream::Close();
-  } catch (...) {
-    FFile.reset();
-    throw;
-  }
-  FFile.reset();
+  ScopeExit release([this]() noexcept { FFile.reset(); });
+  TS_BufferStream::Close();
 }

@@ -2,6 +2,8 @@
 
 #include "base/exception.h"
 #include "base/format.h"
+#include "base/path.h"
+#include "base/scope_exit.h"
 #include "unzip/host_hooks.h"
 #include "unzip/lfn_file_stream.h"
 #include "unzip/selection_match.h"
@@ -98,9 +100,8 @@ int64_t SaturatingAdd(int64_t total, int64_t size) {
 // ZipName up to the last dot of its file-name part, so that "a.b.zip" names its parts
 // "a.b.z01" and so on.
 String SplitBaseOf(const String& name) {
-  const size_t nameStart = name.find_last_of(u"\\:/");
   const size_t dot = name.find_last_of(u'.');
-  if (dot == String::npos || (nameStart != String::npos && dot < nameStart)) return name;
+  if (dot == String::npos || dot < FileNameStart(name, u"\\:/")) return name;
   return name.substr(0, dot);
 }
 
@@ -284,20 +285,18 @@ int32_t TXrUnZip::UnZip() {
 int32_t TXrUnZip::RunExtraction(int32_t onlyIndex) {
   FCancelRequested = false;
   int32_t result = 0;
-  try {
+  {
+    ScopeExit forget([this]() noexcept {
+      FOnlyEntry = nullptr;
+      FCancelRequested = false;
+    });
     LoadDirectory();
     OpenArchive();
     // Taken after the open, which may have read the directory again.
     if (onlyIndex >= 0) FOnlyEntry = &Entry(onlyIndex);
     result = ExtractEntries(*FZipStream);
     CloseArchive();
-  } catch (...) {
-    FOnlyEntry = nullptr;
-    FCancelRequested = false;
-    throw;
   }
-  FOnlyEntry = nullptr;
-  FCancelRequested = false;
   return result;
 }
 
@@ -328,14 +327,9 @@ int32_t TXrUnZip::ExtractEntries(TStream& stream) {
   TBusyScope busy(*this);
   FCancelRequested = false;
   // Put back only after OnUnZipComplete, also when that handler raises.
-  struct TKeepOpenScope {
-    explicit TKeepOpenScope(bool& flag) : flag_(flag), previous_(flag) { flag = true; }
-    ~TKeepOpenScope() { flag_ = previous_; }
-    TKeepOpenScope(const TKeepOpenScope&) = delete;
-    TKeepOpenScope& operator=(const TKeepOpenScope&) = delete;
-    bool& flag_;
-    bool previous_;
-  } keepOpen(KeepZipOpen);
+  const bool keptOpen = KeepZipOpen;
+  KeepZipOpen = true;
+  ScopeExit restoreKeepOpen([this, keptOpen]() noexcept { KeepZipOpen = keptOpen; });
   TExtractState state(&stream);
   bool sortChanged = false;
   const TZipSortMode previousSort = SortMode;
@@ -347,7 +341,7 @@ int32_t TXrUnZip::ExtractEntries(TStream& stream) {
   };
   try {
     // Stream, memory and test output make no folder.
-    const bool toFile = !FToStream && !FToBuffer;
+    const bool toFile = !FOutput.FToStream && !FOutput.FToBuffer;
     if (toFile && !FDestDir.empty() && !FolderExists(FDestDir) && !MakeDirs(FDestDir))
       throw EInOutError(io_text::kCannotCreateDirectory, io_text::kCannotCreateDirectoryCode);
     if (FEndRecord->ThisDisk() != 0 && SortMode != TZipSortMode::ByNone) {

@@ -116,7 +116,7 @@ public:
   bool DecryptOutput() const { return FDecryptOutput; }
   void SetDecryptOutput(bool value) { FDecryptOutput = value; }
   // True inside TestZip, for handlers that tell a test from an extraction.
-  bool Testing() const { return FTesting; }
+  bool Testing() const { return FOutput.FTesting; }
 
   // Requests the long loops test; a host sets them from its window handlers.
   void RequestCancel() { FCancelRequested = true; }
@@ -284,9 +284,9 @@ protected:
   int64_t& BytesDone() { return FBytesDone; }
   std::string& Password() { return FPassword; }
   // Memory held for the entry being extracted into memory.
-  size_t MemoryTaken() const { return FOwnedBuffer.capacity(); }
+  size_t MemoryTaken() const { return FOutput.FOwnedBuffer.capacity(); }
   // Chunks handed to OnGetNextBuffer for the entry so far.
-  int64_t& BufferNum() { return FBufferNum; }
+  int64_t& BufferNum() { return FOutput.FBufferNum; }
 
 private:
   // Sets the busy flag for a scope and gives back the value it had.
@@ -439,25 +439,29 @@ private:
   // Output modes: FDecryptOutput a property, the others set by the one-entry operations
   // and TestZip around their run.
   bool FDecryptOutput = false;
-  bool FTesting = false;
-  bool FToStream = false;
-  TStream* FOutputStream = nullptr;
-  bool FToBuffer = false;
-  // Buffer output into FOwnedBuffer, which grows as output arrives, instead of the
-  // caller's FBuffer.
-  bool FToMemory = false;
-  // The caller's memory buffer.
-  char* FBuffer = nullptr;
-  std::vector<uint8_t> FOwnedBuffer;
-  // What the buffer really holds; no copy goes past it.
-  int64_t FBufferSize = 0;
-  // Room left for the entry's data.
-  int64_t FBufferRemaining = 0;
-  char* FBufferPos = nullptr;
-  int32_t FBufferChunkSize = 0;
-  // Chunks of the entry handed to OnGetNextBuffer so far, up to the largest number the
-  // event takes.
-  int64_t FBufferNum = 0;
+  // At rest (all defaults) the output is files; an operation's scope puts it back so.
+  struct TOutputMode {
+    bool FTesting = false;
+    bool FToStream = false;
+    TStream* FOutputStream = nullptr;
+    bool FToBuffer = false;
+    // Buffer output into FOwnedBuffer, which grows as output arrives, instead of the
+    // caller's FBuffer.
+    bool FToMemory = false;
+    // The caller's memory buffer.
+    char* FBuffer = nullptr;
+    std::vector<uint8_t> FOwnedBuffer;
+    // What the buffer really holds; no copy goes past it.
+    int64_t FBufferSize = 0;
+    // Room left for the entry's data.
+    int64_t FBufferRemaining = 0;
+    char* FBufferPos = nullptr;
+    int32_t FBufferChunkSize = 0;
+    // Chunks of the entry handed to OnGetNextBuffer so far, up to the largest number the
+    // event takes.
+    int64_t FBufferNum = 0;
+  };
+  TOutputMode FOutput;
   // The one entry the single-entry operations extract; null for the selection.
   const TZipHeaderInfo* FOnlyEntry = nullptr;
 };

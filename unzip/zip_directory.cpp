@@ -9,6 +9,7 @@
 #include "base/file_stream.h"
 #include "base/format.h"
 #include "base/messages.h"
+#include "base/scope_exit.h"
 #include "base/text.h"
 #include "unzip/le_bytes.h"
 #include "unzip/lfn_file_stream.h"
@@ -76,32 +77,27 @@ void TXrUnZip::LoadDirectory() {
   RefuseWhenBusy();
   FCancelRequested = false;
   TBusyScope busy(*this);
-  try {
-    for (bool again = false;; again = true) {
-      // A handler that changes neither the name nor the mode would be asked forever.
-      const String name = FZipName;
-      const TIncompleteZipMode mode = IncompleteZipMode;
-      try {
-        if (again && DoProcessMessages) PumpAndHonourRequests(false);
-        OpenArchive();
-        break;
-      } catch (const EIncompleteZip&) {
-        FZipStream.reset();
-        if (!OnInCompleteZip) break;
-        if (FZipName == name && IncompleteZipMode == mode) {
-          ClearArchive();
-          throw ENotAZipFile(ZipMessageText(TZipMessage::NotValidZip));
-        }
-      } catch (...) {
+  ScopeExit close([this]() noexcept { CloseArchive(); });
+  for (bool again = false;; again = true) {
+    // A handler that changes neither the name nor the mode would be asked forever.
+    const String name = FZipName;
+    const TIncompleteZipMode mode = IncompleteZipMode;
+    try {
+      if (again && DoProcessMessages) PumpAndHonourRequests(false);
+      OpenArchive();
+      break;
+    } catch (const EIncompleteZip&) {
+      FZipStream.reset();
+      if (!OnInCompleteZip) break;
+      if (FZipName == name && IncompleteZipMode == mode) {
         ClearArchive();
-        throw;
+        throw ENotAZipFile(ZipMessageText(TZipMessage::NotValidZip));
       }
+    } catch (...) {
+      ClearArchive();
+      throw;
     }
-  } catch (...) {
-    CloseArchive();
-    throw;
   }
-  CloseArchive();
 }
 
 bool TXrUnZip::EntryIsPlausible(const TZipHeaderInfo& info, int64_t archiveSize) const {
@@ -304,13 +300,8 @@ void TXrUnZip::ReadDirectoryRecords(TStream& stream) {
       // then read instead.
       FIncompleteNewName.reset();
       {
-        struct TAskingScope {
-          explicit TAskingScope(bool& flag) : flag_(flag) { flag_ = true; }
-          ~TAskingScope() { flag_ = false; }
-          TAskingScope(const TAskingScope&) = delete;
-          TAskingScope& operator=(const TAskingScope&) = delete;
-          bool& flag_;
-        } asking(FAskingIncomplete);
+        FAskingIncomplete = true;
+        ScopeExit asked([this]() noexcept { FAskingIncomplete = false; });
         OnInCompleteZip(*this, IncompleteZipMode);
       }
       if (FIncompleteNewName) {

@@ -3,6 +3,7 @@
 
 #include <vector>
 
+#include "base/win_directory.h"
 #include "base/win_handle.h"
 #include "base/win_string.h"
 #include "unzip/host_hooks.h"
@@ -12,11 +13,6 @@
 namespace {
 
 using KernelHandle = UniqueOwner<HANDLE, KernelHandleTraits>;
-
-// GetFileAttributesW reports a link's own attributes.
-DWORD AttributesOf(const String& name) {
-  return name.empty() ? INVALID_FILE_ATTRIBUTES : GetFileAttributesW(W(name));
-}
 
 // FILETIME and SYSTEMTIME in UTC or local time: the offset is the one in force at that
 // date (LocalFileTimeToFileTime would take today's).
@@ -41,7 +37,8 @@ bool CreateOneFolder(const String& path) { return CreateDirectoryW(W(path), null
 bool NamesIgnoreCase() { return true; }
 bool IsSeparator(Char c) { return c == u'\\' || c == u'/'; }
 bool IsLinkName(const String& name) {
-  const DWORD a = AttributesOf(name);
+  // GetFileAttributesW reports a link's own attributes.
+  const DWORD a = FileAttributesOf(name);
   return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
 }
 void CloseHandle(NativeHandle handle) { ::CloseHandle(handle); }
@@ -62,19 +59,19 @@ bool CanChangeDir(const String& path) {
 }
 
 bool FolderExists(const String& path) {
-  const DWORD a = AttributesOf(path);
+  const DWORD a = FileAttributesOf(path);
   return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
 bool FileFound(const String& name) {
-  const DWORD a = AttributesOf(name);
+  const DWORD a = FileAttributesOf(name);
   return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY) == 0;
 }
 
 bool RemoveFile(const String& name) { return !name.empty() && DeleteFileW(W(name)) != 0; }
 
 int32_t GetAttributes(const String& name) {
-  const DWORD a = AttributesOf(name);
+  const DWORD a = FileAttributesOf(name);
   return a == INVALID_FILE_ATTRIBUTES ? -1 : int32_t(a);
 }
 

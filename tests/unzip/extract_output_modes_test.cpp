@@ -277,6 +277,7 @@ TEST(OutputModes, MemoryGrowsWithTheOutput) {
     EXPECT_EQ(unzip.UnZipToMemory(0, bytes), c.passes);
     EXPECT_GT(mostTaken, 0u);
     EXPECT_LE(mostTaken, 2 * noise.size());
+    EXPECT_EQ(unzip.MemoryTaken(), 0u);  // given back when the operation ends
     if (c.passes) {
       EXPECT_TRUE(std::string(bytes.begin(), bytes.end()) == noise);
     }
