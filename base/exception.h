@@ -51,7 +51,7 @@ private:
 };
 
 // An operating-system call failed: "System Error.  Code: <code>.\r\n<system text>"
-// (the class library's RaiseLastOSError). See base/os_error.h.
+// (raised by RaiseLastOSError). See base/os_error.h.
 class EOSError : public Exception {
 public:
   EOSError(String message, uint32_t errorCode);

@@ -13,7 +13,7 @@ using NativeHandle = intptr_t;
 #endif
 NativeHandle InvalidNativeHandle();
 
-// Open modes of the class library: one access value, or-ed with one share value.
+// Open modes: one access value, or-ed with one share value.
 enum : uint16_t {
   fmOpenRead = 0x0000,
   fmOpenWrite = 0x0001,
@@ -70,8 +70,3 @@ private:
 
 // Text of the last operating-system error, for messages.
 String LastOsErrorText();
-
-// The calling thread's last operating-system error code (GetLastError, errno).
-uint32_t LastOsError();
-// The system's text for an error code, without a trailing line break or full stop.
-String OsErrorText(uint32_t code);

@@ -152,7 +152,7 @@ String Format(StringView pattern, std::initializer_list<FormatArg> args) {
 namespace {
 
 // Digits of |value| rounded half away from zero to at most 15 significant digits,
-// as the class library's float conversion gives them: value = 0.digits x 10^exponent.
+// the precision every conversion of a double here keeps: value = 0.digits x 10^exponent.
 // Trailing zeros are dropped; zero has no digits.
 struct Decimal {
   std::string digits;
@@ -505,11 +505,10 @@ String IntToHex(uint64_t value, int digits) {
 
 namespace {
 // Parses a sign and a decimal or hex magnitude. Hex gives the bit pattern of
-// 'bits' bits (as the class library reads "$FFFFFFFF" as -1); decimal must fit.
+// 'bits' bits ("$FFFFFFFF" is -1 for 32 bits); decimal must fit.
 bool ParseInteger(StringView text, int bits, int64_t& value) {
   size_t i = 0;
-  // Leading blanks are skipped, as the class library's conversion does; trailing
-  // ones are not.
+  // Leading blanks are skipped; trailing ones are not.
   while (i < text.size() && text[i] == u' ') ++i;
   bool negative = false;
   if (i < text.size() && (text[i] == u'+' || text[i] == u'-')) {

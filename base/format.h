@@ -1,4 +1,4 @@
-// Number and text formatting in the class library's manner.
+// Number and text formatting by pattern and by format string.
 #pragma once
 
 #include <cstdint>
@@ -49,7 +49,7 @@ const TFormatSettings& DefaultFormatSettings();
 // decimal point turns on grouping by three, '.' places the decimal separator, and
 // the value is rounded half away from zero to the pattern's decimals. Rounding is
 // decimal and our own, not the C library's: the value is first taken to 15
-// significant digits, as the class library converts a double, so 0.15 and 0.95
+// significant digits, as every conversion of a double here does, so 0.15 and 0.95
 // round up to "0.2" and "1.0" with "0.0". Integer digits beyond the pattern's
 // places all print; a number that rounds to zero prints no minus sign. Texts in
 // quotes ('..' or "..") and other characters are copied; up to three sections

@@ -9,10 +9,15 @@
 #include "base/stream.h"
 #include "base/string.h"
 
+// The calling thread's last operating-system error code (GetLastError, errno).
+uint32_t LastOsError();
+// The system's text for an error code, without a trailing line break or full stop.
+String OsErrorText(uint32_t code);
+
 namespace os_file {
 
 // Opens (or with fmCreate creates or truncates; with fmCreate | fmExclusive only
-// creates) a file in one of the class library's open modes; InvalidNativeHandle() on
+// creates) a file in one of the open modes of base/file_stream.h; InvalidNativeHandle() on
 // failure.
 NativeHandle Open(const String& fileName, uint16_t mode, uint32_t& error);
 // Creates or truncates a file for writing only, others may read it meanwhile.

@@ -1,4 +1,4 @@
-// Registry access in the class library's manner (Windows only).
+// Registry access through open keys (Windows only).
 #pragma once
 
 #include <cstdint>

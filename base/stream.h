@@ -1,4 +1,4 @@
-// Streams with 64-bit positions and sizes, in the class library's manner.
+// Streams with 64-bit positions and sizes.
 #pragma once
 
 #include <cstdint>
@@ -37,7 +37,7 @@ public:
   void ReadBuffer(void* buffer, int32_t count);
   void WriteBuffer(const void* buffer, int32_t count);
   // Copies count bytes from source's position (count 0: all of source from its
-  // start, as the class library does; a negative count copies nothing). A short
+  // start, whatever its position; a negative count copies nothing). A short
   // source raises EReadError. Returns the bytes copied.
   int64_t CopyFrom(TStream& source, int64_t count);
 };

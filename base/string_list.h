@@ -1,4 +1,4 @@
-// The class library's string list: texts with attached objects, optionally kept sorted.
+// String list: texts with attached objects, optionally kept sorted.
 #pragma once
 
 #include <cstdint>
@@ -72,12 +72,12 @@ public:
   void SetDuplicates(TDuplicates d) { duplicates_ = d; }
 
   void Sort();
-  // Quick sort over the comparator (not stable), as the class library does it.
+  // Quick sort over the comparator: not stable, so equal texts may change places.
   // A list in sorted mode is left alone (its bisection relies on its own order),
   // so switch sorted mode off first; the sorted flag is never changed here.
   void CustomSort(TStringListSortCompare compare);
 
-  // Lines joined with CRLF after each (the class library's Text).
+  // Lines joined with CRLF after each, the last one included.
   String Text() const;
   // Splits at CR LF, CR or LF; a final line break adds no empty line.
   void SetText(StringView text);

@@ -1,4 +1,4 @@
-// Small text routines of the class library that the programs rely on.
+// Small text routines the programs rely on.
 #pragma once
 
 #include "base/string.h"
@@ -16,7 +16,7 @@
 String Trim(StringView s);
 String TrimLeft(StringView s);
 String TrimRight(StringView s);
-// ASCII-only case mapping (a-z / A-Z), as the class library's plain routines.
+// ASCII-only case mapping (a-z / A-Z); other characters stay as they are.
 String UpperCase(StringView s);
 String LowerCase(StringView s);
 // Case mapping of the whole basic plane through one fixed table, alike in both
@@ -37,6 +37,6 @@ int AnsiCompareText(StringView a, StringView b);
 bool AnsiSameText(StringView a, StringView b);
 // Whether text ends with subText, compared as AnsiCompareText does.
 bool AnsiEndsText(StringView subText, StringView text);
-// 1-based position of Sub in S, 0 when absent (the class library's Pos).
+// 1-based position of Sub in S, 0 when absent.
 int Pos(StringView sub, StringView s);
 String StringReplaceAll(StringView s, StringView from, StringView to);

@@ -10,7 +10,7 @@
 
 namespace {
 constexpr size_t kBufferSize = 4096;
-// The class library's code for an operation on a file that is not open.
+// The I/O error code of an operation on a file that is not open.
 constexpr uint32_t kFileNotOpen = 103;
 }  // namespace
 
@@ -54,7 +54,7 @@ void TTextFile::Flush() {
 }
 
 void TTextFile::Write(StringView text) {
-  // Writing to a file that is not open is the class library's error 103.
+  // Writing to a file that is not open is I/O error 103.
   if (!IsOpen()) RaiseInOutError(kFileNotOpen);
   buffer_ += ToAnsi(text);
   if (buffer_.size() >= kBufferSize) Flush();

@@ -1,4 +1,4 @@
-// The class library's text-file output: create or overwrite, write, close.
+// Text-file output: create or overwrite, write, close.
 #pragma once
 
 #include <cstdint>

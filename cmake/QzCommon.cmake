@@ -3,6 +3,12 @@
 option(QZ_SANITIZE "Native tree: build with AddressSanitizer and UBSan" ON)
 option(QZ_FUZZ "Native tree: build the libFuzzer targets (clang only)" OFF)
 
+# Debian's python3 before any other on the path: the fixtures compare with its zipfile.
+find_program(QZ_PYTHON python3 PATHS /usr/bin NO_DEFAULT_PATH)
+if(NOT QZ_PYTHON)
+  find_program(QZ_PYTHON python3 REQUIRED)
+endif()
+
 set(QZ_WARNINGS -Wall -Wextra -Wno-unused-parameter -Wno-missing-field-initializers)
 
 if(QZ_WINDOWS)
@@ -25,7 +31,7 @@ endif()
 function(qz_target_defaults target)
   target_compile_options(${target} PRIVATE ${QZ_WARNINGS} ${QZ_CXX_FLAGS})
   target_compile_definitions(${target} PUBLIC ${QZ_DEFINES})
-  target_include_directories(${target} PUBLIC ${CMAKE_SOURCE_DIR})
+  target_include_directories(${target} PUBLIC ${CMAKE_SOURCE_DIR} ${QZ_GENERATED_INCLUDE})
   target_link_options(${target} PUBLIC ${QZ_LINK_FLAGS})
 endfunction()
 

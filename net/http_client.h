@@ -41,7 +41,8 @@ class THttpClient : public TComponent {
   int ConnectTimeout = net_default::kConnectTimeoutMs;
   int ReadTimeout = net_default::kReadTimeoutMs;
   int64_t MaxTextSize = net_default::kMaxTextSize;
-  String UserAgent = net_default::kUserAgent;
+  // The caller names itself: its product and version.
+  String UserAgent;
 
   // The last answer: 0 and empty before one arrived.
   int ResponseCode() const { return responseCode_; }

@@ -33,6 +33,5 @@ inline constexpr int kConnectTimeoutMs = 30000;
 inline constexpr int kReadTimeoutMs = 30000;
 // Texts are small files (a version list); a larger answer is not one.
 inline constexpr int64_t kMaxTextSize = 1024 * 1024;
-inline constexpr const Char* kUserAgent = u"Quorlix Zeva/1.1";
 inline constexpr int32_t kReadBufferSize = 64 * 1024;
 }  // namespace net_default

@@ -6,7 +6,7 @@
 
 #include "base/string.h"
 
-// The command line split as the class library's argument routines split it:
+// The command line split as the programs split their own arguments:
 // characters up to a blank separate arguments, a double quote switches quoting on
 // and off and is dropped, a backslash is an ordinary character (so '"C:\dir\"'
 // gives 'C:\dir\'); an argument made only of quotes is an empty one, so the arguments

@@ -5,6 +5,7 @@
 #include "base/path.h"
 #include "base/scope_exit.h"
 #include "common/xr_misc_dialogs.h"
+#include "product.h"
 #include "scan/about_form.h"
 #include "scan/main.h"
 #include "scan/menu_texts.h"
@@ -49,6 +50,7 @@ void TFmMain::MChAboutClick(TObject*) {
 void TFmMain::MChCheckforUpdatesClick(TObject*) {
   TXrUpdate update;
   update.FVersion = kVersion;
+  update.FUserAgent = product::kUserAgent;
   update.FProductName = kProductName;
   update.FExePath = MenuHooks.ProgramFile;
   update.FExeName = kExeName;

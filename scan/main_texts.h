@@ -2,18 +2,12 @@
 #pragma once
 
 #include "base/string.h"
-
-// The running version is a build setting: the product builds as 1.1, a test build of a
-// later version sets its own (-DQZ_VERSION="1.2").
-#ifndef QZ_VERSION
-#define QZ_VERSION "1.1"
-#endif
+#include "product.h"
 
 namespace main_texts {
 
-inline constexpr Char kAppTitle[] = u"Quorlix Zeva";
-inline constexpr Char kVersion[] = u"" QZ_VERSION;
-inline constexpr Char kMainCaption[] = u"Quorlix Zeva - Version " QZ_VERSION;
+inline constexpr const Char* kAppTitle = product::kName;
+inline constexpr Char kMainCaption[] = u"" QZ_PRODUCT_NAME " - Version " QZ_VERSION;
 
 inline constexpr Char kGeneralKey[] = u"Software\\Brevane\\Quorlix\\General";
 inline constexpr Char kColWidthsKey[] = u"Software\\Brevane\\Quorlix\\ColWidths";

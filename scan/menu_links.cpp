@@ -5,16 +5,14 @@
 
 #include "base/win_string.h"
 #include "scan/main_menu_commands.h"
+#include "product.h"
 #include "scan/menu_texts.h"
 
-#ifndef QZ_WEB_SITE
-#error "QZ_WEB_SITE: the product web site, set by the build"
-#endif
 #ifndef QZ_UPDATE_HOST
 #error "QZ_UPDATE_HOST: the update server's host, set by the build"
 #endif
 
-String ProductWebSite() { return u"" QZ_WEB_SITE; }
+String ProductWebSite() { return product::kWebSite; }
 
 String VersionFileUrl() {
   return String(u"http://") + u"" QZ_UPDATE_HOST + menu_texts::kVersionFilePath;

@@ -6,14 +6,14 @@
 
 namespace menu_texts {
 
-inline constexpr Char kHelpFileName[] = u"Quorlix.chm";
+inline constexpr const Char* kHelpFileName = product::kHelpFile;
 inline constexpr Char kHelpSubFolder[] = u"help\\";
 inline constexpr Char kHelpTopic[] = u"main.htm";
 inline constexpr Char kHelpMissing[] = u"Help file does not exist.";
 
-inline constexpr Char kVersion[] = u"" QZ_VERSION;
-inline constexpr Char kProductName[] = u"Quorlix Zeva";
-inline constexpr Char kExeName[] = u"Quorlix.exe";
+inline constexpr const Char* kVersion = product::kVersion;
+inline constexpr const Char* kProductName = product::kName;
+inline constexpr const Char* kExeName = product::kProgramFile;
 inline constexpr Char kVersionFilePath[] = u"/versions/quorlixlite.dat";
 
 inline constexpr Char kAboutCaption[] = u"About Quorlix Zeva";

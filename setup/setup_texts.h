@@ -3,21 +3,17 @@
 
 #include "base/string.h"
 #include "common/update_token.h"
-
-// The version is a build setting, as in the main program.
-#ifndef QZ_VERSION
-#define QZ_VERSION "1.1"
-#endif
+#include "product.h"
 
 namespace setup_texts {
 
-inline constexpr Char kProductName[] = u"Quorlix Zeva";
-inline constexpr Char kProductVersion[] = u"" QZ_VERSION;
+inline constexpr const Char* kProductName = product::kName;
+inline constexpr const Char* kProductVersion = product::kVersion;
 inline constexpr Char kProductKey[] = u"Quorlix";  // folder, Start-menu folder, uninstall key
 inline constexpr Char kPublisher[] = u"Brevane";
-inline constexpr Char kWebSite[] = u"http://www.quorlix.example/";
-inline constexpr Char kProgramFile[] = u"Quorlix.exe";
-inline constexpr Char kHelpFile[] = u"Quorlix.chm";
+inline constexpr const Char* kWebSite = product::kWebSite;
+inline constexpr const Char* kProgramFile = product::kProgramFile;
+inline constexpr const Char* kHelpFile = product::kHelpFile;
 inline constexpr Char kUninstallProgram[] = u"uninstall.exe";
 inline constexpr Char kUninstallLog[] = u"uninstall.dat";
 inline constexpr Char kProgramLink[] = u"Quorlix.lnk";

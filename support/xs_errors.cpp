@@ -4,6 +4,7 @@
 
 #include "base/file_stream.h"
 #include "base/format.h"
+#include "base/os_file.h"
 #include "support/xs_messages.h"
 
 namespace {

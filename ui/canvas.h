@@ -1,4 +1,4 @@
-// Drawing surface with the class library's canvas operations. TCanvas holds the
+// Drawing surface and its drawing operations. TCanvas holds the
 // current font, brush and pen as plain values; a GDI canvas draws them into a DC and
 // a recording canvas (tests) writes down what was asked.
 #pragma once

@@ -24,7 +24,8 @@ struct TMessage {
 };
 using TWndMethod = std::function<void(TMessage&)>;
 
-// Component notifications, numbered as the class library numbers them.
+// Component notifications: fixed numbers from CM_BASE up, which forms and controls
+// exchange as they stand.
 constexpr UINT CM_BASE = 0xB000;
 constexpr UINT CM_DIALOGCHAR = CM_BASE + 6;
 constexpr UINT CM_FOCUSCHANGED = CM_BASE + 7;

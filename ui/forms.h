@@ -1,4 +1,4 @@
-// Top-level windows: modal and modeless forms with the class library's close
+// Top-level windows: modal and modeless forms with the close
 // protocol (close query, close action, modal result, deferred release).
 #pragma once
 

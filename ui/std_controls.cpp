@@ -321,7 +321,7 @@ void TCheckBox::SetChecked(bool checked) {
   if (Checked() == checked) return;
   checked_ = checked;
   if (handle_) SendMessageW(handle_, BM_SETCHECK, checked ? BST_CHECKED : 0, 0);
-  Click();  // as the class library does on a change of state
+  Click();  // a change of state is a click, however it came about
 }
 
 void TCheckBox::WndProc(TMessage& m) {

@@ -9,7 +9,7 @@
 
 class TLFNFileStream : public TS_BufferStream {
 public:
-  // Opens FileName in one of the class library's open modes (fmCreate, fmOpenRead |
+  // Opens FileName in one of the open modes of base/file_stream.h (fmCreate, fmOpenRead |
   // fmShareDenyWrite, ...); its open and create errors pass through. With
   // FlushOnClose the file is written to disk when the stream goes, for files opened
   // for writing and for files it created.

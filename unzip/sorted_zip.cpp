@@ -15,8 +15,7 @@ int ThreeWay(T a, T b) {
   return a < b ? -1 : (b < a ? 1 : 0);
 }
 
-// Days since 1899-12-30 plus the fraction of the day, as the class library's date-time
-// value; 0.0 for a DOS value that names no real date.
+// Days since 1899-12-30 plus the fraction of the day, the programs' date-time value; 0.0 for a DOS value that names no real date.
 double DosToDateTime(uint32_t dos) {
   const int sec = int(dos & 0x1F) * 2;
   const int min = int((dos >> 5) & 0x3F);

@@ -141,7 +141,7 @@ private:
 };
 
 // Opens an existing file with the access (Mode bits 0-1: 0 read, 1 write, 2 read-write)
-// and sharing (Mode bits 4-6, 0x00 to 0x40) of the class library's open modes. An
+// and sharing (Mode bits 4-6, 0x00 to 0x40) of the open modes of base/file_stream.h. An
 // invalid handle for any other Mode or when the file cannot be opened.
 TZipFileHandle OpenFileHandle(const String& name, int32_t mode);
 // Opens Name for writing and sets its last-write time; True on success.

@@ -96,6 +96,7 @@ void TXrUpdate::CheckForUpdate() {
 bool TXrUpdate::DownloadVersionFile() {
   FVersionLines.Clear();
   THttpClient http;
+  http.UserAgent = FUserAgent;
   http.MaxTextSize = update_limit::kMaxVersionFileSize;
   TCursorGuard hourglass;
   bool fetched = false;
@@ -235,6 +236,7 @@ bool TXrUpdate::DownloadUpdate(const String& Url, const String& FileName) {
     progress.Show();
     FDownloadSize = 0;
     FHttp = std::make_unique<THttpClient>();
+    FHttp->UserAgent = FUserAgent;
     // The read time-out alone lets a server that sends a byte now and then, or without
     // end, hold the program for ever.
     TDownloadWatch watch(DownloadLimits, Ticks());

@@ -44,6 +44,8 @@ public:
   String FExePath;
   String FExeName;
   String FVersion;
+  // Sent with every request.
+  String FUserAgent;
   String FVersionUrl;
   // A local version file instead of FVersionUrl when not empty.
   String FVersionFile;

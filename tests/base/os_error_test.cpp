@@ -3,6 +3,7 @@
 #include "base/exception.h"
 #include "base/file_stream.h"
 #include "base/os_error.h"
+#include "base/os_file.h"
 
 TEST(OsError, MessageCarriesCodeAndSystemText) {
   try {

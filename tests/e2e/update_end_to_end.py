@@ -53,6 +53,7 @@ class UpdateServer:
         self.version_file = b""
         self.files = {}
         self.requests = []
+        self.agents = []
         server = self
 
         class Handler(http.server.BaseHTTPRequestHandler):
@@ -63,6 +64,7 @@ class UpdateServer:
 
             def do_GET(self):
                 server.requests.append(self.path)
+                server.agents.append(self.headers.get("User-Agent"))
                 body = None
                 if self.path == "/versions/quorlixlite.dat":
                     body = server.version_file
@@ -311,6 +313,9 @@ def main():
         check(run.box(IDOK, "1.2") == ("Quorlix Zeva, Version 1.2",
                                        "You have the latest version of Quorlix Zeva"),
               "1.2 does not know it is the latest")
+        # Each program names its own version to the server.
+        check(server.agents[0] == "Quorlix Zeva/1.1" and server.agents[-1] == "Quorlix Zeva/1.2",
+              "user agents %r" % sorted(set(server.agents)))
         run.driver("close", CAPTION % "1.2")
         run.driver("gone", CAPTION % "1.2")
     finally:

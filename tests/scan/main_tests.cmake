@@ -8,7 +8,7 @@ qz_test(scan_summary_tests
 # and sparse files cannot be made from inside Wine).
 set(qz_scan_tree ${CMAKE_BINARY_DIR}/test-scratch/scan_tree)
 add_test(NAME scan_tree_fixture
-  COMMAND python3 ${CMAKE_CURRENT_LIST_DIR}/make_scan_tree.py ${qz_scan_tree})
+  COMMAND ${QZ_PYTHON} ${CMAKE_CURRENT_LIST_DIR}/make_scan_tree.py ${qz_scan_tree})
 set_tests_properties(scan_tree_fixture PROPERTIES FIXTURES_SETUP scan_tree)
 
 add_executable(scan_main_window_tests ${CMAKE_CURRENT_LIST_DIR}/main_window_test.cpp

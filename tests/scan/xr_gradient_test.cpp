@@ -385,7 +385,7 @@ TEST_F(GradientControl, MouseEnterAndLeaveFollowTheMouse) {
     ++leaves;
     order.push_back(gradient->MouseOver() ? "leave over" : "leave");
   };
-  // The class library's own events run as the base handling.
+  // The control's own OnMouseEnter and OnMouseLeave run as the base handling.
   gradient->OnMouseEnter = [&](TObject*) { order.push_back("base enter"); };
   gradient->OnMouseLeave = [&](TObject*) { order.push_back("base leave"); };
   SendMessageW(panel->Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(50, 50));

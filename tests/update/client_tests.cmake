@@ -7,7 +7,7 @@ add_custom_command(
   OUTPUT ${QZ_UPDATE_SERVER_STATE}/www/update.zip ${QZ_UPDATE_SERVER_STATE}/www/nosetup.zip
          ${QZ_UPDATE_SERVER_STATE}/www/traversal.zip ${QZ_UPDATE_SERVER_STATE}/www/Update.EXE
          ${QZ_UPDATE_SERVER_STATE}/www/unknown.zip ${QZ_UPDATE_SERVER_STATE}/www/damaged.zip
-  COMMAND /usr/bin/python3 ${CMAKE_CURRENT_LIST_DIR}/make_update_archives.py
+  COMMAND ${QZ_PYTHON} ${CMAKE_CURRENT_LIST_DIR}/make_update_archives.py
           ${QZ_UPDATE_SERVER_STATE}/www $<TARGET_FILE:qz_command_line_stub>
   DEPENDS ${CMAKE_CURRENT_LIST_DIR}/make_update_archives.py qz_command_line_stub
   COMMENT "Update archives for the update client's tests")
@@ -23,7 +23,7 @@ gtest_discover_tests(update_client_tests DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEO
                      PROPERTIES FIXTURES_REQUIRED update_http_server RESOURCE_LOCK display
                                 LABELS gui)
 
-set(server /usr/bin/python3 ${CMAKE_CURRENT_LIST_DIR}/../net/http_test_server.py)
+set(server ${QZ_PYTHON} ${CMAKE_CURRENT_LIST_DIR}/../net/http_test_server.py)
 add_test(NAME update_http_server_start COMMAND ${server} start ${QZ_UPDATE_SERVER_STATE})
 add_test(NAME update_http_server_stop COMMAND ${server} stop ${QZ_UPDATE_SERVER_STATE})
 set_tests_properties(update_http_server_start PROPERTIES FIXTURES_SETUP update_http_server)
