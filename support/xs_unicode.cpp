@@ -9,7 +9,7 @@
 #include "support/xs_sys_info.h"
 #include "support/xs_unicode_data.h"
 
-TXsCriticalSection* UnicodeDataLock = nullptr;
+std::unique_ptr<TXsCriticalSection> UnicodeDataLock;
 TCompareTextProc LocaleCompareText = nullptr;
 
 uint32_t LocaleAnsiCodePage(LCID locale) {
@@ -62,12 +62,12 @@ int32_t CompareTextByAnsi(StringView s1, StringView s2, LCID locale) {
 }
 
 void InitUnicodeSupport() {
-  if (!UnicodeDataLock) UnicodeDataLock = std::make_unique<TXsCriticalSection>().release();
+  if (!UnicodeDataLock) UnicodeDataLock = std::make_unique<TXsCriticalSection>();
   LocaleCompareText =
       (Win32Platform & 0x2) != 0 ? &CompareTextByWide : &CompareTextByAnsi;
 }
 
 void DoneUnicodeSupport() {
-  std::unique_ptr<TXsCriticalSection> lock(std::exchange(UnicodeDataLock, nullptr));
+  const std::unique_ptr<TXsCriticalSection> lock = std::move(UnicodeDataLock);
   ReleaseUnicodeDatabase();
 }

@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <memory>
 
 #include "base/string.h"
 #include "support/xs_synch.h"
@@ -19,7 +20,7 @@ int32_t CompareTextByWide(StringView s1, StringView s2, LCID locale);
 // converted to it are compared as CompareTextByWide does, never as equal.
 int32_t CompareTextByAnsi(StringView s1, StringView s2, LCID locale);
 
-extern TXsCriticalSection* UnicodeDataLock;  // owned; never entered by the programs
+extern std::unique_ptr<TXsCriticalSection> UnicodeDataLock;  // never entered by the programs
 extern TCompareTextProc LocaleCompareText;
 
 void InitUnicodeSupport();

@@ -2,13 +2,13 @@
 
 #include <utility>
 
-TUnicodeDatabase* UnicodeDatabase = nullptr;
+std::unique_ptr<TUnicodeDatabase> UnicodeDatabase;
 
 TUnicodeDatabase& UnicodeDatabaseStorage() {
-  if (!UnicodeDatabase) UnicodeDatabase = std::make_unique<TUnicodeDatabase>().release();
+  if (!UnicodeDatabase) UnicodeDatabase = std::make_unique<TUnicodeDatabase>();
   return *UnicodeDatabase;
 }
 
 void ReleaseUnicodeDatabase() {
-  std::unique_ptr<TUnicodeDatabase> database(std::exchange(UnicodeDatabase, nullptr));
+  UnicodeDatabase.reset();
 }

@@ -53,7 +53,7 @@ struct TUnicodeDatabase {
   std::vector<TUnicodeComposition> Compositions;
 };
 
-extern TUnicodeDatabase* UnicodeDatabase;  // owned; null until first use and after release
+extern std::unique_ptr<TUnicodeDatabase> UnicodeDatabase;  // null until first use and after release
 
 // The storage, made on first use.
 TUnicodeDatabase& UnicodeDatabaseStorage();

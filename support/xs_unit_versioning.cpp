@@ -137,7 +137,9 @@ bool TUnitVersioning::IsRegistryOfThisProcess(uintptr_t address) {
          candidate->FStampSelf == address;
 }
 
-TUnitVersioningState UnitVersioningState;
+TUnitVersioningState::~TUnitVersioningState() = default;
+
+constinit TUnitVersioningState UnitVersioningState;
 
 namespace {
 String WithProcessId(const Char* prefix) {
@@ -175,13 +177,13 @@ void WriteCell(void* cell, uintptr_t value) { std::memcpy(cell, &value, sizeof v
 // seen under the mutex, no longer holds its address. Otherwise another module may still
 // follow it, and it is left alive for the rest of the run.
 void ReleaseOwnedRegistry(TUnitVersioningState& s, bool unreachable) {
-  std::unique_ptr<TUnitVersioning> owned(std::exchange(s.OwnedVersioning, nullptr));
+  std::unique_ptr<TUnitVersioning> owned = std::move(s.OwnedVersioning);
   s.SharedVersioningOwned = false;
   if (!unreachable) static_cast<void>(owned.release());  // deliberately kept
 }
 
 void FreeMutex(TUnitVersioningState& s) {
-  std::unique_ptr<TXsMutex> mutex(std::exchange(s.SharedVersioningMutex, nullptr));
+  s.SharedVersioningMutex.reset();
 }
 
 // No registry for this state from now on: the named objects cannot be trusted or used,
@@ -207,9 +209,9 @@ TAttach Attach(TUnitVersioningState& s, uint32_t timeOut) {
                     FILE_MAP_ALL_ACCESS);
   const uintptr_t stored = ReadCell(s.SharedVersioningCell);
   if (stored == 0) {
-    if (!s.OwnedVersioning) s.OwnedVersioning = std::make_unique<TUnitVersioning>().release();
-    WriteCell(s.SharedVersioningCell, reinterpret_cast<uintptr_t>(s.OwnedVersioning));
-    s.SharedVersioning = s.OwnedVersioning;
+    if (!s.OwnedVersioning) s.OwnedVersioning = std::make_unique<TUnitVersioning>();
+    WriteCell(s.SharedVersioningCell, reinterpret_cast<uintptr_t>(s.OwnedVersioning.get()));
+    s.SharedVersioning = s.OwnedVersioning.get();
   } else if (TUnitVersioning::IsRegistryOfThisProcess(stored)) {
     s.SharedVersioning = reinterpret_cast<TUnitVersioning*>(stored);
   } else {
@@ -239,8 +241,7 @@ TUnitVersioning* SharedUnitVersioning(TUnitVersioningState& s, uint32_t mutexTim
   if (s.SharedVersioningClosed) return nullptr;
   try {
     if (!s.SharedVersioningMutex)
-      s.SharedVersioningMutex =
-          std::make_unique<TXsMutex>(nullptr, false, VersioningMutexName()).release();
+      s.SharedVersioningMutex = std::make_unique<TXsMutex>(nullptr, false, VersioningMutexName());
     if (!s.SharedVersioning) {
       const TAttach attached = Attach(s, mutexTimeOut);
       if (attached != TAttach::Attached) {

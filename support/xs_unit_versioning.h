@@ -103,10 +103,15 @@ class TXsMutex;
 // The module state of the registry's users; constant-initialised. The program has one
 // (UnitVersioningState); each further instance acts as another code module of the process.
 struct TUnitVersioningState {
-  TXsMutex* SharedVersioningMutex = nullptr;  // owned
-  void* SharedVersioningCell = nullptr;       // the named block's view
+  TUnitVersioningState() = default;
+  ~TUnitVersioningState();  // where TXsMutex is known
+  TUnitVersioningState(const TUnitVersioningState&) = delete;
+  TUnitVersioningState& operator=(const TUnitVersioningState&) = delete;
+
+  std::unique_ptr<TXsMutex> SharedVersioningMutex;
+  void* SharedVersioningCell = nullptr;  // the named block's view
   TUnitVersioning* SharedVersioning = nullptr;
-  TUnitVersioning* OwnedVersioning = nullptr;  // the registry this state made and frees
+  std::unique_ptr<TUnitVersioning> OwnedVersioning;  // the registry this state made
   bool SharedVersioningOwned = false;
   bool SharedVersioningClosed = false;
 };

@@ -2,48 +2,40 @@
 
 #include "base/win_string.h"
 
-TGdiCanvas::TGdiCanvas(HDC dc) : dc_(dc) {
-  oldFont_ = GetCurrentObject(dc, OBJ_FONT);
-  oldBrush_ = GetCurrentObject(dc, OBJ_BRUSH);
-  oldPen_ = GetCurrentObject(dc, OBJ_PEN);
-}
+TGdiCanvas::TGdiCanvas(HDC dc) : dc_(dc) {}
 
-TGdiCanvas::~TGdiCanvas() {
-  SelectObject(dc_, oldFont_);
-  SelectObject(dc_, oldBrush_);
-  SelectObject(dc_, oldPen_);
-}
+TGdiCanvas::~TGdiCanvas() = default;
 
 void TGdiCanvas::ApplyFont() {
   // A font still selected cannot be deleted (the system refuses and it leaks): put
   // the DC's own font back before a new one may replace ours.
-  SelectObject(dc_, oldFont_);
-  SelectObject(dc_, font_.Get(Font));
+  fontSelection_.Restore();
+  fontSelection_.Select(font_.Get(Font));
   SetTextColor(dc_, ColorToRGB(Font.Color));
 }
 
 void TGdiCanvas::ApplyBrush() {
   if (!brush_ || !(madeBrush_ == Brush)) {
-    SelectObject(dc_, oldBrush_);
+    brushSelection_.Restore();
     if (Brush.Style == TBrushStyle::bsClear)
       brush_.reset();
     else
       brush_.reset(CreateSolidBrush(ColorToRGB(Brush.Color)));
     madeBrush_ = Brush;
   }
-  SelectObject(dc_, brush_ ? HGDIOBJ(brush_.get()) : GetStockObject(NULL_BRUSH));
+  brushSelection_.Select(brush_ ? HGDIOBJ(brush_.get()) : GetStockObject(NULL_BRUSH));
 }
 
 void TGdiCanvas::ApplyPen() {
   if (!pen_ || !(madePen_ == Pen)) {
-    SelectObject(dc_, oldPen_);
+    penSelection_.Restore();
     if (Pen.Style == TPenStyle::psClear)
       pen_.reset();
     else
       pen_.reset(CreatePen(PS_SOLID, Pen.Width, ColorToRGB(Pen.Color)));
     madePen_ = Pen;
   }
-  SelectObject(dc_, pen_ ? HGDIOBJ(pen_.get()) : GetStockObject(NULL_PEN));
+  penSelection_.Select(pen_ ? HGDIOBJ(pen_.get()) : GetStockObject(NULL_PEN));
 }
 
 void TGdiCanvas::ApplyText(bool opaque) {
@@ -165,16 +157,13 @@ TBitmap::TBitmap() : dc_(CreateCompatibleDC(nullptr)) {
   canvas_ = std::make_unique<TGdiCanvas>(dc_.get());
 }
 
-TBitmap::~TBitmap() {
-  canvas_.reset();
-  if (oldBitmap_) SelectObject(dc_.get(), oldBitmap_);
-}
+// The canvas goes first, then the bitmap's selection, then the bitmap and the DC.
+TBitmap::~TBitmap() = default;
 
 bool TBitmap::SetSize(int width, int height) {
   if (width == width_ && height == height_ && bits_) return true;
   canvas_.reset();
-  if (oldBitmap_) SelectObject(dc_.get(), oldBitmap_);
-  oldBitmap_ = nullptr;
+  bitmapSelection_.Restore();
   bitmap_.reset();
   bits_ = nullptr;
   width_ = height_ = 0;
@@ -195,7 +184,7 @@ bool TBitmap::SetSize(int width, int height) {
       bits_ = bits;
       width_ = width;
       height_ = height;
-      oldBitmap_ = SelectObject(dc_.get(), h);
+      bitmapSelection_.Select(h);
       made = true;
     } else if (h) {
       DeleteObject(h);

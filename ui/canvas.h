@@ -81,12 +81,14 @@ private:
   void ApplyText(bool opaque);
 
   HDC dc_;
-  HGDIOBJ oldFont_, oldBrush_, oldPen_;
   FontHandle font_;
   TBrush madeBrush_;
   UniqueBrush brush_;
   TPen madePen_;
   UniquePen pen_;
+  GdiSelection fontSelection_{dc_, OBJ_FONT};
+  GdiSelection brushSelection_{dc_, OBJ_BRUSH};
+  GdiSelection penSelection_{dc_, OBJ_PEN};
 };
 
 // An off-screen 32-bit top-down DIB with its own memory DC and canvas. A size that
@@ -116,7 +118,7 @@ public:
 private:
   UniqueMemoryDC dc_;
   UniqueBitmap bitmap_;
-  HGDIOBJ oldBitmap_ = nullptr;
+  GdiSelection bitmapSelection_{dc_.get(), OBJ_BITMAP};
   void* bits_ = nullptr;
   int width_ = 0, height_ = 0;
   std::unique_ptr<TGdiCanvas> canvas_;

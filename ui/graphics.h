@@ -191,6 +191,23 @@ private:
   int id_;
 };
 
+// One kind of object in a DC (OBJ_FONT, OBJ_BRUSH, OBJ_PEN, OBJ_BITMAP): the one current
+// when this is made goes back on Restore and when this goes. Declare it after the owners
+// of what it selects, so that each is deselected before it is deleted.
+class GdiSelection {
+public:
+  GdiSelection(HDC dc, UINT kind) : dc_(dc), original_(GetCurrentObject(dc, kind)) {}
+  ~GdiSelection() { Restore(); }
+  GdiSelection(const GdiSelection&) = delete;
+  GdiSelection& operator=(const GdiSelection&) = delete;
+  void Select(HGDIOBJ object) { SelectObject(dc_, object); }
+  void Restore() { SelectObject(dc_, original_); }
+
+private:
+  HDC dc_;
+  HGDIOBJ original_;
+};
+
 // Makes the GDI font for a description; reuses the last one while it matches.
 class FontHandle {
 public:
