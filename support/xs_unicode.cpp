@@ -9,7 +9,7 @@
 #include "support/xs_sys_info.h"
 #include "support/xs_unicode_data.h"
 
-std::unique_ptr<TXsCriticalSection> UnicodeDataLock;
+constinit GlobalOwner<TXsCriticalSection> UnicodeDataLock;
 TCompareTextProc LocaleCompareText = nullptr;
 
 uint32_t LocaleAnsiCodePage(LCID locale) {
@@ -68,6 +68,6 @@ void InitUnicodeSupport() {
 }
 
 void DoneUnicodeSupport() {
-  const std::unique_ptr<TXsCriticalSection> lock = std::move(UnicodeDataLock);
+  const std::unique_ptr<TXsCriticalSection> lock = UnicodeDataLock.release();
   ReleaseUnicodeDatabase();
 }

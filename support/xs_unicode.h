@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <memory>
 
+#include "base/global_owner.h"
 #include "base/string.h"
 #include "support/xs_synch.h"
 
@@ -20,7 +21,7 @@ int32_t CompareTextByWide(StringView s1, StringView s2, LCID locale);
 // converted to it are compared as CompareTextByWide does, never as equal.
 int32_t CompareTextByAnsi(StringView s1, StringView s2, LCID locale);
 
-extern std::unique_ptr<TXsCriticalSection> UnicodeDataLock;  // never entered by the programs
+extern GlobalOwner<TXsCriticalSection> UnicodeDataLock;  // never entered by the programs
 extern TCompareTextProc LocaleCompareText;
 
 void InitUnicodeSupport();

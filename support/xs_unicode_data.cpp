@@ -2,7 +2,7 @@
 
 #include <utility>
 
-std::unique_ptr<TUnicodeDatabase> UnicodeDatabase;
+constinit GlobalOwner<TUnicodeDatabase> UnicodeDatabase;
 
 TUnicodeDatabase& UnicodeDatabaseStorage() {
   if (!UnicodeDatabase) UnicodeDatabase = std::make_unique<TUnicodeDatabase>();

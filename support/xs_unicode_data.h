@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "base/global_owner.h"
+
 // A table is a trie of 256 pages: page (code >> 16) & 0xFF, row (code >> 8) & 0xFF,
 // entry code & 0xFF. Pages and rows that hold nothing stay null.
 template <typename T>
@@ -53,7 +55,7 @@ struct TUnicodeDatabase {
   std::vector<TUnicodeComposition> Compositions;
 };
 
-extern std::unique_ptr<TUnicodeDatabase> UnicodeDatabase;  // null until first use and after release
+extern GlobalOwner<TUnicodeDatabase> UnicodeDatabase;  // null until first use and after release
 
 // The storage, made on first use.
 TUnicodeDatabase& UnicodeDatabaseStorage();

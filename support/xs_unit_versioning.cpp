@@ -137,8 +137,6 @@ bool TUnitVersioning::IsRegistryOfThisProcess(uintptr_t address) {
          candidate->FStampSelf == address;
 }
 
-TUnitVersioningState::~TUnitVersioningState() = default;
-
 constinit TUnitVersioningState UnitVersioningState;
 
 namespace {
@@ -177,7 +175,7 @@ void WriteCell(void* cell, uintptr_t value) { std::memcpy(cell, &value, sizeof v
 // seen under the mutex, no longer holds its address. Otherwise another module may still
 // follow it, and it is left alive for the rest of the run.
 void ReleaseOwnedRegistry(TUnitVersioningState& s, bool unreachable) {
-  std::unique_ptr<TUnitVersioning> owned = std::move(s.OwnedVersioning);
+  std::unique_ptr<TUnitVersioning> owned = s.OwnedVersioning.release();
   s.SharedVersioningOwned = false;
   if (!unreachable) static_cast<void>(owned.release());  // deliberately kept
 }

@@ -10,6 +10,7 @@
 #include <memory>
 #include <vector>
 
+#include "base/global_owner.h"
 #include "base/string.h"
 
 struct TUnitVersionInfo {
@@ -103,15 +104,14 @@ class TXsMutex;
 // The module state of the registry's users; constant-initialised. The program has one
 // (UnitVersioningState); each further instance acts as another code module of the process.
 struct TUnitVersioningState {
-  TUnitVersioningState() = default;
-  ~TUnitVersioningState();  // where TXsMutex is known
+  constexpr TUnitVersioningState() = default;
   TUnitVersioningState(const TUnitVersioningState&) = delete;
   TUnitVersioningState& operator=(const TUnitVersioningState&) = delete;
 
-  std::unique_ptr<TXsMutex> SharedVersioningMutex;
+  GlobalOwner<TXsMutex> SharedVersioningMutex;
   void* SharedVersioningCell = nullptr;  // the named block's view
   TUnitVersioning* SharedVersioning = nullptr;
-  std::unique_ptr<TUnitVersioning> OwnedVersioning;  // the registry this state made
+  GlobalOwner<TUnitVersioning> OwnedVersioning;  // the registry this state made
   bool SharedVersioningOwned = false;
   bool SharedVersioningClosed = false;
 };
