@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "base/format.h"
+#include "base/scope_exit.h"
 #include "base/text.h"
 #include "base/win_handle.h"
 #include "base/win_string.h"
@@ -182,38 +183,38 @@ void THttpClient::Perform(const String& url, int64_t limit, const BodySink& sink
   }
 
   if (OnWorkBegin) OnWorkBegin(this, TWorkMode::wmRead, contentLength_ < 0 ? 0 : contentLength_);
-  try {
-    std::vector<uint8_t> buffer(net_default::kReadBufferSize);
-    int64_t total = 0;
-    for (;;) {
-      DWORD got = 0;
-      if (!WinHttpReadData(request.get(), buffer.data(), DWORD(buffer.size()), &got)) {
-        const DWORD code = GetLastError();
-        // A server that closes early shows up here on some stacks; say what was missing.
-        if (contentLength_ >= 0 && code == ERROR_WINHTTP_CONNECTION_ERROR) break;
-        fail(code);
-      }
-      if (got == 0) break;
-      total += got;
-      if (contentLength_ >= 0 && total > contentLength_) {
-        throw EHttpError(Format(net_text::kLongBody, {ServerName(u), IntToStr(contentLength_)}));
-      }
-      if (limit >= 0 && total > limit) {
-        throw EHttpError(Format(net_text::kTextTooLarge, {url, IntToStr(limit)}));
-      }
-      sink(buffer.data(), int32_t(got));
-      if (OnWork) OnWork(this, TWorkMode::wmRead, total);
-    }
-    if (contentLength_ >= 0 && total < contentLength_) {
-      throw EHttpError(
-          Format(net_text::kShortBody, {IntToStr(total), IntToStr(contentLength_), url}));
-    }
-  } catch (...) {
-    const std::exception_ptr error = std::current_exception();
-    if (OnWorkEnd) OnWorkEnd(this, TWorkMode::wmRead);
-    std::rethrow_exception(error);
-  }
-  if (OnWorkEnd) OnWorkEnd(this, TWorkMode::wmRead);
+  CallThenFinish(
+      [&] {
+        std::vector<uint8_t> buffer(net_default::kReadBufferSize);
+        int64_t total = 0;
+        for (;;) {
+          DWORD got = 0;
+          if (!WinHttpReadData(request.get(), buffer.data(), DWORD(buffer.size()), &got)) {
+            const DWORD code = GetLastError();
+            // A server that closes early shows up here on some stacks; say what was missing.
+            if (contentLength_ >= 0 && code == ERROR_WINHTTP_CONNECTION_ERROR) break;
+            fail(code);
+          }
+          if (got == 0) break;
+          total += got;
+          if (contentLength_ >= 0 && total > contentLength_) {
+            throw EHttpError(
+                Format(net_text::kLongBody, {ServerName(u), IntToStr(contentLength_)}));
+          }
+          if (limit >= 0 && total > limit) {
+            throw EHttpError(Format(net_text::kTextTooLarge, {url, IntToStr(limit)}));
+          }
+          sink(buffer.data(), int32_t(got));
+          if (OnWork) OnWork(this, TWorkMode::wmRead, total);
+        }
+        if (contentLength_ >= 0 && total < contentLength_) {
+          throw EHttpError(
+              Format(net_text::kShortBody, {IntToStr(total), IntToStr(contentLength_), url}));
+        }
+      },
+      [&] {
+        if (OnWorkEnd) OnWorkEnd(this, TWorkMode::wmRead);
+      });
 }
 
 String THttpClient::Get(const String& url) {

@@ -333,43 +333,40 @@ int32_t TXrUnZip::ExtractEntries(TStream& stream) {
   TExtractState state(&stream);
   bool sortChanged = false;
   const TZipSortMode previousSort = SortMode;
-  auto finish = [&] {
-    // The one-entry operations leave the host's patterns alone.
-    if (!FOnlyEntry) FFilesList->Clear();
-    if (sortChanged) BuildSortedView(previousSort);
-    if (OnUnZipComplete) OnUnZipComplete(*this, state.FilesDone);
-  };
-  try {
-    // Stream, memory and test output make no folder.
-    const bool toFile = !FOutput.FToStream && !FOutput.FToBuffer;
-    if (toFile && !FDestDir.empty() && !FolderExists(FDestDir) && !MakeDirs(FDestDir))
-      throw EInOutError(io_text::kCannotCreateDirectory, io_text::kCannotCreateDirectoryCode);
-    if (FEndRecord->ThisDisk() != 0 && SortMode != TZipSortMode::ByNone) {
-      sortChanged = true;
-      BuildSortedView(TZipSortMode::ByNone);
-    }
-    FTotalBytes = 0;
-    FBytesDone = 0;
-    state.FilesToDo = LoadedEntryCount();
-    SelectEntries(state);
-    bool stopNow = false;
-    if (OnStartUnZipInfo) OnStartUnZipInfo(*this, state.FilesToDo, FTotalBytes, stopNow);
-    state.FilesDone = 0;
-    if (state.FilesToDo > 0 && !stopNow) {
-      FindDataLimits(state);
-      AddSplitPartNames();
-      // Only the selected entries go to extraction, with DoAll as without.
-      for (int i = 0; i < LoadedEntryCount(); ++i) {
-        if (!FSortedEntries->Header(i).Included) continue;
-        do {
-          ExtractEntry(i, state);
-        } while (state.RetryEntry);
-      }
-    }
-  } catch (...) {
-    finish();
-    throw;
-  }
-  finish();
+  CallThenFinish(
+      [&] {
+        // Stream, memory and test output make no folder.
+        const bool toFile = !FOutput.FToStream && !FOutput.FToBuffer;
+        if (toFile && !FDestDir.empty() && !FolderExists(FDestDir) && !MakeDirs(FDestDir))
+          throw EInOutError(io_text::kCannotCreateDirectory, io_text::kCannotCreateDirectoryCode);
+        if (FEndRecord->ThisDisk() != 0 && SortMode != TZipSortMode::ByNone) {
+          sortChanged = true;
+          BuildSortedView(TZipSortMode::ByNone);
+        }
+        FTotalBytes = 0;
+        FBytesDone = 0;
+        state.FilesToDo = LoadedEntryCount();
+        SelectEntries(state);
+        bool stopNow = false;
+        if (OnStartUnZipInfo) OnStartUnZipInfo(*this, state.FilesToDo, FTotalBytes, stopNow);
+        state.FilesDone = 0;
+        if (state.FilesToDo > 0 && !stopNow) {
+          FindDataLimits(state);
+          AddSplitPartNames();
+          // Only the selected entries go to extraction, with DoAll as without.
+          for (int i = 0; i < LoadedEntryCount(); ++i) {
+            if (!FSortedEntries->Header(i).Included) continue;
+            do {
+              ExtractEntry(i, state);
+            } while (state.RetryEntry);
+          }
+        }
+      },
+      [&] {
+        // The one-entry operations leave the host's patterns alone.
+        if (!FOnlyEntry) FFilesList->Clear();
+        if (sortChanged) BuildSortedView(previousSort);
+        if (OnUnZipComplete) OnUnZipComplete(*this, state.FilesDone);
+        });
   return state.FilesDone;
 }

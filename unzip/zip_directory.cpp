@@ -506,21 +506,19 @@ std::string TXrUnZip::ReadArchiveComment() {
   const std::unique_ptr<TStream> sideFile = OpenSideFile();
   TStream& stream = sideFile ? *sideFile : *FZipStream;
   const int64_t position = stream.Position();
-  std::string comment;
-  try {
-    stream.SetPosition(FEndRecord->CommentOffset);
-    comment.assign(FEndRecord->CommentLength(), '\0');
-    comment.resize(size_t(ReadFully(stream, comment.data(), int32_t(comment.size()))));
-    const bool changed = FEndRecord->Changed;
-    SetArchiveComment(comment);
-    FEndRecord->Changed = changed;
-  } catch (...) {
-    stream.SetPosition(position);
-    if (GetMultiPartMode() == TMultiPartMode::mpNone) CloseArchive();
-    throw;
-  }
-  stream.SetPosition(position);
-  if (GetMultiPartMode() == TMultiPartMode::mpNone) CloseArchive();
+  CallThenFinish(
+      [&] {
+        stream.SetPosition(FEndRecord->CommentOffset);
+        std::string comment(FEndRecord->CommentLength(), '\0');
+        comment.resize(size_t(ReadFully(stream, comment.data(), int32_t(comment.size()))));
+        const bool changed = FEndRecord->Changed;
+        SetArchiveComment(comment);
+        FEndRecord->Changed = changed;
+      },
+      [&] {
+        stream.SetPosition(position);
+        if (GetMultiPartMode() == TMultiPartMode::mpNone) CloseArchive();
+      });
   return FEndRecord->Comment;
 }
 
@@ -537,28 +535,24 @@ std::string TXrUnZip::ReadEntryComment(int32_t index) {
   const std::unique_ptr<TStream> sideFile = OpenSideFile();
   TStream& stream = sideFile ? *sideFile : *FZipStream;
   const int64_t position = stream.Position();
-  auto finish = [&] {
-    stream.SetPosition(position);
-    if (GetMultiPartMode() == TMultiPartMode::mpNone) CloseArchive();
-  };
-  try {
-    uint8_t rec[kCentralHeaderSize] = {};
-    stream.SetPosition(entry.CentralOffset);
-    const bool whole = ReadFully(stream, rec, kCentralHeaderSize) == kCentralHeaderSize;
-    const TCentralFileHeader fixed = TCentralFileHeader::FromBytes(rec);
-    if (whole && fixed.Signature == CentralSig) {
-      stream.Seek(int64_t(fixed.FileNameLength) + fixed.ExtraLength, TSeekOrigin::soCurrent);
-      std::string comment(fixed.CommentLength, '\0');
-      comment.resize(size_t(ReadFully(stream, comment.data(), int32_t(comment.size()))));
-      const bool changed = FEndRecord->Changed;
-      SetEntryComment(index, comment);
-      FEndRecord->Changed = changed;
-    }
-  } catch (...) {
-    finish();
-    throw;
-  }
-  finish();
+  CallThenFinish(
+      [&] {
+        uint8_t rec[kCentralHeaderSize] = {};
+        stream.SetPosition(entry.CentralOffset);
+        const bool whole = ReadFully(stream, rec, kCentralHeaderSize) == kCentralHeaderSize;
+        const TCentralFileHeader fixed = TCentralFileHeader::FromBytes(rec);
+        if (!whole || fixed.Signature != CentralSig) return;
+        stream.Seek(int64_t(fixed.FileNameLength) + fixed.ExtraLength, TSeekOrigin::soCurrent);
+        std::string comment(fixed.CommentLength, '\0');
+        comment.resize(size_t(ReadFully(stream, comment.data(), int32_t(comment.size()))));
+        const bool changed = FEndRecord->Changed;
+        SetEntryComment(index, comment);
+        FEndRecord->Changed = changed;
+      },
+      [&] {
+        stream.SetPosition(position);
+        if (GetMultiPartMode() == TMultiPartMode::mpNone) CloseArchive();
+      });
   return entry.FileComment;
 }
 
