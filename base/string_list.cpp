@@ -39,6 +39,7 @@ void TStringList::SetObject(int index, TObject* object) {
   if (item.owned && item.owned.get() == object) return;  // the same object stays owned
   item.owned.reset();
   item.object = object;
+  EntriesInvalidated();
 }
 
 void TStringList::SetObject(int index, std::unique_ptr<TObject> object) {
@@ -46,6 +47,7 @@ void TStringList::SetObject(int index, std::unique_ptr<TObject> object) {
   Item& item = items_[size_t(index)];
   item.object = object.get();
   item.owned = std::move(object);
+  EntriesInvalidated();
 }
 
 std::unique_ptr<TObject> TStringList::ExtractObject(int index) {
@@ -53,7 +55,9 @@ std::unique_ptr<TObject> TStringList::ExtractObject(int index) {
   Item& item = items_[size_t(index)];
   if (!item.owned) return nullptr;
   item.object = nullptr;
-  return std::move(item.owned);
+  std::unique_ptr<TObject> object = std::move(item.owned);
+  EntriesInvalidated();
+  return object;
 }
 
 int TStringList::AddItem(Item item) {
@@ -94,9 +98,13 @@ void TStringList::InsertObject(int index, const String& s, TObject* object) {
 void TStringList::Delete(int index) {
   CheckIndex(index);
   items_.erase(items_.begin() + index);
+  EntriesInvalidated();
 }
 
-void TStringList::Clear() { items_.clear(); }
+void TStringList::Clear() {
+  items_.clear();
+  EntriesInvalidated();
+}
 
 void TStringList::Exchange(int index1, int index2) {
   CheckIndex(index1);
@@ -174,6 +182,7 @@ void TStringList::SetCaseSensitive(bool value) {
   if (value == caseSensitive_) return;
   caseSensitive_ = value;
   if (sorted_) SortItems();
+  EntriesInvalidated();
 }
 
 int TStringList::CompareItems(TStringList& list, int index1, int index2) {

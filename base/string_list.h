@@ -53,7 +53,7 @@ public:
   void Insert(int index, const String& s);  // EListError on a sorted list
   void InsertObject(int index, const String& s, TObject* object);
   void Delete(int index);
-  void Clear();
+  virtual void Clear();
   void Exchange(int index1, int index2);
   // Copies texts and object pointers; the copies only reference the objects.
   void Assign(const TPersistent& source) override;
@@ -67,7 +67,7 @@ public:
   bool Sorted() const { return sorted_; }
   void SetSorted(bool sorted);  // sorting on turning it on
   bool CaseSensitive() const { return caseSensitive_; }
-  void SetCaseSensitive(bool value);  // re-sorts a sorted list
+  virtual void SetCaseSensitive(bool value);  // re-sorts a sorted list
   TDuplicates Duplicates() const { return duplicates_; }
   void SetDuplicates(TDuplicates d) { duplicates_ = d; }
 
@@ -93,6 +93,9 @@ protected:
   // else a case-insensitive one. On Windows CompareStringW with the user's
   // default locale; natively an ordinal comparison over the shared case table.
   virtual int CompareStrings(StringView a, StringView b) const;
+  // Called after entries left the list, an object was replaced or handed back, or the
+  // case setting changed: what a subclass keeps by object or by equality is stale then.
+  virtual void EntriesInvalidated() {}
 
 private:
   struct Item {

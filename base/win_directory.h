@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include <cstdint>
 #include <functional>
 
 #include "base/string.h"
@@ -13,7 +14,8 @@ DWORD FileAttributesOf(const String& path);
 
 struct TFoundEntry {
   String Name;
-  DWORD Attributes;
+  DWORD Attributes = 0;
+  int64_t Size = 0;  // of a file
 };
 
 // Calls Visit for each entry that Pattern (a folder and a wildcard) matches, "." and ".."

@@ -3,6 +3,7 @@
 qz_library(qz_scan_main
   SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/main.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/folder_walk_win.cpp
     ${CMAKE_CURRENT_LIST_DIR}/main_settings.cpp
     ${CMAKE_CURRENT_LIST_DIR}/main_hand_back.cpp
     ${CMAKE_CURRENT_LIST_DIR}/repaint_cadence.cpp

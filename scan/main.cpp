@@ -13,11 +13,11 @@
 #include "base/files.h"
 #include "base/format.h"
 #include "base/text.h"
-#include "base/win_handle.h"
 #include "base/win_string.h"
 #include "common/xr_misc_dialogs.h"
 #include "common/xr_misc_registry.h"
 #include "common/xr_misc_text.h"
+#include "scan/folder_walk.h"
 #include "scan/main_texts.h"
 #include "scan/settings_values.h"
 #include "scan/summary_sort.h"
@@ -28,36 +28,16 @@ using namespace main_texts;
 
 namespace {
 
-constexpr DWORD kAttrReadOnly = FILE_ATTRIBUTE_READONLY;    // 1
-constexpr DWORD kAttrHidden = FILE_ATTRIBUTE_HIDDEN;        // 2
-constexpr DWORD kAttrSystem = FILE_ATTRIBUTE_SYSTEM;        // 4
-constexpr DWORD kAttrDirectory = FILE_ATTRIBUTE_DIRECTORY;  // 16
-// The bits a search returns only when they are in its mask.
-constexpr DWORD kMaskedAttrs = kAttrHidden | kAttrSystem | kAttrDirectory;
-
 constexpr int kPanelPadding = 10;
 constexpr int kShellTypeNameChars = 80;
 
 constexpr unsigned kGridOptions = goFixedVertLine | goFixedHorzLine | goVertLine | goHorzLine |
                                   goRangeSelect | goColSizing | goFixedColClick;
 
-bool IsDotEntry(const wchar_t* name) {
-  return name[0] == L'.' && (name[1] == 0 || (name[1] == L'.' && name[2] == 0));
-}
-
 // The name's extension with its dot, or empty when it has none.
-StringView ExtensionOf(const wchar_t* name) {
-  const size_t n = std::wcslen(name);
-  for (size_t i = n; i > 0; --i) {
-    if (name[i - 1] == L'.') return StringView(reinterpret_cast<const Char*>(name) + i - 1, n - i + 1);
-  }
-  return StringView();
-}
-
-void AsciiLowerInPlace(String& s) {
-  for (Char& c : s) {
-    if (c >= u'A' && c <= u'Z') c = Char(c + (u'a' - u'A'));
-  }
+StringView ExtensionOf(StringView name) {
+  const size_t dot = name.rfind(u'.');
+  return dot == StringView::npos ? StringView() : name.substr(dot);
 }
 
 int64_t SaturatingAdd(int64_t a, int64_t b) {
@@ -219,17 +199,11 @@ void TFmMain::FormCreate(TObject*) {
 
 void TFmMain::FormShow(TObject*) { LoadSettings(); }
 
-void TFmMain::FormDestroy(TObject*) {
-  extCache_.clear();
-  FSummaries.reset();
-}
+void TFmMain::FormDestroy(TObject*) { FSummaries.reset(); }
 
 void TFmMain::WhileDisabled(const std::function<void()>& modal) { ::WhileDisabled(*this, modal); }
 
-void TFmMain::ClearSummaries() {
-  extCache_.clear();
-  FSummaries->Clear();  // the entries own their records
-}
+void TFmMain::ClearSummaries() { FSummaries->Clear(); }
 
 void TFmMain::MChStartScanClick(TObject*) {
   TCursorGuard hourglass;
@@ -247,8 +221,7 @@ void TFmMain::MChStartScanClick(TObject*) {
   ClearSummaries();
   Grid1->SetRowCount(2);
   for (int c = 0; c < Grid1->ColCount(); ++c) Grid1->SetCell(c, 1, String());
-  ignoreCase_ = CkBxIgnoreCase->Checked();
-  FSummaries->SetCaseSensitive(!ignoreCase_);
+  FSummaries->SetCaseSensitive(!CkBxIgnoreCase->Checked());
   FSummaries->SetSorted(true);
   // The grid comes back in the list's own order, so the stored sort must say so too.
   FSortColumn = kSummaryTitles[0];
@@ -276,7 +249,6 @@ void TFmMain::MChStartScanClick(TObject*) {
 
   repaints_.Start();
   ScanFolder(folder);
-  extCache_.clear();
 
   ShowScanTotals();
   MChSavetoFile->SetEnabled(true);
@@ -302,67 +274,30 @@ void TFmMain::SetScanTotals() {
 }
 
 void TFmMain::ScanFolder(const String& Dir) {
-  const String pattern = Dir + u"\\*.*";
-  WIN32_FIND_DATAW found;
-  UniqueFindHandle search(FindFirstFileExW(W(pattern), FindExInfoBasic, &found,
-                                           FindExSearchNameMatch, nullptr,
-                                           FIND_FIRST_EX_LARGE_FETCH));
-  if (!search) return;  // no match, or a folder that cannot be read
-  const DWORD hiddenBits = kMaskedAttrs & ~DWORD(FAttrMask);
-  do {
-    const DWORD attrs = found.dwFileAttributes;
-    if (attrs & hiddenBits) continue;
-    if ((FExcludeReadOnly && (attrs & kAttrReadOnly)) || (FExcludeHidden && (attrs & kAttrHidden)) ||
-        (FExcludeSystem && (attrs & kAttrSystem))) {
-      continue;
-    }
-    if (attrs & kAttrDirectory) {
-      // A link to a folder may lead back up the tree: never follow one.
-      if (FIncludeSubDirs && !IsDotEntry(found.cFileName) &&
-          !(attrs & FILE_ATTRIBUTE_REPARSE_POINT)) {
-        ScanFolder(Dir + u"\\" + FromW(found.cFileName));
-      }
-      continue;
-    }
-    const int64_t size = int64_t((uint64_t(found.nFileSizeHigh) << 32) | found.nFileSizeLow);
-    AddFileToSummary(ExtensionOf(found.cFileName), size);
-  } while (FindNextFileW(search.get(), &found));
+  const TFolderWalkOptions options{.AttrMask = FAttrMask,
+                                   .IncludeSubDirs = FIncludeSubDirs,
+                                   .ExcludeReadOnly = FExcludeReadOnly,
+                                   .ExcludeHidden = FExcludeHidden,
+                                   .ExcludeSystem = FExcludeSystem};
+  WalkFolder(Dir, options,
+             [this](StringView Name, int64_t Size) { AddFileToSummary(ExtensionOf(Name), Size); });
 }
 
 void TFmMain::AddFileToSummary(StringView Ext, int64_t Size) {
   if (!Ext.empty() && Ext.front() == u'.') Ext.remove_prefix(1);
-  if (ignoreCase_) {
-    extBuffer_.assign(Ext);
-    AsciiLowerInPlace(extBuffer_);
-    Ext = extBuffer_;
-  }
+  Ext = FSummaries->KeyOf(Ext);
   if (Ext.empty() || Ext == FIgnoreExt) return;
   FTotalSize = SaturatingAdd(FTotalSize, Size);
 
-  TExtenSumm* summ;
-  auto cached = extCache_.find(Ext);
-  if (cached != extCache_.end()) {
-    summ = cached->second;
-  } else {
-    int index;
-    if (FSummaries->Find(Ext, index)) {
-      summ = &FSummaries->Summ(index);
-    } else {
-      auto fresh = std::make_unique<TExtenSumm>();
-      fresh->Ext = String(Ext);
-      fresh->FileType = GetFileTypeName(fresh->Ext);
-      summ = fresh.get();
-      FSummaries->AddObject(summ->Ext, std::move(fresh));
-      summ->Count = 0;
-      if (FIncludeSize) summ->MaxSize = summ->MinSize = Size;
-    }
-    extCache_.emplace(String(Ext), summ);
-  }
-  if (summ->Count < INT32_MAX) ++summ->Count;
+  TExtenSumm& summ = FSummaries->FindOrAdd(Ext, [&](TExtenSumm& fresh) {
+    fresh.FileType = GetFileTypeName(fresh.Ext);
+    if (FIncludeSize) fresh.MaxSize = fresh.MinSize = Size;
+  });
+  if (summ.Count < INT32_MAX) ++summ.Count;
   if (FIncludeSize) {
-    if (Size > summ->MaxSize) summ->MaxSize = Size;
-    if (Size < summ->MinSize) summ->MinSize = Size;
-    summ->TotalSize = SaturatingAdd(summ->TotalSize, Size);
+    if (Size > summ.MaxSize) summ.MaxSize = Size;
+    if (Size < summ.MinSize) summ.MinSize = Size;
+    summ.TotalSize = SaturatingAdd(summ.TotalSize, Size);
   }
 
   if (FFileCount == INT32_MAX) return;

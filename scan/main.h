@@ -6,7 +6,6 @@
 #include <functional>
 #include <memory>
 #include <string_view>
-#include <unordered_map>
 
 #include "base/string.h"
 #include "base/string_list.h"
@@ -152,15 +151,5 @@ private:
   bool FExcludeSystem = false;
   bool FExcludeHidden = false;
   bool FIncludeSubDirs = false;
-
-  // Records by the exact extension text met in this scan, so that a file already
-  // seen costs one hash lookup; rebuilt with the list at every scan.
-  struct TextHash {
-    using is_transparent = void;
-    size_t operator()(StringView s) const { return std::hash<StringView>{}(s); }
-  };
-  std::unordered_map<String, TExtenSumm*, TextHash, std::equal_to<>> extCache_;
-  String extBuffer_;  // the key being looked up, reused so that files allocate nothing
-  bool ignoreCase_ = false;  // the Ignore case option, taken at scan start
   TRepaintCadence repaints_;  // of the running scan
 };
