@@ -59,10 +59,8 @@ void TFmMain::FinishSetup(bool RunProgram) {
   }
 
   bool started = false;
-  if (RunProgram && CkBxRunProgram->Checked()) {
-    String program = Trim(EdDestDir->GetText());
-    AddTrailingChar(program, u'\\');
-    program += st::kProgramFile;
+  if (RunProgram && FChoices.RunProgram) {
+    const String program = TrimmedFolderPath(FChoices.DestDir) + st::kProgramFile;
     // Not with the setup program's administrator rights: the program, and every update
     // it later fetches and starts, would have them too. The call to the shell's process
     // handles messages while it waits; no click may reach the wizard meanwhile.

@@ -6,10 +6,10 @@
 #include "base/exception.h"
 #include "base/files.h"
 #include "base/in_out_error.h"
-#include "base/text.h"
 #include "base/win_directory.h"
 #include "base/win_string.h"
 #include "common/xr_misc_text.h"
+#include "setup/install.h"
 #include "setup/main_form.h"
 #include "setup/setup_support.h"
 #include "setup/setup_texts.h"
@@ -24,13 +24,13 @@ namespace {
 // backslash), skipping the setup program's own name and sub-folders; each copied
 // file is logged. A missing payload or a failed copy raises EInOutError.
 void CopyPayload(const String& payloadDir, const String& destDir, const String& setupExeName,
-                 TUninstallLog& log, TProgressBar& progress) {
+                 TUninstallLog& log, const std::function<void()>& stepProgress) {
   const DWORD error = ForEachEntry(payloadDir + u"*.*", [&](const TFoundEntry& entry) {
     const String& name = entry.Name;
     if (name == setupExeName || (entry.Attributes & FILE_ATTRIBUTE_DIRECTORY)) return;
     if (!CopyFileW(W(payloadDir + name), W(destDir + name), FALSE)) RaiseInOutError(GetLastError());
     log.AddUninstallEntry(ukFile, destDir + name);
-    progress.StepIt();
+    stepProgress();
   });
   if (error != ERROR_SUCCESS) RaiseInOutError(error);
 }
@@ -53,56 +53,48 @@ void WriteUninstallEntry(const String& installDir) {
 
 }  // namespace
 
-bool TFmMain::Install() {
-  bool result = true;
+void InstallProgram(const TInstallChoices& choices, const TSetupProgram& setup,
+                    const std::function<void()>& stepProgress) {
   TUninstallLog log;
-  String dest = Trim(EdDestDir->GetText());
+  const String installDir = TrimmedFolderPath(choices.DestDir);
+  String dest = installDir;
   RemoveTrailingChar(dest, u'\\');
   log.AddUninstallEntry(ukFolder, dest);
+  if (!DirExists(dest)) MakeDirPath(dest);
+  stepProgress();
+
+  CopyPayload(setup.Dir + st::kPayloadFolder + u"\\", installDir, setup.ExeName, log,
+              stepProgress);
+  WriteUninstallEntry(installDir);
+
+  const String programsDir = GetSpecialFolderPath(CSIDL_PROGRAMS);
+  const String menuDir = StartMenuFolderPath(choices, programsDir);
+  // Logged only when made here: the uninstaller must not remove a folder it found.
+  if (!DirExists(menuDir) && CreateDir(menuDir)) log.AddUninstallEntry(ukFolder, menuDir);
+
+  // A shell folder is asked for only when a shortcut goes there.
+  const TShortcutFolders folders = {programsDir,
+                                    choices.DesktopShortcut ? GetDesktopDir() : String(),
+                                    choices.StartMenuShortcut ? GetStartMenuDir() : String()};
+  for (const TShortcut& link : ShortcutList(choices, folders)) {
+    CreateShortcut(link.File, link.Target, link.Description, u"", u"");
+    log.AddUninstallEntry(ukFile, link.File);
+  }
+  stepProgress();
+
+  const String logFile = installDir + st::kUninstallLog;
+  log.AddUninstallEntry(ukFile, logFile);
+  log.SaveToFile(logFile);
+}
+
+bool TFmMain::Install() {
   try {
-    if (!DirExists(dest)) MakeDirPath(dest);
-    AddTrailingChar(dest, u'\\');
-    ProgressBar1->StepIt();
-
-    CopyPayload(FSetupDir + st::kPayloadFolder + u"\\", dest, FSetupExeName, log, *ProgressBar1);
-    WriteUninstallEntry(dest);
-
-    NormalizeStartMenuFolder();
-    String menuDir = GetSpecialFolderPath(CSIDL_PROGRAMS);
-    AddTrailingChar(menuDir, u'\\');
-    menuDir += EdStartMenuFolder->GetText();
-    // Logged only when made here: the uninstaller must not remove a folder it found.
-    if (!DirExists(menuDir) && CreateDir(menuDir)) log.AddUninstallEntry(ukFolder, menuDir);
-
-    String target = Trim(EdDestDir->GetText());
-    AddTrailingChar(target, u'\\');
-    struct Link {
-      String file, target, description;
-    };
-    std::vector<Link> links = {
-        {menuDir + u"\\" + st::kProgramLink, target + st::kProgramFile, st::kProductName},
-        {menuDir + u"\\" + st::kHelpLink, target + st::kHelpFile, st::kHelpDescription},
-    };
-    if (CkBxDesktopShortcut->Checked())
-      links.push_back({GetDesktopDir() + u"\\" + st::kProgramLink, target + st::kProgramFile,
-                       st::kProductName});
-    if (CkBxStartMenuShortcut->Checked())
-      links.push_back({GetStartMenuDir() + u"\\" + st::kProgramLink, target + st::kProgramFile,
-                       st::kProductName});
-    for (const Link& link : links) {
-      CreateShortcut(link.file, link.target, link.description, u"", u"");
-      log.AddUninstallEntry(ukFile, link.file);
-    }
-    ProgressBar1->StepIt();
-
-    const String logFile = dest + st::kUninstallLog;
-    log.AddUninstallEntry(ukFile, logFile);
-    log.SaveToFile(logFile);
+    InstallProgram(FChoices, {FSetupDir, FSetupExeName}, [this] { ProgressBar1->StepIt(); });
   } catch (const EInOutError&) {
-    result = false;
     TWindowDisabler disabled(*this);
     MessageBoxW(nullptr, W(String(st::kFailedText)), W(String(st::kFailedCaption)),
                 MB_OK | MB_ICONERROR);
+    return false;
   }
-  return result;
+  return true;
 }

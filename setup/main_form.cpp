@@ -205,9 +205,8 @@ void TFmMain::ShowReadyPage() {
   PageControl1->SetActivePage(Page7_Ready);
   LbPageTitle->SetCaption(st::kReadyTitle);
   LbPageDesc->SetCaption(st::kReadyDesc);
-  MmSummary->SetLines(SummaryLines(EdDestDir->GetText(), EdStartMenuFolder->GetText(),
-                                   CkBxDesktopShortcut->Checked(),
-                                   CkBxStartMenuShortcut->Checked()));
+  MmSummary->SetLines(SummaryLines(FChoices.DestDir, FChoices.StartMenuFolder,
+                                   FChoices.DesktopShortcut, FChoices.StartMenuShortcut));
 }
 
 bool TFmMain::ShowInstallingPage() {
@@ -253,23 +252,39 @@ bool TFmMain::ShowPage(TPageAction Action) {
   return true;
 }
 
+bool TFmMain::KeepPageChoices() {
+  switch (FStep) {
+    case 3:
+      NormalizeDestDir();
+      if (!IsValidDestDir(EdDestDir->GetText())) {
+        WhileDisabled(*this, [] { ShowWarningMsg(st::kBadDestination); });
+        EdDestDir->SetFocus();
+        return false;
+      }
+      FChoices.DestDir = EdDestDir->GetText();
+      break;
+    case 5:
+      NormalizeStartMenuFolder();
+      if (!IsValidStartMenuFolder(EdStartMenuFolder->GetText())) {
+        WhileDisabled(*this, [] { ShowWarningMsg(st::kBadStartMenuFolder); });
+        EdStartMenuFolder->SetFocus();
+        return false;
+      }
+      FChoices.StartMenuFolder = EdStartMenuFolder->GetText();
+      break;
+    case 6:
+      FChoices.DesktopShortcut = CkBxDesktopShortcut->Checked();
+      FChoices.StartMenuShortcut = CkBxStartMenuShortcut->Checked();
+      break;
+    case 9:
+      FChoices.RunProgram = CkBxRunProgram->Checked();
+      break;
+  }
+  return true;
+}
+
 void TFmMain::BtnNextClick(TObject*) {
-  if (FStep == 3) {
-    NormalizeDestDir();
-    if (!IsValidDestDir(EdDestDir->GetText())) {
-      WhileDisabled(*this, [] { ShowWarningMsg(st::kBadDestination); });
-      EdDestDir->SetFocus();
-      return;
-    }
-  }
-  if (FStep == 5) {
-    NormalizeStartMenuFolder();
-    if (!IsValidStartMenuFolder(EdStartMenuFolder->GetText())) {
-      WhileDisabled(*this, [] { ShowWarningMsg(st::kBadStartMenuFolder); });
-      EdStartMenuFolder->SetFocus();
-      return;
-    }
-  }
+  if (!KeepPageChoices()) return;
   const TStepMove move = NextStepMove(FStep);
   const bool goesOn = ShowPage(move.Action);
   FStep = move.Step;

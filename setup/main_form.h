@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "base/string.h"
+#include "setup/install_choices.h"
 #include "setup/wizard_logic.h"
 #include "ui/com_controls.h"
 #include "ui/forms.h"
@@ -105,6 +106,9 @@ private:
   void ShowReadyPage();
   bool ShowInstallingPage();
   void ShowFinishPage();
+  // The page's fields into FChoices as Next leaves it; false, after a warning, when a
+  // field is refused and the page stays.
+  bool KeepPageChoices();
   bool Install();
   void FinishSetup(bool RunProgram);
   // Whether the payload beside the setup program may be deleted: after a finished
@@ -118,6 +122,7 @@ private:
   String FSetupExeName;
   String FSetupPath;
   bool FInstalled = false;
+  TInstallChoices FChoices;
 };
 
 // The wizard, from its creation by the entry until the application frees it.

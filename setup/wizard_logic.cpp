@@ -5,6 +5,8 @@
 #include "base/format.h"
 #include "base/text.h"
 #include "common/update_token.h"
+#include "setup/install_choices.h"
+#include "setup/setup_support.h"
 #include "setup/setup_texts.h"
 
 namespace st = setup_texts;
@@ -85,20 +87,16 @@ String Tabbed(StringView text) {
   line.append(text);
   return line;
 }
-void AppendBackslash(String& s) {
-  if (!s.empty() && s.back() != u'\\') s.push_back(u'\\');
-}
 }  // namespace
 
 String BrowseStartDir(StringView destText) {
-  String dir = Trim(destText);
-  AppendBackslash(dir);
+  String dir = TrimmedFolderPath(destText);
   if (AnsiEndsText(KeyFolderEnding(), dir)) dir.resize(dir.size() - KeyFolderEnding().size());
   return dir;
 }
 
 String BrowseChosenDestDir(String chosen) {
-  AppendBackslash(chosen);
+  AddTrailingChar(chosen, u'\\');
   if (!AnsiEndsText(KeyFolderEnding(), chosen)) chosen += KeyFolderEnding();
   return chosen;
 }
