@@ -95,4 +95,3 @@ void TFileStream::Close() {
   if (!os_file::Close(h, error)) throw EWriteError(ErrorSuffix(base_text::kWriteError, error));
 }
 
-String LastOsErrorText() { return OsErrorText(LastOsError()); }

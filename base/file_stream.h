@@ -67,6 +67,3 @@ public:
 private:
   String fileName_;
 };
-
-// Text of the last operating-system error, for messages.
-String LastOsErrorText();

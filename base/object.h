@@ -46,8 +46,6 @@ public:
   void RemoveFreeNotification(TComponent* other);
   TComponent* Owner() const { return owner_; }
   unsigned ComponentState() const { return state_; }
-  // Streaming-in protocol: properties are set between BeginLoading and Loaded.
-  void BeginLoading() { state_ |= csLoading; }
   virtual void Loaded() { state_ &= ~csLoading; }
   // Marks the component as being destroyed: whoever frees one calls this first, so
   // that the component's own destruction can see it.

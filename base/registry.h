@@ -10,26 +10,19 @@
 
 #include "base/win_handle.h"
 
-enum class TRegDataType { rdUnknown, rdString, rdExpandString, rdInteger, rdBinary };
-
 class TRegistry {
 public:
   // Access rights used for opening and creating keys (KEY_ALL_ACCESS by default;
   // add KEY_WOW64_32KEY for the 32-bit view).
   explicit TRegistry(REGSAM access = KEY_ALL_ACCESS) : access_(access) {}
-  HKEY RootKey() const { return root_; }
   void SetRootKey(HKEY root);  // closes an open key
 
   // Key paths are relative to the root. False when the key can be neither
   // opened nor (with canCreate) created.
   bool OpenKey(const String& key, bool canCreate);
   void CloseKey();
-  bool HasCurrentKey() const { return bool(current_); }
 
   bool ValueExists(const String& name) const;
-  TRegDataType GetDataType(const String& name) const;
-  int32_t GetDataSize(const String& name) const;  // -1 when missing
-  bool DeleteValue(const String& name);
 
   // Texts longer than this (in bytes, as stored) are refused as unreadable.
   static constexpr DWORD kMaxTextBytes = 1 << 20;
@@ -46,7 +39,6 @@ public:
   void WriteInteger(const String& name, int32_t value);
   void WriteBool(const String& name, bool value);
   void WriteString(const String& name, const String& value);
-  void WriteExpandString(const String& name, const String& value);
 
 private:
   HKEY root_ = HKEY_CURRENT_USER;

@@ -55,32 +55,6 @@ bool TRegistry::ValueExists(const String& name) const {
              ERROR_SUCCESS;
 }
 
-TRegDataType TRegistry::GetDataType(const String& name) const {
-  DWORD type = REG_NONE;
-  if (!current_ ||
-      RegQueryValueExW(current_.get(), W(name), nullptr, &type, nullptr, nullptr) != ERROR_SUCCESS)
-    return TRegDataType::rdUnknown;
-  switch (type) {
-    case REG_SZ: return TRegDataType::rdString;
-    case REG_EXPAND_SZ: return TRegDataType::rdExpandString;
-    case REG_DWORD: return TRegDataType::rdInteger;
-    case REG_BINARY: return TRegDataType::rdBinary;
-    default: return TRegDataType::rdUnknown;
-  }
-}
-
-int32_t TRegistry::GetDataSize(const String& name) const {
-  DWORD size = 0;
-  if (!current_ ||
-      RegQueryValueExW(current_.get(), W(name), nullptr, nullptr, nullptr, &size) != ERROR_SUCCESS)
-    return -1;
-  return size > 0x7FFFFFFF ? 0x7FFFFFFF : int32_t(size);
-}
-
-bool TRegistry::DeleteValue(const String& name) {
-  return current_ && RegDeleteValueW(current_.get(), W(name)) == ERROR_SUCCESS;
-}
-
 int32_t TRegistry::ReadInteger(const String& name) const {
   // Type and size first: a value of any other kind or size is refused unread, however
   // large it is.
@@ -142,8 +116,4 @@ void WriteText(HKEY key, const String& name, const String& value, DWORD type) {
 
 void TRegistry::WriteString(const String& name, const String& value) {
   WriteText(current_.get(), name, value, REG_SZ);
-}
-
-void TRegistry::WriteExpandString(const String& name, const String& value) {
-  WriteText(current_.get(), name, value, REG_EXPAND_SZ);
 }

@@ -166,12 +166,6 @@ int TStringList::IndexOf(StringView s) const {
   return -1;
 }
 
-int TStringList::IndexOfObject(const TObject* object) const {
-  for (int i = 0; i < Count(); ++i)
-    if (items_[size_t(i)].object == object) return i;
-  return -1;
-}
-
 void TStringList::SetSorted(bool sorted) {
   if (sorted == sorted_) return;
   if (sorted) SortItems();
@@ -191,10 +185,6 @@ int TStringList::CompareItems(TStringList& list, int index1, int index2) {
 
 void TStringList::SortItems() {
   if (Count() > 1) QuickSort(0, Count() - 1, &TStringList::CompareItems);
-}
-
-void TStringList::Sort() {
-  if (!sorted_) SortItems();
 }
 
 void TStringList::CustomSort(TStringListSortCompare compare) {

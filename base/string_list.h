@@ -62,7 +62,6 @@ public:
   // Bisection on a sorted list; linear search otherwise (IndexOf).
   bool Find(StringView s, int& index) const;
   int IndexOf(StringView s) const;
-  int IndexOfObject(const TObject* object) const;
 
   bool Sorted() const { return sorted_; }
   void SetSorted(bool sorted);  // sorting on turning it on
@@ -71,7 +70,6 @@ public:
   TDuplicates Duplicates() const { return duplicates_; }
   void SetDuplicates(TDuplicates d) { duplicates_ = d; }
 
-  void Sort();
   // Quick sort over the comparator: not stable, so equal texts may change places.
   // A list in sorted mode is left alone (its bisection relies on its own order),
   // so switch sorted mode off first; the sorted flag is never changed here.

@@ -14,8 +14,6 @@ constexpr size_t kBufferSize = 4096;
 constexpr uint32_t kFileNotOpen = 103;
 }  // namespace
 
-String TTextFile::ErrorMessage(uint32_t code) { return InOutErrorMessage(code); }
-
 TTextFile::~TTextFile() {
   if (IsOpen()) {
     uint32_t error = 0;

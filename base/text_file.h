@@ -26,9 +26,6 @@ public:
   void Close();
   bool IsOpen() const { return handle_ != InvalidNativeHandle(); }
 
-  // The message of an EInOutError for a system error code.
-  static String ErrorMessage(uint32_t code);
-
 private:
   void Flush();
   [[noreturn]] void Fail(uint32_t code);

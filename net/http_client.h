@@ -46,8 +46,6 @@ class THttpClient : public TComponent {
 
   // The last answer: 0 and empty before one arrived.
   int ResponseCode() const { return responseCode_; }
-  const String& ResponseText() const { return responseText_; }
-  const String& ContentType() const { return contentType_; }
   // -1 when the server announced no length.
   int64_t ContentLength() const { return contentLength_; }
 

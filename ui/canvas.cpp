@@ -201,13 +201,3 @@ TColor TBitmap::Pixel(int x, int y) const {
   return RGBColor(p[2], p[1], p[0]);
 }
 
-void TBitmap::SetPixel(int x, int y, TColor color) {
-  if (!bits_ || x < 0 || y < 0 || x >= width_ || y >= height_) return;
-  GdiFlush();
-  COLORREF c = ColorToRGB(color);
-  uint8_t* p = static_cast<uint8_t*>(bits_) + (size_t(y) * width_ + x) * 4;
-  p[0] = uint8_t(BlueOf(c));
-  p[1] = uint8_t(GreenOf(c));
-  p[2] = uint8_t(RedOf(c));
-  p[3] = 0;
-}

@@ -111,7 +111,6 @@ public:
   HDC DC() const { return dc_.get(); }
   // Pixel colour as TColor (RGB); out of range gives clNone.
   TColor Pixel(int x, int y) const;
-  void SetPixel(int x, int y, TColor color);
   // Direct access for decoders: rows top-down, 4 bytes a pixel (B, G, R, unused).
   uint8_t* Bits() { return static_cast<uint8_t*>(bits_); }
 

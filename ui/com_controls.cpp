@@ -118,11 +118,6 @@ TTabSheet* TPageControl::AddPage(const TTabSheetArgs& args) {
   return page;
 }
 
-int TPageControl::ActivePageIndex() const {
-  auto it = std::find(pages_.begin(), pages_.end(), active_);
-  return it == pages_.end() ? -1 : int(it - pages_.begin());
-}
-
 void TPageControl::SetActivePage(TTabSheet* page) {
   if (page == active_) return;
   if (page && std::find(pages_.begin(), pages_.end(), page) == pages_.end()) return;

@@ -80,7 +80,6 @@ public:
   TTabSheet* Pages(int index) const { return pages_.at(size_t(index)); }
   TTabSheet* ActivePage() const { return active_; }
   void SetActivePage(TTabSheet* page);
-  int ActivePageIndex() const;
   // The area the pages fill: the client area turned into the display area by
   // TCM_ADJUSTRECT, sent through WindowProc (a replaced procedure sees it).
   TRect DisplayRect();

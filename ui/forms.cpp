@@ -174,30 +174,6 @@ void TForm::FillCreateParams(CreateParams& p) {
   p.ExStyle = ExStyleBits();
 }
 
-void TForm::ApplyStyle() {
-  if (!handle_) return;
-  SetWindowLongPtrW(handle_, GWL_STYLE,
-                    (GetWindowLongPtrW(handle_, GWL_STYLE) & WS_VISIBLE) | StyleBits());
-  SetWindowLongPtrW(handle_, GWL_EXSTYLE, ExStyleBits());
-  SetWindowPos(handle_, nullptr, 0, 0, 0, 0,
-               SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
-}
-
-void TForm::SetBorderStyle(TBorderStyle style) {
-  borderStyle_ = style;
-  ApplyStyle();
-}
-
-void TForm::SetBorderIcons(unsigned icons) {
-  borderIcons_ = icons;
-  ApplyStyle();
-}
-
-void TForm::SetMinSize(int width, int height) {
-  minWidth_ = width;
-  minHeight_ = height;
-}
-
 void TForm::SetClientSize(int width, int height) {
   RECT r{0, 0, std::max(width, 0), std::max(height, 0)};
   AdjustWindowRectEx(&r, StyleBits(), menu_ != nullptr, ExStyleBits());
@@ -442,12 +418,6 @@ void TForm::HideControlHint(const TControl* control) {
   SendMessageW(controlHintWindow_.get(), TTM_TRACKACTIVATE, FALSE, LPARAM(&ti));
 }
 
-TWinControl* TForm::ActiveControl() const {
-  HWND f = GetFocus();
-  if (f && GetAncestor(f, GA_ROOT) == handle_) return FromHandle(f);
-  return nullptr;
-}
-
 void TForm::SetDefaultButton(TButton* button) {
   defaultButton_ = button;
   FreeNotification(button);
@@ -463,10 +433,6 @@ void TForm::Notification(TComponent* component, TOperation operation) {
   if (operation != opRemove) return;
   if (component == defaultButton_) defaultButton_ = nullptr;
   if (component == cancelButton_) cancelButton_ = nullptr;
-}
-
-void TForm::SetActiveControl(TWinControl* control) {
-  if (control) control->SetFocus();
 }
 
 void TForm::WndProc(TMessage& m) {

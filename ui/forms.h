@@ -61,10 +61,7 @@ public:
   int ClientHeight() const { return ClientRect().Height(); }
   void SetClientSize(int width, int height);
   TBorderStyle BorderStyle() const { return borderStyle_; }
-  void SetBorderStyle(TBorderStyle style);
   unsigned BorderIcons() const { return borderIcons_; }
-  void SetBorderIcons(unsigned icons);
-  void SetMinSize(int width, int height);
   TPosition Position() const { return position_; }
 
   // Shows modelessly (fires OnShow).
@@ -87,8 +84,6 @@ public:
   // Creates the form's main menu (owned by the form).
   TMainMenu* CreateMainMenu();
 
-  TWinControl* ActiveControl() const;
-  void SetActiveControl(TWinControl* control);
   // The buttons Enter and Escape press; a button freed later is forgotten.
   void SetDefaultButton(TButton* button);
   void SetCancelButton(TButton* button);
@@ -120,7 +115,6 @@ private:
   }
   DWORD StyleBits() const;
   DWORD ExStyleBits() const;
-  void ApplyStyle();
   void CloseModal();
   void Center();
 

@@ -110,12 +110,6 @@ bool TImage::LoadBytes(const uint8_t* data, size_t size) {
   return ok;
 }
 
-bool TImage::LoadJpeg(const uint8_t* data, size_t size) {
-  bool ok = DecodeJpeg(data, size, picture_);
-  Invalidate();
-  return ok;
-}
-
 bool TImage::LoadFromFile(const String& path) {
   UniqueFileHandle file(CreateFileW(W(path), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                     FILE_ATTRIBUTE_NORMAL, nullptr));

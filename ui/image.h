@@ -24,7 +24,6 @@ public:
   TBitmap& Picture() { return picture_; }
   // A .bmp or JPEG file (told apart by its first bytes); false when unreadable.
   bool LoadFromFile(const String& path);
-  bool LoadJpeg(const uint8_t* data, size_t size);
   // An RT_RCDATA resource of the module holding JPEG or BMP file bytes.
   bool LoadFromResource(HMODULE module, const wchar_t* name);
   // Copies a bitmap (e.g. one drawn by the program).

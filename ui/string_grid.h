@@ -70,7 +70,6 @@ public:
   int DefaultColWidth() const { return defaultColWidth_; }
   int DefaultRowHeight() const { return rowHeight_; }
   void SetDefaultRowHeight(int height);
-  int GridLineWidth() const { return lineWidth_; }
 
   unsigned Options() const { return options_; }
   void SetOptions(unsigned options);
