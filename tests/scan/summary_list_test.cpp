@@ -87,7 +87,7 @@ TEST(SummaryList, FindOrAddFindsEntriesAddedWithoutIt) {
   auto own = std::make_unique<TExtenSumm>();
   own->Ext = u"doc";
   TExtenSumm* added = own.get();
-  list.AddObject(own->Ext, std::move(own));
+  list.AddObject(u"doc", std::move(own));
   EXPECT_EQ(&list.FindOrAdd(u"doc", [](TExtenSumm&) { FAIL() << "made a second record"; }), added);
   EXPECT_EQ(list.Count(), 1);
 }
