@@ -7,7 +7,3 @@
 void MkDir(const String& path) {
   if (!CreateDir(path)) RaiseInOutError(LastOsError());
 }
-
-void RmDir(const String& path) {
-  if (!RemoveDir(path)) RaiseInOutError(LastOsError());
-}

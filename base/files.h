@@ -7,10 +7,9 @@ bool FileExists(const String& path);       // an existing file, not a folder
 bool DirectoryExists(const String& path);  // an existing folder
 bool DeleteFileAt(const String& path);
 
-// One folder level each. CreateDir and RemoveDir report success; MkDir and RmDir
-// raise EInOutError with the system's error code instead, as the class
-// library's I/O routines do. Removing needs an empty folder.
+// One folder level each. CreateDir and RemoveDir report success; MkDir raises
+// EInOutError with the system's error code instead, as the class library's I/O
+// routines do. Removing needs an empty folder.
 bool CreateDir(const String& path);
 bool RemoveDir(const String& path);
 void MkDir(const String& path);
-void RmDir(const String& path);

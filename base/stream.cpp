@@ -71,23 +71,6 @@ void TStream::WriteBuffer(const void* buffer, int32_t count) {
   }
 }
 
-int64_t TStream::CopyFrom(TStream& source, int64_t count) {
-  if (count < 0) return 0;
-  if (count == 0) {
-    source.SetPosition(0);
-    count = source.Size();
-  }
-  std::vector<uint8_t> buffer(size_t(std::min<int64_t>(count, kCopyChunk)));
-  int64_t left = count;
-  while (left > 0) {
-    const int32_t n = int32_t(std::min<int64_t>(left, kCopyChunk));
-    source.ReadBuffer(buffer.data(), n);
-    WriteBuffer(buffer.data(), n);
-    left -= n;
-  }
-  return count;
-}
-
 // --- TMemoryStream
 
 int64_t TMemoryStream::MaxSize() {

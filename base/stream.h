@@ -36,10 +36,6 @@ public:
   // "Stream write error"; partial transfers are continued until done or stuck.
   void ReadBuffer(void* buffer, int32_t count);
   void WriteBuffer(const void* buffer, int32_t count);
-  // Copies count bytes from source's position (count 0: all of source from its
-  // start, whatever its position; a negative count copies nothing). A short
-  // source raises EReadError. Returns the bytes copied.
-  int64_t CopyFrom(TStream& source, int64_t count);
 };
 
 // A growable block of memory. Seeking past the end is allowed; a write there

@@ -22,12 +22,6 @@ const String& TStringList::Strings(int index) const {
   return items_[size_t(index)].text;
 }
 
-void TStringList::SetString(int index, const String& s) {
-  if (sorted_) throw EListError(base_text::kSortedListError);
-  CheckIndex(index);
-  items_[size_t(index)].text = s;
-}
-
 TObject* TStringList::Objects(int index) const {
   CheckIndex(index);
   return items_[size_t(index)].object;
@@ -48,16 +42,6 @@ void TStringList::SetObject(int index, std::unique_ptr<TObject> object) {
   item.object = object.get();
   item.owned = std::move(object);
   EntriesInvalidated();
-}
-
-std::unique_ptr<TObject> TStringList::ExtractObject(int index) {
-  CheckIndex(index);
-  Item& item = items_[size_t(index)];
-  if (!item.owned) return nullptr;
-  item.object = nullptr;
-  std::unique_ptr<TObject> object = std::move(item.owned);
-  EntriesInvalidated();
-  return object;
 }
 
 int TStringList::AddItem(Item item) {

@@ -32,15 +32,11 @@ public:
   int Count() const { return int(items_.size()); }
   // Index errors raise EListError "List index out of bounds (%d)".
   const String& Strings(int index) const;
-  void SetString(int index, const String& s);  // not on a sorted list
   const String& operator[](int index) const { return Strings(index); }
   TObject* Objects(int index) const;
   // Replace the object; an owned old one is freed.
   void SetObject(int index, TObject* object);
   void SetObject(int index, std::unique_ptr<TObject> object);
-  // Hands an owned object back to the caller; the entry keeps a null object.
-  // An object that is only referenced stays in place and null is returned.
-  std::unique_ptr<TObject> ExtractObject(int index);
 
   // On a sorted list Add inserts at the sorted place (dupIgnore returns the index
   // of the existing entry and adds nothing; dupError raises EListError

@@ -35,18 +35,6 @@ String Trim(StringView s) {
   return String(s.substr(b, e - b));
 }
 
-String TrimLeft(StringView s) {
-  size_t b = 0;
-  while (b < s.size() && s[b] <= u' ') ++b;
-  return String(s.substr(b));
-}
-
-String TrimRight(StringView s) {
-  size_t e = s.size();
-  while (e > 0 && s[e - 1] <= u' ') --e;
-  return String(s.substr(0, e));
-}
-
 String UpperCase(StringView s) {
   String out(s);
   for (auto& c : out) c = AsciiUpper(c);
@@ -90,12 +78,6 @@ int CompareText(StringView a, StringView b) {
 
 bool SameText(StringView a, StringView b) { return a.size() == b.size() && CompareText(a, b) == 0; }
 
-int Pos(StringView sub, StringView s) {
-  if (sub.empty()) return 0;
-  const size_t at = s.find(sub);
-  return at == StringView::npos ? 0 : int(at) + 1;
-}
-
 String StringReplaceAll(StringView s, StringView from, StringView to) {
   if (from.empty()) return String(s);
   String out;
@@ -106,11 +88,6 @@ String StringReplaceAll(StringView s, StringView from, StringView to) {
   }
   out.append(s.substr(start));
   return out;
-}
-
-int AnsiCompareStr(StringView a, StringView b) {
-  const int r = CollateStrings(a, b, true);
-  return r < 0 ? -1 : r > 0 ? 1 : 0;
 }
 
 int AnsiCompareText(StringView a, StringView b) {

@@ -14,8 +14,6 @@
 
 // Removes leading and trailing characters with codes <= 32 (blanks, controls).
 String Trim(StringView s);
-String TrimLeft(StringView s);
-String TrimRight(StringView s);
 // ASCII-only case mapping (a-z / A-Z); other characters stay as they are.
 String UpperCase(StringView s);
 String LowerCase(StringView s);
@@ -32,11 +30,8 @@ bool SameText(StringView a, StringView b);
 // Comparisons in the order of a sorted string list: the user locale's collation
 // on Windows (CompareStringW, NORM_IGNORECASE for the Text forms), ordinal
 // natively (case folded through the table above for the Text forms).
-int AnsiCompareStr(StringView a, StringView b);
 int AnsiCompareText(StringView a, StringView b);
 bool AnsiSameText(StringView a, StringView b);
 // Whether text ends with subText, compared as AnsiCompareText does.
 bool AnsiEndsText(StringView subText, StringView text);
-// 1-based position of Sub in S, 0 when absent.
-int Pos(StringView sub, StringView s);
 String StringReplaceAll(StringView s, StringView from, StringView to);

@@ -46,8 +46,6 @@ class THttpClient : public TComponent {
 
   // The last answer: 0 and empty before one arrived.
   int ResponseCode() const { return responseCode_; }
-  // -1 when the server announced no length.
-  int64_t ContentLength() const { return contentLength_; }
 
  private:
   using BodySink = std::function<void(const uint8_t* data, int32_t count)>;

@@ -182,40 +182,12 @@ TEST(Stream, WriteBufferOnReadOnlyMemoryRaises) {
   EXPECT_THROW(s.SetSize(3), EStreamError);
 }
 
-TEST(Stream, CopyFrom) {
-  struct Case {
-    int64_t sourcePosition;
-    int64_t count;
-    std::string expected;  // "!" raises EReadError
-  } cases[] = {
-      {5, 0, "0123456789"},  // 0 copies all from the start
-      {2, 3, "234"},
-      {7, 5, "!"},
-      {4, -1, ""},
-  };
-  for (const auto& c : cases) {
-    TReadOnlyMemoryStream source(kTen, 10);
-    source.SetPosition(c.sourcePosition);
-    TMemoryStream dest;
-    if (c.expected == "!") {
-      EXPECT_THROW(dest.CopyFrom(source, c.count), EReadError);
-      continue;
-    }
-    EXPECT_EQ(dest.CopyFrom(source, c.count), int64_t(c.expected.size()));
-    EXPECT_EQ(std::string(dest.Bytes().begin(), dest.Bytes().end()), c.expected);
-  }
-}
-
 TEST(Stream, SizesBeyond4GiBStay64Bit) {
   FakeStream s(5 * kGiB + 7, 1 << 20);
   EXPECT_EQ(s.Size(), 5 * kGiB + 7);  // the default GetSize seeks and restores
   EXPECT_EQ(s.Position(), 0);
   s.SetPosition(4 * kGiB + 1);
   EXPECT_EQ(s.Position(), 4 * kGiB + 1);
-  TMemoryStream dest;
-  s.SetPosition(5 * kGiB);
-  EXPECT_EQ(dest.CopyFrom(s, 7), 7);
-  EXPECT_EQ(dest.Size(), 7);
 }
 
 TEST(MemoryStream, WritePastTheEndFillsZeros) {
