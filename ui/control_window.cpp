@@ -5,10 +5,13 @@
 
 #include <commctrl.h>
 
+#include <utility>
+
 #include "base/exception.h"
 #include "base/win_string.h"
 #include "ui/application.h"
 #include "ui/forms.h"
+#include "ui/window_handle.h"
 
 const wchar_t kControlWindowClass[] = L"QzControl";
 const wchar_t kFormWindowClass[] = L"QzForm";
@@ -72,10 +75,9 @@ TWinControl* TWinControl::FromHandle(HWND hwnd) {
 void TWinControl::DestroyHandle() {
   for (auto& c : controls_) c->DestroyHandle();
   if (handle_) {
-    HWND h = handle_;
-    RemoveWindowSubclass(h, ControlSubclassProc, kSubclassId);
-    handle_ = nullptr;
-    DestroyWindow(h);
+    // Taken off the control before it goes: the window's last messages reach no control.
+    UniqueWindow window(std::exchange(handle_, nullptr));
+    RemoveWindowSubclass(window.get(), ControlSubclassProc, kSubclassId);
   }
 }
 
