@@ -1,4 +1,6 @@
-// Number and text formatting by pattern and by format string.
+// Number and text formatting by pattern and by format string: Format in
+// format_string.cpp, FormatFloat in format_float.cpp (over decimal_digits.h), the
+// integer texts in integer_text.cpp.
 #pragma once
 
 #include <cstdint>

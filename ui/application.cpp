@@ -32,7 +32,7 @@ TApplication& Application() {
 
 TApplication::~TApplication() {
   DestroyForms();
-  if (handle_) DestroyWindow(handle_);
+  handle_.reset();
 }
 
 HWND TApplication::Handle() {
@@ -43,15 +43,15 @@ HWND TApplication::Handle() {
     wc.lpszClassName = kAppWindowClass;
     RegisterClassW(&wc);  // fails harmlessly when already registered
     // Owner of the program's windows: never shown, so it takes no taskbar place.
-    handle_ = CreateWindowExW(0, kAppWindowClass, W(title_), WS_POPUP, 0, 0, 0, 0, nullptr,
-                              nullptr, wc.hInstance, nullptr);
+    handle_.reset(CreateWindowExW(0, kAppWindowClass, W(title_), WS_POPUP, 0, 0, 0, 0, nullptr,
+                                  nullptr, wc.hInstance, nullptr));
   }
-  return handle_;
+  return handle_.get();
 }
 
 void TApplication::SetTitle(const String& title) {
   title_ = title;
-  if (handle_) SetWindowTextW(handle_, W(title_));
+  if (handle_) SetWindowTextW(handle_.get(), W(title_));
 }
 
 int TApplication::MessageBox(const String& text, const String& caption, UINT flags) {

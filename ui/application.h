@@ -13,6 +13,7 @@
 #include "base/string.h"
 #include "ui/control.h"
 #include "ui/forms.h"
+#include "ui/window_handle.h"
 
 class TApplication {
 public:
@@ -93,7 +94,7 @@ private:
   };
   void Free(TOwnedForm owned);
 
-  HWND handle_ = nullptr;
+  UniqueWindow handle_;
   String title_;
   bool terminated_ = false;
   TForm* mainForm_ = nullptr;

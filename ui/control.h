@@ -228,11 +228,21 @@ public:
   // Invalidate and paint now.
   void Repaint();
   void Refresh() { Repaint(); }
-  void Update();
+  // Paints what is invalid of the window this control is drawn in, now.
+  virtual void Update();
   void BringToFront();
   void SendToBack();
-  TPoint ClientToScreen(TPoint p) const;
+  virtual TPoint ClientToScreen(TPoint p) const;
   TPoint ScreenToClient(TPoint p) const;
+
+  // The control named name below this one, or null.
+  virtual TControl* FindChild(const String& name) const { return nullptr; }
+  // Paints the control onto canvas (origin at the control's top-left); a windowed control
+  // paints itself unless it says otherwise.
+  virtual void PaintTo(TCanvas& canvas) {}
+  // Destroys the windows of this control and its children without calling back (a
+  // graphic control has none).
+  virtual void DestroyHandle() {}
 
   // Replaceable message entry; by default it calls WndProc.
   TWndMethod WindowProc;
@@ -270,7 +280,6 @@ public:
   }
 
 protected:
-  friend class TWinControl;
   // Hooks for state changes; windowed controls push them into the window.
   virtual void BoundsChanged() {}
   virtual void VisibleChanged() {}
@@ -278,12 +287,18 @@ protected:
   virtual void FontChanged() {}
   virtual void ColorChanged() {}
   virtual void TextChanged() {}
+  virtual void HintChanged() {}
+  // Moved to the top or bottom of its parent's list.
+  virtual void ZOrderChanged(bool toFront) {}
   // Called once the control is in its parent's list (windowed: creates the window).
   virtual void Attach() {}
-  void NotifyChildren(UINT msg);
+  // Sends msg to every child (a graphic control has none).
+  virtual void NotifyChildren(UINT msg) {}
+  // Mouse messages become OnMouseDown, OnMouseUp, OnClick and the like here; a windowed
+  // control of a system class leaves that to the system.
+  virtual bool RoutesMouse() const { return true; }
   // The popup menu this control refers to is gone.
   void Notification(TComponent* component, TOperation operation) override;
-  bool pressed_ = false;
 
   TWinControl* parent_;
   String name_;
@@ -294,14 +309,22 @@ protected:
   std::optional<TFont> font_;
   std::optional<TColor> color_;
   String caption_;
+  TCursor cursor_ = crDefault;
+
+private:
+  // The parent lists its children, follows their press and hint state.
+  friend class TWinControl;
+  // The component and hint notifications; true when handled.
+  bool HandleNotification(TMessage& message);
+  // The mouse as events; true when the click was fired (the control may be gone).
+  bool RouteMouseEvent(TMessage& message);
+
+  bool pressed_ = false;
   String hint_;
   bool showHint_ = false;
   bool parentShowHint_ = true;
   unsigned controlStyle_ = 0;
-  TCursor cursor_ = crDefault;
   int tag_ = 0;
-
-private:
   TPopupMenu* popupMenu_ = nullptr;
 };
 
@@ -313,8 +336,7 @@ public:
   String ClassName() const override { return u"TGraphicControl"; }
   // The canvas of the paint in progress (origin at the control's top-left).
   TCanvas& Canvas();
-  // Paints the control onto canvas (origin at the control's top-left).
-  void PaintTo(TCanvas& canvas);
+  void PaintTo(TCanvas& canvas) override;
   void Invalidate() override;
 
 protected:
@@ -351,7 +373,7 @@ public:
   }
   int ControlCount() const { return int(controls_.size()); }
   TControl* Controls(int index) const { return controls_.at(size_t(index)).get(); }
-  TControl* FindChild(const String& name) const;
+  TControl* FindChild(const String& name) const override;
   // Removes and frees a child.
   void RemoveControl(TControl* child);
 
@@ -360,6 +382,9 @@ public:
   void Realign();
   void DisableAlign() { ++alignDisabled_; }
   void EnableAlign();
+
+  TPoint ClientToScreen(TPoint p) const override;
+  void Update() override;
 
   void SetFocus();
   bool Focused() const;
@@ -382,6 +407,8 @@ public:
   virtual void KeyPress(Char& key);
   // The message loop's entry: true when the key was consumed.
   static bool PreviewKeyMessage(const MSG& msg);
+  // The message loop's exit: the message has been dispatched.
+  static void KeyMessageDispatched(const MSG& msg);
 
   void WndProc(TMessage& message) override;
   void DefaultHandler(TMessage& message) override;
@@ -392,8 +419,7 @@ public:
   void PaintControls(HDC dc, const TRect& area);
   // The graphic child at a client point, topmost first, or null.
   TControl* ControlAtPos(TPoint p) const;
-  // Destroys the windows of this control and its children without calling back.
-  void DestroyHandle();
+  void DestroyHandle() override;
   // The window went away without us (its owner was destroyed).
   void HandleDestroyed() { handle_ = nullptr; }
 
@@ -425,19 +451,41 @@ protected:
   void FontChanged() override;
   void ColorChanged() override;
   void TextChanged() override;
+  void HintChanged() override;
+  void ZOrderChanged(bool toFront) override;
+  void NotifyChildren(UINT msg) override;
+  bool RoutesMouse() const override { return ownClass_; }
 
   void InsertControl(std::unique_ptr<TControl> child);
   void AttachSubclass(HWND hwnd);
   void AdoptHandle(HWND hwnd);
-  void HandleMouse(TMessage& message);
-  void SetMouseControl(TControl* control);
   // Owner window handed to CreateWindowEx for a control without a parent.
   virtual HWND TopLevelOwner() const { return nullptr; }
-  friend void DispatchUiMessage(MSG& msg);
 
   HWND handle_ = nullptr;
   std::vector<std::unique_ptr<TControl>> controls_;
   bool tabStop_ = false;
+
+private:
+  // A child's own destructor and z-order moves reach the parent's bookkeeping.
+  friend TControl::~TControl();
+  friend void TControl::BringToFront();
+  friend void TControl::SendToBack();
+  void ChildGoing(TControl* child);
+  void MoveChild(TControl* child, bool toFront);
+
+  // The window procedure's parts; each returns true when the message is done.
+  bool ReflectToChild(TMessage& message);
+  void AnswerCtlColor(TMessage& message);
+  void Resized(TMessage& message);
+  void PaintOwnWindow();
+  bool SetCursorShape(TMessage& message);
+  bool KeyMessage(TMessage& message);
+  bool ChildContextMenu(TMessage& message);
+  void CaptureChanged(TMessage& message);
+  void HandleMouse(TMessage& message);
+  void SetMouseControl(TControl* control);
+
   bool ownClass_ = false;  // our window class: we paint and route the mouse
   bool keyPreviewed_ = false;
   int alignDisabled_ = 0;
@@ -450,8 +498,6 @@ protected:
   bool trackingLeave_ = false;
   static constexpr int kFirstControlId = 100;  // above IDOK, IDCANCEL and the like
   int nextChildId_ = kFirstControlId;  // the form's: the next id of a window below it
-  friend class TForm;
-  friend class TControl;
 };
 
 // A windowed control of our own window class, painted through Paint() on Canvas().
@@ -461,7 +507,7 @@ public:
   String ClassName() const override { return u"TCustomControl"; }
   TCanvas& Canvas();
   // Paints the control (without its children) onto canvas.
-  void PaintTo(TCanvas& canvas) { PaintWindow(canvas); }
+  void PaintTo(TCanvas& canvas) override { PaintWindow(canvas); }
 
 protected:
   virtual void Paint();

@@ -74,7 +74,7 @@ void DispatchUiMessage(MSG& msg) {
     TranslateMessage(&msg);
     DispatchMessageW(&msg);
   }
-  if (TWinControl* c = TWinControl::FromHandle(msg.hwnd)) c->keyPreviewed_ = false;
+  TWinControl::KeyMessageDispatched(msg);
 }
 
 void FormDeleter::operator()(TForm* form) const {
