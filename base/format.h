@@ -72,4 +72,3 @@ bool TryStrToInt(StringView text, int32_t& value);
 bool TryStrToInt64(StringView text, int64_t& value);
 int32_t StrToInt(StringView text);
 int32_t StrToIntDef(StringView text, int32_t fallback);
-int64_t StrToInt64Def(StringView text, int64_t fallback);

@@ -99,7 +99,3 @@ int32_t StrToIntDef(StringView text, int32_t fallback) {
   return TryStrToInt(text, v) ? v : fallback;
 }
 
-int64_t StrToInt64Def(StringView text, int64_t fallback) {
-  int64_t v;
-  return TryStrToInt64(text, v) ? v : fallback;
-}

@@ -187,8 +187,6 @@ public:
   void SetVisible(bool visible);
   void Show() { SetVisible(true); }
   void Hide() { SetVisible(false); }
-  // Visible, and so are all parents up to the form.
-  bool Showing() const;
   bool Enabled() const { return enabled_; }
   void SetEnabled(bool enabled);
 
@@ -196,7 +194,6 @@ public:
   const TFont& Font() const;
   void SetFont(const TFont& font);
   void SetFontColor(TColor color);
-  void SetFontStyle(unsigned style);
   bool ParentFont() const { return !font_; }
   TColor Color() const;
   void SetColor(TColor color);
@@ -222,7 +219,6 @@ public:
   TCursor Cursor() const { return cursor_; }
   void SetCursor(TCursor cursor) { cursor_ = cursor; }
   int Tag() const { return tag_; }
-  void SetTag(int tag) { tag_ = tag; }
 
   virtual void Invalidate();
   // Invalidate and paint now.
@@ -231,7 +227,6 @@ public:
   // Paints what is invalid of the window this control is drawn in, now.
   virtual void Update();
   void BringToFront();
-  void SendToBack();
   virtual TPoint ClientToScreen(TPoint p) const;
   TPoint ScreenToClient(TPoint p) const;
 
@@ -380,8 +375,6 @@ public:
   TRect ClientRect() const override;
   // Lays out the aligned children (top, bottom, left, right, then client).
   void Realign();
-  void DisableAlign() { ++alignDisabled_; }
-  void EnableAlign();
 
   TPoint ClientToScreen(TPoint p) const override;
   void Update() override;
@@ -389,8 +382,6 @@ public:
   void SetFocus();
   bool Focused() const;
   bool CanFocus() const;
-  bool TabStop() const { return tabStop_; }
-  void SetTabStop(bool v);
 
   TKeyEvent OnKeyDown;
   TKeyEvent OnKeyUp;
@@ -470,7 +461,6 @@ private:
   // A child's own destructor and z-order moves reach the parent's bookkeeping.
   friend TControl::~TControl();
   friend void TControl::BringToFront();
-  friend void TControl::SendToBack();
   void ChildGoing(TControl* child);
   void MoveChild(TControl* child, bool toFront);
 
@@ -488,7 +478,6 @@ private:
 
   bool ownClass_ = false;  // our window class: we paint and route the mouse
   bool keyPreviewed_ = false;
-  int alignDisabled_ = 0;
   bool aligning_ = false;
   FontHandle fontHandle_;
   UniqueBrush colorBrush_;

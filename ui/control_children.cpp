@@ -80,12 +80,8 @@ TControl* TWinControl::ControlAtPos(TPoint p) const {
   return nullptr;
 }
 
-void TWinControl::EnableAlign() {
-  if (alignDisabled_ > 0 && --alignDisabled_ == 0) Realign();
-}
-
 void TWinControl::Realign() {
-  if (aligning_ || alignDisabled_) return;
+  if (aligning_) return;
   aligning_ = true;
   TRect r = ClientRect();
   AdjustClientRect(r);

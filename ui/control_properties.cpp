@@ -51,12 +51,6 @@ void TControl::SetVisible(bool visible) {
   if (parent_ && align_ != alNone) parent_->Realign();
 }
 
-bool TControl::Showing() const {
-  for (const TControl* c = this; c; c = c->parent_)
-    if (!c->visible_) return false;
-  return true;
-}
-
 void TControl::SetEnabled(bool enabled) {
   if (enabled == enabled_) return;
   enabled_ = enabled;
@@ -80,12 +74,6 @@ void TControl::SetFont(const TFont& font) {
 void TControl::SetFontColor(TColor color) {
   TFont f = Font();
   f.Color = color;
-  SetFont(f);
-}
-
-void TControl::SetFontStyle(unsigned style) {
-  TFont f = Font();
-  f.Style = style;
   SetFont(f);
 }
 
@@ -153,12 +141,6 @@ void TControl::Update() {
 void TControl::BringToFront() {
   if (parent_) parent_->MoveChild(this, true);
   ZOrderChanged(true);
-  Invalidate();
-}
-
-void TControl::SendToBack() {
-  if (parent_) parent_->MoveChild(this, false);
-  ZOrderChanged(false);
   Invalidate();
 }
 

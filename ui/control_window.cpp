@@ -159,14 +159,6 @@ bool TWinControl::Focused() const { return handle_ && GetFocus() == handle_; }
 
 bool TWinControl::CanFocus() const { return handle_ && IsWindowVisible(handle_) && IsWindowEnabled(handle_); }
 
-void TWinControl::SetTabStop(bool v) {
-  tabStop_ = v;
-  if (handle_) {
-    LONG_PTR s = GetWindowLongPtrW(handle_, GWL_STYLE);
-    SetWindowLongPtrW(handle_, GWL_STYLE, v ? (s | WS_TABSTOP) : (s & ~WS_TABSTOP));
-  }
-}
-
 void TWinControl::BoundsChanged() {
   if (handle_)
     SetWindowPos(handle_, nullptr, bounds_.Left, bounds_.Top, bounds_.Width(), bounds_.Height(),

@@ -45,13 +45,6 @@ void TPanel::FillCreateParams(CreateParams& p) {
   p.ExStyle |= WS_EX_CONTROLPARENT;
 }
 
-void TPanel::SetBevels(TBevelCut inner, TBevelCut outer) {
-  inner_ = inner;
-  outer_ = outer;
-  Realign();
-  Invalidate();
-}
-
 void TPanel::AdjustClientRect(TRect& r) const {
   int inset = borderWidth_;
   if (inner_ != bvNone) inset += bevelWidth_;
@@ -274,7 +267,6 @@ void TMemo::SetLines(const std::vector<String>& lines) {
 
 void TMemo::Clear() { SetCaption(String()); }
 
-void TMemo::AddLine(const String& line) { SetCaption(GetText() + line + u"\r\n"); }
 
 int TMemo::LineCount() const {
   String t = GetText();
@@ -488,10 +480,6 @@ void TComboBox::SetEditText(const String& text) {
   if (handle_) SetWindowTextW(handle_, W(text));
 }
 
-int TComboBox::ItemCount() const {
-  return handle_ ? int(SendMessageW(handle_, CB_GETCOUNT, 0, 0)) : int(args_.Items.size());
-}
-
 void TComboBox::AddItem(const String& item) {
   args_.Items.push_back(item);
   if (handle_) SendMessageW(handle_, CB_ADDSTRING, 0, LPARAM(W(item)));
@@ -601,13 +589,6 @@ void TProgressBar::HandleCreated() {
 void TProgressBar::SetPosition(int position) {
   position_ = std::clamp(position, min_, max_);
   if (handle_) SendMessageW(handle_, PBM_SETPOS, WPARAM(position_), 0);
-}
-
-void TProgressBar::SetRange(int min, int max) {
-  min_ = min;
-  max_ = std::max(min, max);
-  if (handle_) SendMessageW(handle_, PBM_SETRANGE32, WPARAM(min_), LPARAM(max_));
-  SetPosition(position_);
 }
 
 void TProgressBar::StepIt() {

@@ -26,7 +26,6 @@ public:
   String ClassName() const override { return u"TPanel"; }
   TBevelCut BevelInner() const { return inner_; }
   TBevelCut BevelOuter() const { return outer_; }
-  void SetBevels(TBevelCut inner, TBevelCut outer);
 
 protected:
   void FillCreateParams(CreateParams& p) override;
@@ -54,7 +53,6 @@ public:
   String ClassName() const override { return u"TLabel"; }
   bool WordWrap() const { return wordWrap_; }
   TAlignment Alignment() const { return alignment_; }
-  void SetTransparent(bool v) { transparent_ = v; Invalidate(); }
 
 protected:
   void Paint() override;
@@ -158,7 +156,6 @@ public:
   String GetText() const;
   void SetLines(const std::vector<String>& lines);
   void Clear();
-  void AddLine(const String& line);
   int LineCount() const;
   TNotifyEvent OnChange;
 
@@ -268,7 +265,6 @@ public:
   String ClassName() const override { return u"TComboBox"; }
   String GetText() const;
   void SetEditText(const String& text);
-  int ItemCount() const;
   void AddItem(const String& item);
   String Item(int index) const;
   int ItemIndex() const;
@@ -331,7 +327,6 @@ public:
   int Max() const { return max_; }
   int Position() const { return position_; }
   void SetPosition(int position);  // clamped to Min..Max
-  void SetRange(int min, int max);
   void StepIt();
 
 protected:

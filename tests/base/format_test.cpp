@@ -255,7 +255,6 @@ TEST(StrToInt, SixtyFourBit) {
     if (c.ok) {
       EXPECT_EQ(v, c.value);
     }
-    EXPECT_EQ(StrToInt64Def(c.text, 3), c.ok ? c.value : 3);
   }
 }
 
