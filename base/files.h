@@ -8,8 +8,8 @@ bool DirectoryExists(const String& path);  // an existing folder
 bool DeleteFileAt(const String& path);
 
 // One folder level each. CreateDir and RemoveDir report success; MkDir raises
-// EInOutError with the system's error code instead, as the class library's I/O
-// routines do. Removing needs an empty folder.
+// EInOutError with the system's error code instead, as every I/O routine here does.
+// Removing needs an empty folder.
 bool CreateDir(const String& path);
 bool RemoveDir(const String& path);
 void MkDir(const String& path);
