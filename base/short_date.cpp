@@ -1,5 +1,7 @@
 #include "base/short_date.h"
 
+#include "base/calendar.h"
+
 bool ParseShortDate(StringView text, StringView format, TDateParts& date, StringView separators) {
   // Order of day, month and year in the format.
   char order[3];
@@ -39,11 +41,8 @@ bool ParseShortDate(StringView text, StringView format, TDateParts& date, String
     }
   }
   if (yearDigits <= 2) year += year < 50 ? 2000 : 1900;
-  static constexpr int kDays[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
   if (month < 1 || month > 12 || day < 1 || year < 1601 || year > 9999) return false;
-  const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
-  const int maxDay = kDays[month - 1] + (month == 2 && leap ? 1 : 0);
-  if (day > maxDay) return false;
+  if (day > DaysInMonth(year, month)) return false;
   date = TDateParts{year, month, day};
   return true;
 }

@@ -283,8 +283,8 @@ protected:
   virtual void ColorChanged() {}
   virtual void TextChanged() {}
   virtual void HintChanged() {}
-  // Moved to the top or bottom of its parent's list.
-  virtual void ZOrderChanged(bool toFront) {}
+  // Moved to the top of its parent's list.
+  virtual void MovedToFront() {}
   // Called once the control is in its parent's list (windowed: creates the window).
   virtual void Attach() {}
   // Sends msg to every child (a graphic control has none).
@@ -443,7 +443,7 @@ protected:
   void ColorChanged() override;
   void TextChanged() override;
   void HintChanged() override;
-  void ZOrderChanged(bool toFront) override;
+  void MovedToFront() override;
   void NotifyChildren(UINT msg) override;
   bool RoutesMouse() const override { return ownClass_; }
 
@@ -462,7 +462,7 @@ private:
   friend TControl::~TControl();
   friend void TControl::BringToFront();
   void ChildGoing(TControl* child);
-  void MoveChild(TControl* child, bool toFront);
+  void MoveChildToFront(TControl* child);
 
   // The window procedure's parts; each returns true when the message is done.
   bool ReflectToChild(TMessage& message);

@@ -57,14 +57,10 @@ void TWinControl::ChildGoing(TControl* child) {
   if (captureControl_ == child) captureControl_ = nullptr;
 }
 
-void TWinControl::MoveChild(TControl* child, bool toFront) {
+void TWinControl::MoveChildToFront(TControl* child) {
   auto it = std::find_if(controls_.begin(), controls_.end(),
                          [child](auto& p) { return p.get() == child; });
-  if (it == controls_.end()) return;
-  if (toFront)
-    std::rotate(it, it + 1, controls_.end());
-  else
-    std::rotate(controls_.begin(), it, it + 1);
+  if (it != controls_.end()) std::rotate(it, it + 1, controls_.end());
 }
 
 void TWinControl::NotifyChildren(UINT msg) {

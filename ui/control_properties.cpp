@@ -139,8 +139,8 @@ void TControl::Update() {
 }
 
 void TControl::BringToFront() {
-  if (parent_) parent_->MoveChild(this, true);
-  ZOrderChanged(true);
+  if (parent_) parent_->MoveChildToFront(this);
+  MovedToFront();
   Invalidate();
 }
 

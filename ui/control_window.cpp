@@ -195,8 +195,7 @@ void TWinControl::HintChanged() {
     if (TForm* f = ParentForm()) f->UpdateHint(this);
 }
 
-void TWinControl::ZOrderChanged(bool toFront) {
+void TWinControl::MovedToFront() {
   if (handle_)
-    SetWindowPos(handle_, toFront ? HWND_TOP : HWND_BOTTOM, 0, 0, 0, 0,
-                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    SetWindowPos(handle_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }

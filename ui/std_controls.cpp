@@ -267,7 +267,6 @@ void TMemo::SetLines(const std::vector<String>& lines) {
 
 void TMemo::Clear() { SetCaption(String()); }
 
-
 int TMemo::LineCount() const {
   String t = GetText();
   return int(std::count(t.begin(), t.end(), u'\n'));

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "base/calendar.h"
 #include "base/exception.h"
 #include "unzip/unzip_messages.h"
 #include "unzip/zip_file_routines.h"
@@ -24,10 +25,7 @@ double DosToDateTime(uint32_t dos) {
   const int month = int((dos >> 21) & 0x0F);
   const int year = int((dos >> 25) & 0x7F) + 1980;
   if (month < 1 || month > 12 || day < 1 || hour > 23 || min > 59 || sec > 59) return 0.0;
-  static const int kDays[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-  const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
-  const int monthDays = kDays[month - 1] + (month == 2 && leap ? 1 : 0);
-  if (day > monthDays) return 0.0;
+  if (day > DaysInMonth(year, month)) return 0.0;
   // Days from civil (proleptic Gregorian), shifted to the 1899-12-30 epoch.
   const int y = year - (month <= 2 ? 1 : 0);
   const int era = y / 400;
