@@ -3,6 +3,13 @@
 # program asks for. qz_add_manifest(TARGET PROGRAM LEVEL) binds one into an executable.
 enable_language(RC)
 set(QZ_MANIFEST_DIR ${CMAKE_CURRENT_LIST_DIR} CACHE INTERNAL "")
+# The side-by-side loader binds the common controls of the processor named here: a 64-bit
+# program that names x86 gets the 32-bit library and cannot start.
+if(CMAKE_SYSTEM_PROCESSOR STREQUAL "x86_64")
+  set(QZ_MANIFEST_ARCH amd64 CACHE INTERNAL "")
+else()
+  set(QZ_MANIFEST_ARCH x86 CACHE INTERNAL "")
+endif()
 
 function(qz_add_manifest target program level)
   set(QZ_MANIFEST_PROGRAM ${program})
