@@ -7,6 +7,7 @@ qz_library(qz_scan_main
     ${CMAKE_CURRENT_LIST_DIR}/main_settings.cpp
     ${CMAKE_CURRENT_LIST_DIR}/main_hand_back.cpp
     ${CMAKE_CURRENT_LIST_DIR}/repaint_cadence.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/scan_model.cpp
     ${CMAKE_CURRENT_LIST_DIR}/summary_list.cpp
     ${CMAKE_CURRENT_LIST_DIR}/summary_sort.cpp
     ${CMAKE_CURRENT_LIST_DIR}/summary_text.cpp

@@ -6,7 +6,6 @@
 #include <shlobj.h>
 
 #include <algorithm>
-#include <climits>
 #include <cstring>
 #include <vector>
 
@@ -15,7 +14,6 @@
 #include "base/text.h"
 #include "base/win_string.h"
 #include "common/xr_misc_dialogs.h"
-#include "common/xr_misc_registry.h"
 #include "common/xr_misc_text.h"
 #include "scan/folder_walk.h"
 #include "scan/main_texts.h"
@@ -33,18 +31,6 @@ constexpr int kShellTypeNameChars = 80;
 
 constexpr unsigned kGridOptions = goFixedVertLine | goFixedHorzLine | goVertLine | goHorzLine |
                                   goRangeSelect | goColSizing | goFixedColClick;
-
-// The name's extension with its dot, or empty when it has none.
-StringView ExtensionOf(StringView name) {
-  const size_t dot = name.rfind(u'.');
-  return dot == StringView::npos ? StringView() : name.substr(dot);
-}
-
-int64_t SaturatingAdd(int64_t a, int64_t b) {
-  int64_t r;
-  if (__builtin_add_overflow(a, b, &r)) return b > 0 ? INT64_MAX : INT64_MIN;
-  return r;
-}
 
 }  // namespace
 
@@ -163,7 +149,7 @@ TFmMain::TFmMain(TForm* owner)
                                   .BevelOuter = bvNone});
   LbIntro1 = Panel1->Add<TLabel>(TLabelArgs{
       .Name = u"LbIntro1", .Bounds = {24, 24, 0, 0}, .Visible = false,
-      .Caption = u"Quorlix Zeva displays a summary of files by file type"});
+      .Caption = kIntro1});
   LbIntro2 = Panel1->Add<TLabel>(TLabelArgs{
       .Name = u"LbIntro2", .Bounds = {24, 48, 0, 0},
       .Caption = u"Select a folder by clicking the Browse button, then click Start Scan"});
@@ -192,18 +178,26 @@ TFmMain::~TFmMain() = default;
 void TFmMain::FormCreate(TObject*) {
   CheckSetupHandBack();
   SetCaption(kMainCaption);
-  FSummaries = std::make_unique<TSummaryList>();
+  FScan = std::make_unique<TScanModel>([this](const String& Ext) { return GetFileTypeName(Ext); });
   FSortDescending = false;
   FSortColumn = kSummaryTitles[0];
 }
 
 void TFmMain::FormShow(TObject*) { LoadSettings(); }
 
-void TFmMain::FormDestroy(TObject*) { FSummaries.reset(); }
+void TFmMain::FormDestroy(TObject*) { FScan.reset(); }
 
 void TFmMain::WhileDisabled(const std::function<void()>& modal) { ::WhileDisabled(*this, modal); }
 
-void TFmMain::ClearSummaries() { FSummaries->Clear(); }
+TScanOptions TFmMain::ScanOptions() const {
+  return TScanOptions{.IgnoreCase = CkBxIgnoreCase->Checked(),
+                      .IncludeSubDirs = CkBxIncludeSubDirs->Checked(),
+                      .IncludeSize = CkBxIncludeSize->Checked(),
+                      .IncludeReadOnly = CkBxIncludeReadOnlyFiles->Checked(),
+                      .IncludeHidden = CkBxIncludeHiddenFiles->Checked(),
+                      .IncludeSystem = CkBxIncludeSystemFiles->Checked(),
+                      .IgnoreExt = EdIgnoreExt->GetText()};
+}
 
 void TFmMain::MChStartScanClick(TObject*) {
   TCursorGuard hourglass;
@@ -217,36 +211,20 @@ void TFmMain::MChStartScanClick(TObject*) {
   }
   StatusBar1->SetPanelText(2, kFolderPrefix + folder);
   RemoveTrailingChar(folder, u'\\');
-  FIncludeSize = CkBxIncludeSize->Checked();
-  ClearSummaries();
+  FScan->Start(ScanOptions());
   Grid1->SetRowCount(2);
   for (int c = 0; c < Grid1->ColCount(); ++c) Grid1->SetCell(c, 1, String());
-  FSummaries->SetCaseSensitive(!CkBxIgnoreCase->Checked());
-  FSummaries->SetSorted(true);
   // The grid comes back in the list's own order, so the stored sort must say so too.
   FSortColumn = kSummaryTitles[0];
   FSortDescending = false;
 
-  FFileCount = 0;
   StatusBar1->SetPanelText(0, kFileCountPrefix);
-  if (FIncludeSize) {
+  if (FScan->IncludeSize()) {
     StatusBar1->SetPanelText(1, kTotalSizePrefix);
   } else {
     StatusBar1->SetPanelText(1, String());
     StatusBar1->SetPanelWidth(1, 0);
   }
-  FIgnoreExt = Trim(EdIgnoreExt->GetText());
-  FTotalSize = 0;
-  FIncludeSubDirs = CkBxIncludeSubDirs->Checked();
-  FExcludeReadOnly = !CkBxIncludeReadOnlyFiles->Checked();
-  FExcludeSystem = !CkBxIncludeSystemFiles->Checked();
-  FExcludeHidden = !CkBxIncludeHiddenFiles->Checked();
-  FAttrMask = 0;
-  if (FIncludeSubDirs) FAttrMask |= kAttrDirectory;
-  if (!FExcludeReadOnly) FAttrMask |= kAttrReadOnly;
-  if (!FExcludeHidden) FAttrMask |= kAttrHidden;
-  if (!FExcludeSystem) FAttrMask |= kAttrSystem;
-
   repaints_.Start();
   ScanFolder(folder);
 
@@ -262,11 +240,12 @@ void TFmMain::ShowScanTotals() {
 }
 
 void TFmMain::SetScanTotals() {
-  const String count = kFileCountPrefix + (u" " + CountText(FFileCount));
+  const String count = kFileCountPrefix + (u" " + CountText(FScan->FileCount()));
   StatusBar1->SetPanelText(0, count);
   StatusBar1->SetPanelWidth(0, StatusBar1->TextWidth(count) + kPanelPadding);
-  if (FIncludeSize) {
-    const String total = kTotalSizePrefix + (u" " + FormatFloat(kTotalKBPattern, double(FTotalSize) / 1024.0)) +
+  if (FScan->IncludeSize()) {
+    const String total = kTotalSizePrefix +
+                         (u" " + FormatFloat(kTotalKBPattern, double(FScan->TotalSize()) / 1024.0)) +
                          u" KB";
     StatusBar1->SetPanelText(1, total);
     StatusBar1->SetPanelWidth(1, StatusBar1->TextWidth(total) + kPanelPadding);
@@ -274,36 +253,15 @@ void TFmMain::SetScanTotals() {
 }
 
 void TFmMain::ScanFolder(const String& Dir) {
-  const TFolderWalkOptions options{.AttrMask = FAttrMask,
-                                   .IncludeSubDirs = FIncludeSubDirs,
-                                   .ExcludeReadOnly = FExcludeReadOnly,
-                                   .ExcludeHidden = FExcludeHidden,
-                                   .ExcludeSystem = FExcludeSystem};
-  WalkFolder(Dir, options,
+  WalkFolder(Dir, FScan->WalkOptions(),
              [this](StringView Name, int64_t Size) { AddFileToSummary(ExtensionOf(Name), Size); });
 }
 
 void TFmMain::AddFileToSummary(StringView Ext, int64_t Size) {
-  if (!Ext.empty() && Ext.front() == u'.') Ext.remove_prefix(1);
-  Ext = FSummaries->KeyOf(Ext);
-  if (Ext.empty() || Ext == FIgnoreExt) return;
-  FTotalSize = SaturatingAdd(FTotalSize, Size);
-
-  TExtenSumm& summ = FSummaries->FindOrAdd(Ext, [&](TExtenSumm& fresh) {
-    fresh.FileType = GetFileTypeName(fresh.Ext);
-    if (FIncludeSize) fresh.MaxSize = fresh.MinSize = Size;
-  });
-  if (summ.Count < INT32_MAX) ++summ.Count;
-  if (FIncludeSize) {
-    if (Size > summ.MaxSize) summ.MaxSize = Size;
-    if (Size < summ.MinSize) summ.MinSize = Size;
-    summ.TotalSize = SaturatingAdd(summ.TotalSize, Size);
-  }
-
-  if (FFileCount == INT32_MAX) return;
-  ++FFileCount;
-  if (FFileCount % TRepaintCadence::kStatusBarFiles != 0) return;
-  const TRepaintCadence::TDue due = repaints_.FileCounted(FFileCount, TickSource());
+  if (!FScan->AddFile(Ext, Size)) return;
+  const int32_t counted = FScan->FileCount();
+  if (counted % TRepaintCadence::kStatusBarFiles != 0) return;
+  const TRepaintCadence::TDue due = repaints_.FileCounted(counted, TickSource());
   if (due.Window) {
     // The status bar is one of the children repainted.
     SetScanTotals();
@@ -321,17 +279,15 @@ String TFmMain::GetFileTypeName(const String& Ext) {
 }
 
 void TFmMain::FillGrid(int SortCol, Char Indicator) {
-  const int cols = FIncludeSize ? kSummaryColumnCount : kSummaryColumnsWithoutSize;
+  const int cols = FScan->ColumnCount();
   Grid1->SetColCount(cols);
   for (int c = 0; c < cols; ++c) Grid1->SetCell(c, 0, kSummaryTitles[c]);
   if (SortCol >= 0 && SortCol < cols) {
     Grid1->SetCell(SortCol, 0, String(kSummaryTitles[SortCol]) + u" " + Indicator);
   }
-  for (int c = 0; c < cols; ++c) {
-    const int32_t stored = RegReadInteger(kColWidthsKey, IntToStr(c), DefaultColumnWidth(c));
-    Grid1->SetColWidth(c, ColumnWidthFromSetting(stored, c));
-  }
-  const int n = FSummaries->Count();
+  const TSettingsKeys keys = ProgramSettingsKeys();
+  for (int c = 0; c < cols; ++c) Grid1->SetColWidth(c, ReadColumnWidth(keys, c));
+  const int n = FScan->Summaries().Count();
   if (n == 0) {
     Grid1->SetRowCount(2);
     for (int c = 0; c < cols; ++c) Grid1->SetCell(c, 1, String());
@@ -340,8 +296,7 @@ void TFmMain::FillGrid(int SortCol, Char Indicator) {
     Grid1->SetRowCount(int(std::min<int64_t>(int64_t(n) + 1, TXrGrid::kMaxRows)));
     const int shown = std::min(n, Grid1->RowCount() - 1);
     for (int i = 0; i < shown; ++i) {
-      const std::vector<String> cells =
-          SummaryRowTexts(FSummaries->Strings(i), FSummaries->Summ(i), FIncludeSize, FTotalSize);
+      const std::vector<String> cells = FScan->Row(i);
       for (int c = 0; c < int(cells.size()); ++c) Grid1->SetCell(c, i + 1, cells[size_t(c)]);
     }
   }
@@ -356,7 +311,7 @@ void TFmMain::Grid1FixedCellClick(TObject*, int ACol, int ARow) {
   const Char indicator = FSortDescending ? u'<' : u'>';
   FSortColumn = title;
   if (!FSortDescending && title == kSummaryTitles[0]) {
-    FSummaries->SetSorted(true);  // back to the list's own order
+    FScan->Summaries().SetSorted(true);  // back to the list's own order
   } else {
     SortSummaries(title);
   }
@@ -364,9 +319,10 @@ void TFmMain::Grid1FixedCellClick(TObject*, int ACol, int ARow) {
 }
 
 void TFmMain::SortSummaries(const String& Title) {
-  FSummaries->SetSorted(false);
+  TSummaryList& summaries = FScan->Summaries();
+  summaries.SetSorted(false);
   if (TStringListSortCompare compare = SummaryComparator(Title, FSortDescending)) {
-    FSummaries->CustomSort(compare);
+    summaries.CustomSort(compare);
   }
 }
 

@@ -12,6 +12,7 @@
 #include "scan/exten_summ.h"
 #include "scan/main_menu_commands.h"
 #include "scan/repaint_cadence.h"
+#include "scan/scan_model.h"
 #include "scan/summary_list.h"
 #include "scan/xr_gradient.h"
 #include "scan/xr_grid.h"
@@ -122,34 +123,27 @@ public:
   TMenuCommandHooks MenuHooks;
 
   // Read-only views of the scan state.
-  const TSummaryList& Summaries() const { return *FSummaries; }
+  const TSummaryList& Summaries() const { return FScan->Summaries(); }
   bool SortDescending() const { return FSortDescending; }
   const String& SortColumn() const { return FSortColumn; }
-  int32_t FileCount() const { return FFileCount; }
-  int64_t TotalSize() const { return FTotalSize; }
-  bool IncludeSize() const { return FIncludeSize; }
-  int32_t AttrMask() const { return FAttrMask; }
+  int32_t FileCount() const { return FScan->FileCount(); }
+  int64_t TotalSize() const { return FScan->TotalSize(); }
+  bool IncludeSize() const { return FScan->IncludeSize(); }
+  int32_t AttrMask() const { return FScan->AttrMask(); }
 
 private:
   // Status panels 0 and 1 with the running or final totals, sized to their texts.
   void SetScanTotals();
   void ShowScanTotals();
-  void ClearSummaries();
+  // The check boxes and the ignore box as they stand.
+  TScanOptions ScanOptions() const;
   // Runs a modal box or dialog with this window disabled: the boxes belong to the
   // application's window, and this one must not take clicks meanwhile.
   void WhileDisabled(const std::function<void()>& modal);
 
-  std::unique_ptr<TSummaryList> FSummaries;
+  // The summary list, counts, totals and options of the running or last scan.
+  std::unique_ptr<TScanModel> FScan;
   bool FSortDescending = false;
   String FSortColumn;
-  int32_t FFileCount = 0;
-  String FIgnoreExt;
-  int64_t FTotalSize = 0;
-  bool FIncludeSize = false;
-  int32_t FAttrMask = 0;
-  bool FExcludeReadOnly = false;
-  bool FExcludeSystem = false;
-  bool FExcludeHidden = false;
-  bool FIncludeSubDirs = false;
   TRepaintCadence repaints_;  // of the running scan
 };

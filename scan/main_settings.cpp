@@ -1,6 +1,9 @@
 // The main window's settings in the registry and the saved summary.
 #include <windows.h>
 
+#include <utility>
+#include <vector>
+
 #include "base/exception.h"
 #include "base/files.h"
 #include "base/format.h"
@@ -10,7 +13,6 @@
 #include "scan/settings_texts.h"
 #include "scan/settings_values.h"
 #include "scan/summary_file.h"
-#include "scan/summary_text.h"
 #include "ui/application.h"
 #include "ui/dialogs.h"
 
@@ -98,18 +100,12 @@ void TFmMain::MChSavetoFileClick(TObject* Sender) {
   const String name = dialog.FileName();
   WriteSaveToDir(keys, String(FolderPart(name)));
 
-  // The columns are those of the scan shown, whatever the check box says now.
-  const int columns = FIncludeSize ? kSummaryColumnCount : kSummaryColumnsWithoutSize;
-  TSummaryTable table;
-  for (int c = 0; c < columns; ++c) table.Titles.push_back(Grid1->Cells(c, 0));
-  // The rows from the summary itself, in the order shown: the grid holds only as many
-  // as its row limit lets it, and nothing of the scan may be lost in the file.
-  const int entries = FSummaries->Count();
-  if (entries == 0) table.Rows.emplace_back(size_t(columns));  // the grid's one empty row
-  table.Rows.reserve(size_t(entries));
-  for (int i = 0; i < entries; ++i)
-    table.Rows.push_back(
-        SummaryRowTexts(FSummaries->Strings(i), FSummaries->Summ(i), FIncludeSize, FTotalSize));
+  // The columns are those of the scan shown, whatever the check box says now. The rows
+  // come from the summary itself, in the order shown: the grid holds only as many as its
+  // row limit lets it, and nothing of the scan may be lost in the file.
+  std::vector<String> titles;
+  for (int c = 0; c < FScan->ColumnCount(); ++c) titles.push_back(Grid1->Cells(c, 0));
+  const TSummaryTable table = FScan->Table(std::move(titles));
   const std::vector<String> lines = SummaryFileLines(
       table, SummaryFormatOfFilter(dialog.FilterIndex()), DefaultFormatSettings().DecimalSeparator);
 

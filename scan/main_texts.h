@@ -8,6 +8,7 @@ namespace main_texts {
 
 inline constexpr const Char* kAppTitle = product::kName;
 inline constexpr Char kMainCaption[] = u"" QZ_PRODUCT_NAME " - Version " QZ_VERSION;
+inline constexpr Char kIntro1[] = u"" QZ_PRODUCT_NAME " displays a summary of files by file type";
 
 inline constexpr Char kGeneralKey[] = u"Software\\Brevane\\Quorlix\\General";
 inline constexpr Char kColWidthsKey[] = u"Software\\Brevane\\Quorlix\\ColWidths";

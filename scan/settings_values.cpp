@@ -46,10 +46,13 @@ TMainSettings ReadMainSettings(const TSettingsKeys& Keys, int AvailableWidth,
   s.IncludeReadOnly = RegReadBool(Keys.General, kIncludeReadOnly, true);
   s.IncludeHidden = RegReadBool(Keys.General, kIncludeHidden, false);
   s.IncludeSystem = RegReadBool(Keys.General, kIncludeSystem, false);
-  for (int c = 0; c < kStoredColumnCount; ++c)
-    s.ColWidths[size_t(c)] = ColumnWidthFromSetting(
-        RegReadInteger(Keys.ColWidths, IntToStr(c), DefaultColumnWidth(c)), c);
+  for (int c = 0; c < kStoredColumnCount; ++c) s.ColWidths[size_t(c)] = ReadColumnWidth(Keys, c);
   return s;
+}
+
+int ReadColumnWidth(const TSettingsKeys& Keys, int Col) {
+  return ColumnWidthFromSetting(
+      RegReadInteger(Keys.ColWidths, IntToStr(Col), DefaultColumnWidth(Col)), Col);
 }
 
 void WriteMainSettings(const TSettingsKeys& Keys, const TMainSettings& Settings) {

@@ -49,6 +49,8 @@ String FolderFromSetting(String Stored);
 // back with their defaults), fitting the window size into the work area.
 TMainSettings ReadMainSettings(const TSettingsKeys& Keys, int AvailableWidth,
                                int AvailableHeight);
+// The stored width of grid column Col alone, read and checked as ReadMainSettings does.
+int ReadColumnWidth(const TSettingsKeys& Keys, int Col);
 // Writes every value in the stored order; a refused write raises ERegistryException.
 void WriteMainSettings(const TSettingsKeys& Keys, const TMainSettings& Settings);
 // The stored start folder of the save dialog: trimmed, empty when unusable.

@@ -1,6 +1,9 @@
 # Tests of the main window's scan and summary grid (included from CMakeLists.txt).
 qz_test(scan_summary_tests
-  SOURCES ${CMAKE_CURRENT_LIST_DIR}/summary_text_test.cpp ${CMAKE_CURRENT_LIST_DIR}/summary_list_test.cpp
+  SOURCES
+    ${CMAKE_CURRENT_LIST_DIR}/summary_text_test.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/summary_list_test.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/scan_model_test.cpp
   LIBS qz_scan_main qz_test_support
 )
 

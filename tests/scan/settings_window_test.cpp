@@ -192,6 +192,23 @@ TEST_F(SettingsWindow, StoredValuesAreCheckedBeforeUse) {
   EXPECT_TRUE(form->CkBxIncludeSize->Checked());
 }
 
+// Every fill takes the widths from the settings again, checked as at the start: a width
+// dragged meanwhile goes back to the stored one.
+TEST_F(SettingsWindow, EveryGridFillTakesTheStoredColumnWidths) {
+  ScratchDir empty("column_widths_scan");
+  FormPtr<TFmMain> form = Open();
+  form->EdDirName->SetEditText(empty.Path());
+  form->CkBxIncludeSize->SetChecked(true);
+  form->BtnStartSearch->Click();
+  gui_test::Pump();
+  RegWriteInteger(kColWidths, u"0", 1000000000);  // absurdly wide
+  RegWriteInteger(kColWidths, u"1", 150);
+  RegWriteInteger(kColWidths, u"2", 40);  // below the column's default
+  form->Grid1->SetColWidth(3, 300);      // dragged
+  form->FillGrid(0, u'>');
+  EXPECT_EQ(ColumnWidths(*form), (std::vector<int>{2000, 150, 50, 85, 85, 85, 70}));
+}
+
 class SavedSummary : public SettingsWindow {
 protected:
   void SetUp() override {
