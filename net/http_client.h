@@ -30,8 +30,8 @@ class THttpClient : public TComponent {
   void Get(const String& url, TStream& dest);
 
   // Reading the body: WorkBegin once with the announced length (0 when the server
-  // announced none), Work after each block with the bytes so far, WorkEnd once,
-  // also when the transfer fails after WorkBegin. An exception from a handler ends
+  // announced none), Work with the bytes so far as soon as more of them arrived, WorkEnd
+  // once, also when the transfer fails after WorkBegin. An exception from a handler ends
   // the request and leaves Get.
   TWorkBeginEvent OnWorkBegin;
   TWorkEvent OnWork;

@@ -4,6 +4,7 @@
 
 #include <winhttp.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -187,12 +188,27 @@ void THttpClient::Perform(const String& url, int64_t limit, const BodySink& sink
       [&] {
         std::vector<uint8_t> buffer(net_default::kReadBufferSize);
         int64_t total = 0;
+        // A server that closes early shows up as a broken connection on some stacks; the
+        // length check below then says what was missing.
+        const auto endedEarly = [&](DWORD code) {
+          return contentLength_ >= 0 && code == ERROR_WINHTTP_CONNECTION_ERROR;
+        };
         for (;;) {
-          DWORD got = 0;
-          if (!WinHttpReadData(request.get(), buffer.data(), DWORD(buffer.size()), &got)) {
+          // Wait for data, then read no more than has arrived: a read of a whole buffer
+          // may return only once the buffer is full (Wine's does), so a slow body would
+          // show no progress at all and each byte would restart the read time-out.
+          DWORD available = 0;
+          if (!WinHttpQueryDataAvailable(request.get(), &available)) {
             const DWORD code = GetLastError();
-            // A server that closes early shows up here on some stacks; say what was missing.
-            if (contentLength_ >= 0 && code == ERROR_WINHTTP_CONNECTION_ERROR) break;
+            if (endedEarly(code)) break;
+            fail(code);
+          }
+          if (available == 0) break;
+          DWORD got = 0;
+          if (!WinHttpReadData(request.get(), buffer.data(),
+                               std::min(available, DWORD(buffer.size())), &got)) {
+            const DWORD code = GetLastError();
+            if (endedEarly(code)) break;
             fail(code);
           }
           if (got == 0) break;

@@ -1,9 +1,12 @@
 #include "update/download_watch.h"
 
-TDownloadWatch::TDownloadWatch(const TDownloadLimits& limits, uint32_t now)
-    : limits_(limits), windowStart_(now) {}
+TDownloadWatch::TDownloadWatch(const TDownloadLimits& limits) : limits_(limits) {}
 
-bool TDownloadWatch::SizeAllowed(int64_t announced) const { return announced <= limits_.MaxSize; }
+bool TDownloadWatch::Begin(int64_t announced, uint32_t now) {
+  windowStart_ = now;
+  countAtWindowStart_ = 0;
+  return announced <= limits_.MaxSize;
+}
 
 bool TDownloadWatch::Progress(int64_t count, uint32_t now) {
   if (count > limits_.MaxSize) return false;

@@ -19,17 +19,18 @@ using TTickFn = std::function<uint32_t()>;
 
 class TDownloadWatch {
 public:
-  // The download starts at Now.
-  TDownloadWatch(const TDownloadLimits& limits, uint32_t now);
+  explicit TDownloadWatch(const TDownloadLimits& limits);
 
-  // False when an announced size is over the limit.
-  bool SizeAllowed(int64_t announced) const;
-  // The bytes so far at Now; false when they are over the limit, or when a whole
-  // window has gone by with too little of them.
+  // The answer begins at Now with this size announced (0: none); false when the size is
+  // over the limit. The first window starts here, so that a late answer followed by a
+  // steady body is not refused for the wait before it (the read time-out judges that).
+  bool Begin(int64_t announced, uint32_t now);
+  // The bytes so far at Now, after Begin; false when they are over the limit, or when a
+  // whole window has gone by with too little of them.
   bool Progress(int64_t count, uint32_t now);
 
 private:
   TDownloadLimits limits_;
-  uint32_t windowStart_;
+  uint32_t windowStart_ = 0;
   int64_t countAtWindowStart_ = 0;
 };

@@ -239,9 +239,9 @@ bool TXrUpdate::DownloadUpdate(const String& Url, const String& FileName) {
     FHttp->UserAgent = FUserAgent;
     // The read time-out alone lets a server that sends a byte now and then, or without
     // end, hold the program for ever.
-    TDownloadWatch watch(DownloadLimits, Ticks());
+    TDownloadWatch watch(DownloadLimits);
     FHttp->OnWorkBegin = [this, &watch](TObject* sender, TWorkMode mode, int64_t countMax) {
-      if (mode == TWorkMode::wmRead && !watch.SizeAllowed(countMax))
+      if (mode == TWorkMode::wmRead && !watch.Begin(countMax, Ticks()))
         throw EUpdateRefused(update_text::kDownloadRefused);
       HttpWorkBegin(sender, mode, countMax);
     };

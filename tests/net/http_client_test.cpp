@@ -276,6 +276,26 @@ TEST(HttpClientStream, ShortBodyFailsAndStillEndsTheWork) {
   EXPECT_EQ(log.events.back().kind, 'e');
 }
 
+// A byte every few milliseconds is reported as it comes, not once a buffer is full: a
+// handler can judge the trickle while it lasts (the server sends the rest after 5 s).
+TEST(HttpClientStream, TrickleIsReportedAsItArrives) {
+  THttpClient http;
+  WorkLog log;
+  log.Attach(http);
+  int works = 0;
+  auto work = http.OnWork;
+  http.OnWork = [&](TObject* sender, TWorkMode mode, int64_t count) {
+    work(sender, mode, count);
+    if (++works == 3) throw Exception(u"judged");
+  };
+  TMemoryStream dest;
+  EXPECT_THROW(http.Get(Url(u"/drip/1000/10/5000"), dest), Exception);
+  EXPECT_EQ(log.events.size(), 5u);
+  const int64_t last = log.CheckShape();
+  EXPECT_LT(last, 1000);
+  EXPECT_EQ(dest.Size(), last);
+}
+
 TEST(HttpClientStream, StatusFailureWritesNothingAndStartsNoWork) {
   THttpClient http;
   WorkLog log;

@@ -21,6 +21,12 @@ Routes:
                                 takes a while
   /cut/NAME                     Content-Length of the whole file, then half of it and the
                                 connection closes
+  /drip/N/MS/FOR                Content-Length N, then one byte every MS milliseconds for
+                                FOR milliseconds, then the rest at once: a trickle that a
+                                client must judge while it lasts
+  /late/MS/N                    waits MS milliseconds before answering, then N bytes at a
+                                steady pace: one byte alone, then 100 every 10 ms
+                                (each of MS and FOR at most PACE_LIMIT_SECONDS)
 """
 import http.server
 import os
@@ -36,11 +42,31 @@ import urllib.parse
 LIFETIME_SECONDS = 1800  # a server whose stop never came ends by itself
 TRICKLE_PIECES = 20
 TRICKLE_PAUSE_SECONDS = 0.05
+PACE_LIMIT_SECONDS = 30
+STEADY_PIECE = 100
+STEADY_PAUSE_SECONDS = 0.01
 
 
 def pattern(n):
     block = bytes(range(256))
     return (block * (n // 256 + 1))[:n]
+
+
+def drip_pieces(n, pause, duration):
+    end = time.monotonic() + duration
+    offset = 0
+    while offset < n and time.monotonic() < end:
+        yield offset, 1, pause
+        offset += 1
+    yield offset, n - offset, 0
+
+
+def steady_pieces(n):
+    # The first piece alone and small: a client that counted the wait for the answer as
+    # part of the body sees that wait with almost nothing to show for it.
+    yield 0, 1, 0.1
+    for offset in range(1, n, STEADY_PIECE):
+        yield offset, STEADY_PIECE, STEADY_PAUSE_SECONDS
 
 
 class Handler(http.server.BaseHTTPRequestHandler):
@@ -87,6 +113,21 @@ class Handler(http.server.BaseHTTPRequestHandler):
             self.wfile.flush()
             self.close_connection = True
 
+    def send_paced(self, body, pieces):
+        """Body in the pieces of the iterable (offset, length, pause after it)."""
+        self.send_response(200)
+        self.send_header("Content-Type", "application/octet-stream")
+        self.send_header("Content-Length", str(len(body)))
+        self.end_headers()
+        try:
+            for offset, length, pause in pieces:
+                self.wfile.write(body[offset:offset + length])
+                self.wfile.flush()
+                time.sleep(pause)
+        except (BrokenPipeError, ConnectionResetError):
+            # The client gave up on the body, as it may.
+            self.close_connection = True
+
     def do_GET(self):
         url = urllib.parse.urlsplit(self.path)
         parts = [p for p in url.path.split("/") if p]
@@ -125,6 +166,13 @@ class Handler(http.server.BaseHTTPRequestHandler):
             self.send_header("Location", "/size/10")
             self.send_header("Content-Length", "0")
             self.end_headers()
+        elif len(parts) == 4 and parts[0] == "drip":
+            n, pause, duration = int(parts[1]), int(parts[2]) / 1000, int(parts[3]) / 1000
+            self.send_paced(pattern(n), drip_pieces(n, pause, min(duration, PACE_LIMIT_SECONDS)))
+        elif len(parts) == 3 and parts[0] == "late":
+            time.sleep(min(int(parts[1]) / 1000, PACE_LIMIT_SECONDS))
+            n = int(parts[2])
+            self.send_paced(pattern(n), steady_pieces(n))
         elif len(parts) == 2 and parts[0] == "slow":
             time.sleep(float(parts[1]))
             self.send_body(200, b"late", "text/plain")

@@ -12,10 +12,10 @@ TEST(DownloadWatch, TheProductsLimits) {
 }
 
 TEST(DownloadWatch, AnnouncedSizeUpToTheLimit) {
-  const TDownloadWatch watch(TDownloadLimits{.MaxSize = 1000}, 0);
-  EXPECT_TRUE(watch.SizeAllowed(0));
-  EXPECT_TRUE(watch.SizeAllowed(1000));
-  EXPECT_FALSE(watch.SizeAllowed(1001));
+  TDownloadWatch watch(TDownloadLimits{.MaxSize = 1000});
+  EXPECT_TRUE(watch.Begin(0, 0));
+  EXPECT_TRUE(watch.Begin(1000, 0));
+  EXPECT_FALSE(watch.Begin(1001, 0));
 }
 
 // Each step: bytes so far, the clock, whether the download may go on.
@@ -46,8 +46,8 @@ TEST(DownloadWatch, EndsADownloadThatStallsOrGrowsTooLarge) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     TDownloadWatch watch(
-        TDownloadLimits{.MaxSize = 1000, .StallWindowMs = 60000, .MinBytesPerWindow = 100},
-        c.start);
+        TDownloadLimits{.MaxSize = 1000, .StallWindowMs = 60000, .MinBytesPerWindow = 100});
+    ASSERT_TRUE(watch.Begin(0, c.start));
     for (const Step& s : c.steps)
       EXPECT_EQ(watch.Progress(s.count, s.now), s.goesOn) << s.count << " at " << s.now;
   }

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <memory>
 #include <string>
 #include <thread>
 #include <vector>
@@ -343,6 +344,29 @@ TEST_F(UpdateClient, StalledDownloadFails) {
                                      {u"Information", u"Still here"}}));
   EXPECT_FALSE(update_.FRestartNeeded);
   EXPECT_FALSE(IsExistingDir(UpdateFolder(1)));
+}
+
+// A byte now and then against the product's limits, a second going by at each reading of
+// the clock: refused about one stall window after the answer began, while it still
+// trickles (the server would send the rest at once later).
+TEST_F(UpdateClient, TrickleIsRefusedAboutOneWindowIn) {
+  const auto now = std::make_shared<uint32_t>(0);
+  update_.Ticks = [now] { return *now += 1000; };
+  const String file = temp_ / u"download.bin";
+  EXPECT_FALSE(update_.DownloadUpdate(Url(u"drip/100000/10/10000"), file));
+  EXPECT_FALSE(IsExistingFile(file));
+  EXPECT_GE(*now, 60000u);
+  EXPECT_LE(*now, 62000u);
+}
+
+// The answer comes late, then the body at a steady pace: the wait before the answer is
+// not held against the body.
+TEST_F(UpdateClient, LateAnswerWithASteadyBodyIsStored) {
+  update_.DownloadLimits.StallWindowMs = 500;
+  update_.DownloadLimits.MinBytesPerWindow = 500;
+  const String file = temp_ / u"download.bin";
+  EXPECT_TRUE(update_.DownloadUpdate(Url(u"late/800/10000"), file));
+  EXPECT_EQ(ReadBytes(file).size(), 10000u);
 }
 
 TEST_F(UpdateClient, DownloadUpToTheSizeLimit) {
