@@ -4,15 +4,9 @@
 #include "base/win_directory.h"
 #include "base/win_string.h"
 
-bool FileExists(const String& path) {
-  const DWORD a = FileAttributesOf(path);
-  return a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY);
-}
+bool FileExists(const String& path) { return IsFileAttributes(FileAttributesOf(path)); }
 
-bool DirectoryExists(const String& path) {
-  const DWORD a = FileAttributesOf(path);
-  return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
-}
+bool DirectoryExists(const String& path) { return IsFolderAttributes(FileAttributesOf(path)); }
 
 bool DeleteFileAt(const String& path) {
   if (path.empty() || path.find(u'\0') != String::npos) return false;

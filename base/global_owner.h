@@ -1,6 +1,7 @@
 // An owner for process-wide state that its module frees explicitly.
 #pragma once
 
+#include <atomic>
 #include <cstddef>
 #include <memory>
 #include <type_traits>
@@ -25,6 +26,14 @@ public:
   }
   [[nodiscard]] std::unique_ptr<T> release() {
     return std::unique_ptr<T>(std::exchange(p_, nullptr));
+  }
+  // Takes Object only while nothing is held, in one atomic step: of callers racing to
+  // make the state first, one wins and the others keep (and so free) their own.
+  bool adopt_if_empty(std::unique_ptr<T>& object) {
+    T* expected = nullptr;
+    if (!std::atomic_ref<T*>(p_).compare_exchange_strong(expected, object.get())) return false;
+    static_cast<void>(object.release());
+    return true;
   }
 
   T* get() const { return p_; }

@@ -12,6 +12,14 @@
 // holding a NUL, which the system would read as a shorter, different name.
 DWORD FileAttributesOf(const String& path);
 
+// What attributes read for a name say; the failure value is neither a file nor a folder.
+inline bool IsFolderAttributes(DWORD a) {
+  return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+inline bool IsFileAttributes(DWORD a) {
+  return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
 struct TFoundEntry {
   String Name;
   DWORD Attributes = 0;

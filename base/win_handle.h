@@ -1,4 +1,4 @@
-// Owners for kernel, registry and find handles (Windows only).
+// Owners for kernel, registry, find and module handles and mapped views (Windows only).
 #pragma once
 
 #include <windows.h>
@@ -57,12 +57,17 @@ struct ModuleTraits {
   static HMODULE Invalid() { return nullptr; }
   static void Close(HMODULE h) { FreeLibrary(h); }
 };
+struct MappedViewTraits {  // MapViewOfFile
+  static void* Invalid() { return nullptr; }
+  static void Close(void* view) { UnmapViewOfFile(view); }
+};
 
 using UniqueFileHandle = UniqueOwner<HANDLE, KernelHandleTraits>;
 using UniqueHandle = UniqueOwner<HANDLE, NullHandleTraits>;
 using UniqueFindHandle = UniqueOwner<HANDLE, FindHandleTraits>;
 using UniqueHKey = UniqueOwner<HKEY, HKeyTraits>;
 using UniqueModule = UniqueOwner<HMODULE, ModuleTraits>;
+using UniqueMappedView = UniqueOwner<void*, MappedViewTraits>;
 
 // A COM interface pointer that releases on destruction.
 template <typename I>

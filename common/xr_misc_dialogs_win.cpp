@@ -2,6 +2,7 @@
 
 #include <shlobj.h>
 
+#include "base/path.h"
 #include "base/win_string.h"
 #include "ui/application.h"
 
@@ -67,7 +68,7 @@ bool FolderOfItem(LPCITEMIDLIST Item, String& Folder) {
   if (!SHGetPathFromIDListW(Item, path)) return false;
   String result = FromW(path, kPathBufferSize);
   if (result.empty()) return false;
-  if (result.back() != u'\\') result.push_back(u'\\');
+  AddTrailingSeparator(result);
   Folder = result;
   return true;
 }

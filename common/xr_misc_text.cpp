@@ -20,9 +20,7 @@ void RemoveLastChar(String& S) {
   if (!S.empty()) S.pop_back();
 }
 
-void RemoveTrailingChar(String& S, Char C) {
-  if (!S.empty() && S.back() == C) S.pop_back();
-}
+void RemoveTrailingChar(String& S, Char C) { S.resize(WithoutTrailingSeparator(S, C).size()); }
 
 String RemoveChar(StringView S, Char C) {
   String result;
@@ -74,8 +72,5 @@ String AfterLastChar(StringView S, Char C) {
 }
 
 String ExtractFileNameNoExt(StringView Path) {
-  const StringView name = FileNamePart(Path);
-  // A dot that only a folder name holds is no extension: the name stays whole.
-  const size_t dot = name.rfind(u'.');
-  return String(dot == StringView::npos ? name : name.substr(0, dot));
+  return String(FileNamePart(WithoutExtension(Path)));
 }

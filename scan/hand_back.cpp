@@ -10,11 +10,6 @@ constexpr StringView kUpdatePrefix = u"VQ10";
 constexpr StringView kUpdateSuffix = u"TMP";
 constexpr StringView kProgramExtension = u".EXE";
 
-StringView WithoutTrailingBackslashes(StringView path) {
-  while (!path.empty() && path.back() == u'\\') path.remove_suffix(1);
-  return path;
-}
-
 bool IsDigit(Char c) { return c >= u'0' && c <= u'9'; }
 
 // A drive path ("C:\...") or a UNC path ("\\server\share\...").
@@ -72,10 +67,10 @@ bool IsUpdateFolderName(StringView Name) {
 }
 
 bool IsUpdateFolder(StringView Folder, StringView TempDir) {
-  const StringView folder = WithoutTrailingBackslashes(Folder);
-  const StringView temp = WithoutTrailingBackslashes(TempDir);
+  const StringView folder = WithoutTrailingSeparators(Folder);
+  const StringView temp = WithoutTrailingSeparators(TempDir);
   if (temp.empty() || !IsFullPath(Folder) || !IsFullPath(TempDir)) return false;
-  const size_t nameStart = FileNameStart(folder, u"\\");
+  const size_t nameStart = FileNameStart(folder, kBackslashOnly);
   if (nameStart == 0) return false;
   return IsUpdateFolderName(folder.substr(nameStart)) &&
          AnsiUpperCase(folder.substr(0, nameStart - 1)) == AnsiUpperCase(temp);

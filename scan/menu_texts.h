@@ -16,8 +16,8 @@ inline constexpr const Char* kProductName = product::kName;
 inline constexpr const Char* kExeName = product::kProgramFile;
 inline constexpr Char kVersionFilePath[] = u"/versions/quorlixlite.dat";
 
-inline constexpr Char kAboutCaption[] = u"About Quorlix Zeva";
-inline constexpr Char kAboutTitle[] = u"Quorlix Zeva";
+inline constexpr Char kAboutCaption[] = u"About " QZ_PRODUCT_NAME;
+inline constexpr Char kAboutTitle[] = u"" QZ_PRODUCT_NAME;
 inline constexpr Char kAboutVersion[] = u"Version " QZ_VERSION;
 inline constexpr Char kCopyright[] = u"Copyright \u00A9 2026 Brevane. All rights reserved.";
 

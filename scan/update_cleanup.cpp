@@ -13,8 +13,6 @@
 
 namespace {
 
-constexpr DWORD kNoAttributes = INVALID_FILE_ATTRIBUTES;
-
 // Without a trailing backslash: with one, a link to a folder reads as its target.
 DWORD AttributesOf(String path) {
   while (path.size() > 3 && path.back() == u'\\') path.pop_back();
@@ -23,17 +21,7 @@ DWORD AttributesOf(String path) {
 
 // A real folder: not a file, not a link to a folder elsewhere.
 bool IsPlainFolder(DWORD attributes) {
-  return attributes != kNoAttributes && (attributes & FILE_ATTRIBUTE_DIRECTORY) &&
-         !(attributes & FILE_ATTRIBUTE_REPARSE_POINT);
-}
-
-bool IsFile(DWORD attributes) {
-  return attributes != kNoAttributes && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
-String WithBackslash(String path) {
-  if (!path.empty() && path.back() != u'\\') path += u'\\';
-  return path;
+  return IsFolderAttributes(attributes) && !(attributes & FILE_ATTRIBUTE_REPARSE_POINT);
 }
 
 // A program that is still ending holds its file open; a read-only file or a folder
@@ -43,7 +31,7 @@ bool MayGoLater(DWORD error, const String& path) {
       error != ERROR_LOCK_VIOLATION)
     return false;
   const DWORD a = AttributesOf(path);
-  return IsFile(a) && !(a & FILE_ATTRIBUTE_READONLY);
+  return IsFileAttributes(a) && !(a & FILE_ATTRIBUTE_READONLY);
 }
 
 void DeleteSetupProgram(const String& path, const TCleanUpTiming& timing) {
@@ -73,12 +61,12 @@ String WindowsTempFolder() {
   const DWORD n = GetTempPathW(MAX_PATH + 1, buffer);
   if (n == 0 || n > MAX_PATH + 1) return String();
   const String temp = NormalisedPath(FromW(buffer, n));
-  return temp.empty() ? String() : WithBackslash(temp);
+  return temp.empty() ? String() : WithTrailingSeparator(temp);
 }
 
 void DeleteTopLevelFiles(const String& Dir) {
   if (Dir.empty() || !IsPlainFolder(AttributesOf(Dir))) return;
-  const String dir = WithBackslash(Dir);
+  const String dir = WithTrailingSeparator(Dir);
   ForEachEntry(dir + u"*.*", [&](const TFoundEntry& entry) {
     // Folders stay (the routine is not recursive); a link goes, not its target.
     if (!(entry.Attributes & FILE_ATTRIBUTE_DIRECTORY)) DeleteFileW(W(dir + entry.Name));
@@ -93,10 +81,10 @@ void CleanUpSetupFiles(const String& SetupPath, const String& TempDir,
   if (!IsDeletableSetupPath(SetupPath)) return;
   const String setup = NormalisedPath(SetupPath);
   if (!IsDeletableSetupPath(setup)) return;
-  if (IsFile(AttributesOf(setup))) DeleteSetupProgram(setup, Timing);
+  if (IsFileAttributes(AttributesOf(setup))) DeleteSetupProgram(setup, Timing);
 
   // The folder on its own: the setup program's long name is gone once it is deleted.
-  const String dir = WithBackslash(NormalisedPath(String(FolderPart(setup))));
+  const String dir = WithTrailingSeparator(NormalisedPath(String(FolderPart(setup))));
   const String temp = NormalisedPath(TempDir);
   if (!IsPlainFolder(AttributesOf(dir)) || !IsUpdateFolder(dir, temp)) return;
   const String payload = dir + settings_texts::kPayloadFolder;

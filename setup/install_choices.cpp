@@ -1,21 +1,15 @@
 #include "setup/install_choices.h"
 
+#include "base/path.h"
 #include "base/text.h"
-#include "setup/setup_support.h"
 #include "setup/setup_texts.h"
 
 namespace st = setup_texts;
 
-String TrimmedFolderPath(StringView text) {
-  String path = Trim(text);
-  AddTrailingChar(path, u'\\');
-  return path;
-}
+String TrimmedFolderPath(StringView text) { return WithTrailingSeparator(Trim(text)); }
 
 String StartMenuFolderPath(const TInstallChoices& choices, const String& programsDir) {
-  String path = programsDir;
-  AddTrailingChar(path, u'\\');
-  return path + choices.StartMenuFolder;
+  return WithTrailingSeparator(programsDir) + choices.StartMenuFolder;
 }
 
 std::vector<TShortcut> ShortcutList(const TInstallChoices& choices,

@@ -90,7 +90,7 @@ void TFmMain::PageControlWndProc(TMessage& Message) {
 }
 
 void TFmMain::FormShow(TObject*) {
-  FStep = 1;
+  FStep = wizard_step::kWelcome;
   FSetupExeName = FileNamePart(FSetupPath);
   FSetupDir = FolderPart(FSetupPath);
   AddTrailingChar(FSetupDir, u'\\');
@@ -103,28 +103,28 @@ void TFmMain::FormShow(TObject*) {
 
 void TFmMain::SetButtons(uint8_t Mode) {
   switch (Mode) {
-    case 1:
+    case bmWelcome:
       PnTop->Hide();
       BtnBack->Hide();
       BtnNext->SetCaption(st::kNext);
       BtnCancel->SetCaption(st::kCancel);
       break;
-    case 2:
-    case 3:
+    case bmLicense:
+    case bmReady:
       PnTop->Show();
       BtnBack->Show();
       BtnBack->SetCaption(st::kBack);
-      BtnNext->SetCaption(Mode == 2 ? st::kAccept : st::kInstall);
-      BtnCancel->SetCaption(Mode == 2 ? st::kNo : st::kCancel);
+      BtnNext->SetCaption(Mode == bmLicense ? st::kAccept : st::kInstall);
+      BtnCancel->SetCaption(Mode == bmLicense ? st::kNo : st::kCancel);
       break;
-    case 4:
+    case bmInstalling:
       PnTop->Show();
       BtnBack->Hide();
       BtnNext->Hide();
       BtnCancel->SetCaption(st::kCancel);
       BtnCancel->SetEnabled(true);
       break;
-    case 5:
+    case bmFinish:
       PnTop->Hide();
       BtnBack->Hide();
       BtnNext->Show();
@@ -142,7 +142,7 @@ void TFmMain::SetButtons(uint8_t Mode) {
 }
 
 void TFmMain::ShowWelcomePage() {
-  SetButtons(1);
+  SetButtons(bmWelcome);
   PageControl1->SetActivePage(Page1_Welcome);
   LbWelcome1->SetCaption(st::kWelcomeTitle);
   LbWelcome2->SetCaption(st::kWelcomeText);
@@ -151,7 +151,7 @@ void TFmMain::ShowWelcomePage() {
 }
 
 void TFmMain::ShowLicensePage() {
-  SetButtons(2);
+  SetButtons(bmLicense);
   PageControl1->SetActivePage(Page2_License);
   LbPageTitle->SetCaption(st::kLicenseTitle);
   LbPageDesc->SetCaption(st::kLicenseDesc);
@@ -159,7 +159,7 @@ void TFmMain::ShowLicensePage() {
 }
 
 void TFmMain::ShowDestinationPage() {
-  SetButtons(6);
+  SetButtons(bmPage);
   NormalizeDestDir();
   PageControl1->SetActivePage(Page3_Destination);
   LbPageTitle->SetCaption(st::kDestTitle);
@@ -182,7 +182,7 @@ void TFmMain::NormalizeDestDir() {
 }
 
 void TFmMain::ShowStartMenuPage() {
-  SetButtons(6);
+  SetButtons(bmPage);
   NormalizeStartMenuFolder();
   PageControl1->SetActivePage(Page5_StartMenuFolder);
   LbPageTitle->SetCaption(st::kStartMenuTitle);
@@ -194,14 +194,14 @@ void TFmMain::NormalizeStartMenuFolder() {
 }
 
 void TFmMain::ShowTasksPage() {
-  SetButtons(6);
+  SetButtons(bmPage);
   PageControl1->SetActivePage(Page6_AdditionalTasks);
   LbPageTitle->SetCaption(st::kTasksTitle);
   LbPageDesc->SetCaption(st::kTasksDesc);
 }
 
 void TFmMain::ShowReadyPage() {
-  SetButtons(3);
+  SetButtons(bmReady);
   PageControl1->SetActivePage(Page7_Ready);
   LbPageTitle->SetCaption(st::kReadyTitle);
   LbPageDesc->SetCaption(st::kReadyDesc);
@@ -210,7 +210,7 @@ void TFmMain::ShowReadyPage() {
 }
 
 bool TFmMain::ShowInstallingPage() {
-  SetButtons(4);
+  SetButtons(bmInstalling);
   PageControl1->SetActivePage(Page8_Installing);
   LbPageTitle->SetCaption(st::kInstallingTitle);
   LbPageDesc->SetCaption(st::kInstallingDesc);
@@ -227,7 +227,7 @@ bool TFmMain::ShowInstallingPage() {
 }
 
 void TFmMain::ShowFinishPage() {
-  SetButtons(5);
+  SetButtons(bmFinish);
   PageControl1->SetActivePage(Page1_Welcome);
   LbWelcome1->SetCaption(st::kFinishTitle);
   LbWelcome2->SetCaption(st::kFinishText);
@@ -254,7 +254,7 @@ bool TFmMain::ShowPage(TPageAction Action) {
 
 bool TFmMain::KeepPageChoices() {
   switch (FStep) {
-    case 3:
+    case wizard_step::kDestination:
       NormalizeDestDir();
       if (!IsValidDestDir(EdDestDir->GetText())) {
         WhileDisabled(*this, [] { ShowWarningMsg(st::kBadDestination); });
@@ -263,7 +263,7 @@ bool TFmMain::KeepPageChoices() {
       }
       FChoices.DestDir = EdDestDir->GetText();
       break;
-    case 5:
+    case wizard_step::kStartMenu:
       NormalizeStartMenuFolder();
       if (!IsValidStartMenuFolder(EdStartMenuFolder->GetText())) {
         WhileDisabled(*this, [] { ShowWarningMsg(st::kBadStartMenuFolder); });
@@ -272,11 +272,11 @@ bool TFmMain::KeepPageChoices() {
       }
       FChoices.StartMenuFolder = EdStartMenuFolder->GetText();
       break;
-    case 6:
+    case wizard_step::kTasks:
       FChoices.DesktopShortcut = CkBxDesktopShortcut->Checked();
       FChoices.StartMenuShortcut = CkBxStartMenuShortcut->Checked();
       break;
-    case 9:
+    case wizard_step::kFinish:
       FChoices.RunProgram = CkBxRunProgram->Checked();
       break;
   }
@@ -289,7 +289,7 @@ void TFmMain::BtnNextClick(TObject*) {
   const bool goesOn = ShowPage(move.Action);
   FStep = move.Step;
   // A finished install goes straight on to the finish page.
-  if (goesOn && FStep == 8) BtnNextClick(nullptr);
+  if (goesOn && FStep == wizard_step::kInstalled) BtnNextClick(nullptr);
 }
 
 void TFmMain::BtnBackClick(TObject*) {

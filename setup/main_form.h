@@ -12,6 +12,11 @@
 #include "ui/image.h"
 #include "ui/std_controls.h"
 
+// The header and button layouts of SetButtons, named by the pages that use them;
+// bmPage serves the destination, Start-menu folder and tasks pages, and any other
+// value lays them out as bmPage does.
+enum TButtonMode : uint8_t { bmWelcome = 1, bmLicense, bmReady, bmInstalling, bmFinish, bmPage };
+
 class TFmMain : public TForm {
 public:
   // setupPath: the full path of the running setup program (the entry passes its own);

@@ -61,9 +61,7 @@ String GetSpecialFolderPath(int Csidl) {
 String GetDesktopDir() { return GetSpecialFolderPath(CSIDL_DESKTOP); }
 String GetStartMenuDir() { return GetSpecialFolderPath(CSIDL_STARTMENU); }
 
-void AddTrailingChar(String& S, Char Ch) {
-  if (!S.empty() && S.back() != Ch) S.push_back(Ch);
-}
+void AddTrailingChar(String& S, Char Ch) { AddTrailingSeparator(S, Ch); }
 
 void RegWriteStringHKLM(const String& Key, const String& Name, const String& Value) {
   WriteMachineValue(Key, [&](TRegistry& reg) { reg.WriteString(Name, Value); });

@@ -12,26 +12,28 @@
 namespace st = setup_texts;
 
 TStepMove NextStepMove(int step) {
+  using namespace wizard_step;
   switch (step) {
-    case 1: return {TPageAction::License, 2};
-    case 2: return {TPageAction::Destination, 3};
-    case 3: return {TPageAction::StartMenu, 5};
-    case 5: return {TPageAction::Tasks, 6};
-    case 6: return {TPageAction::Ready, 7};
-    case 7: return {TPageAction::Installing, 8};
-    case 8: return {TPageAction::Finish, 9};
-    case 9: return {TPageAction::FinishSetup, 10};
+    case kWelcome: return {TPageAction::License, kLicense};
+    case kLicense: return {TPageAction::Destination, kDestination};
+    case kDestination: return {TPageAction::StartMenu, kStartMenu};
+    case kStartMenu: return {TPageAction::Tasks, kTasks};
+    case kTasks: return {TPageAction::Ready, kReady};
+    case kReady: return {TPageAction::Installing, kInstalled};
+    case kInstalled: return {TPageAction::Finish, kFinish};
+    case kFinish: return {TPageAction::FinishSetup, kDone};
     default: return {TPageAction::None, step};
   }
 }
 
 TStepMove BackStepMove(int step) {
+  using namespace wizard_step;
   switch (step) {
-    case 2: return {TPageAction::Welcome, 1};
-    case 3: return {TPageAction::License, 2};
-    case 5: return {TPageAction::Destination, 3};
-    case 6: return {TPageAction::StartMenu, 5};
-    case 7: return {TPageAction::Tasks, 6};
+    case kLicense: return {TPageAction::Welcome, kWelcome};
+    case kDestination: return {TPageAction::License, kLicense};
+    case kStartMenu: return {TPageAction::Destination, kDestination};
+    case kTasks: return {TPageAction::StartMenu, kStartMenu};
+    case kReady: return {TPageAction::Tasks, kTasks};
     default: return {TPageAction::None, step};
   }
 }

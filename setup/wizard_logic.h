@@ -7,6 +7,20 @@
 
 #include "base/string.h"
 
+// The wizard's steps, each naming the page on screen. There is no step 4: Next from the
+// destination and Back from the Start-menu folder skip it.
+namespace wizard_step {
+inline constexpr int kWelcome = 1;
+inline constexpr int kLicense = 2;
+inline constexpr int kDestination = 3;
+inline constexpr int kStartMenu = 5;
+inline constexpr int kTasks = 6;
+inline constexpr int kReady = 7;
+inline constexpr int kInstalled = 8;  // only between the install's end and the finish page
+inline constexpr int kFinish = 9;
+inline constexpr int kDone = 10;      // after Finish
+}  // namespace wizard_step
+
 // The page a step move shows, or the end of the wizard.
 enum class TPageAction {
   None, Welcome, License, Destination, StartMenu, Tasks, Ready, Installing, Finish, FinishSetup
@@ -19,8 +33,8 @@ struct TStepMove {
   int Step;
   bool operator==(const TStepMove&) const = default;
 };
-// There is no step 4: Next from 3 and Back from 5 skip it. Next from 7 runs the
-// install and reaches 8; the form then moves on at once (8 -> finish page, 9).
+// Next from the ready page runs the install and reaches kInstalled; the form then moves
+// on at once to the finish page.
 TStepMove NextStepMove(int step);
 TStepMove BackStepMove(int step);
 

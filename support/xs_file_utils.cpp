@@ -3,7 +3,8 @@
 #include <cstring>
 #include <vector>
 
-#include "base/win_directory.h"
+#include "base/files.h"
+#include "base/path.h"
 #include "base/win_string.h"
 #include "support/xs_strings.h"
 
@@ -19,21 +20,11 @@ void QueryTempPath(String& path) {
   path = std::move(buffer);
 }
 
-String StripTrailingBackslash(const String& s) {
-  if (!s.empty() && s.back() == u'\\') return s.substr(0, s.size() - 1);
-  return s;
-}
+String StripTrailingBackslash(const String& s) { return String(WithoutTrailingSeparator(s)); }
 
-bool IsExistingDir(const String& path) {
-  const DWORD a = FileAttributesOf(path);
-  return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY) != 0;
-}
+bool IsExistingDir(const String& path) { return DirectoryExists(path); }
 
-bool IsExistingFile(const String& name) {
-  if (name.empty()) return false;
-  const DWORD a = FileAttributesOf(name);
-  return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY) == 0;
-}
+bool IsExistingFile(const String& name) { return FileExists(name); }
 
 void QueryModuleFileName(HMODULE module, String& path) {
   constexpr DWORD kCapacity = MAX_PATH + 1;

@@ -31,19 +31,18 @@ ULONG STDMETHODCALLTYPE TXsIntfCriticalSection::Release() {
   return 0;
 }
 
-PMMFHandleListItem NamedMemoryList = nullptr;
-TXsIntfCriticalSection* NamedMemoryListLock = nullptr;
-bool NamedMemoryListClosed = false;
+constinit GlobalOwner<TMMFHandleListItem> NamedMemoryList;
+constinit GlobalOwner<TXsIntfCriticalSection> NamedMemoryListLock;
+constinit bool NamedMemoryListClosed = false;
 
 void LockNamedMemoryList(ComPtr<IUnknown>& lock) {
   lock.reset();
   if (!NamedMemoryListLock && !NamedMemoryListClosed) {
+    // A caller that loses the race to publish its section frees it here.
     auto made = std::make_unique<TXsIntfCriticalSection>();
-    void* const won = InterlockedCompareExchangePointer(
-        reinterpret_cast<void* volatile*>(&NamedMemoryListLock), made.get(), nullptr);
-    if (won == nullptr) made.release();  // published; the list's shut-down frees it
+    NamedMemoryListLock.adopt_if_empty(made);
   }
-  if (TXsIntfCriticalSection* section = NamedMemoryListLock) {
+  if (TXsIntfCriticalSection* section = NamedMemoryListLock.get()) {
     section->AddRef();
     *lock.put() = section;
   }
@@ -65,16 +64,28 @@ bool Covers(const TMMFHandleListItem& item, uint32_t size, uint32_t access) {
 }
 
 TMMFHandleListItem* FindMapped(const String& name, uint32_t size, uint32_t access) {
-  for (TMMFHandleListItem* item = NamedMemoryList; item; item = item->Next)
+  for (TMMFHandleListItem* item = NamedMemoryList.get(); item; item = item->Next.get())
     if (SameText(item->Name, name) && Covers(*item, size, access)) return item;
   return nullptr;
 }
 
-struct ViewTraits {
-  static void* Invalid() { return nullptr; }
-  static void Close(void* p) { UnmapViewOfFile(p); }
-};
-using UniqueView = UniqueOwner<void*, ViewTraits>;
+// Takes the record that holds the view at P out of the list; none when no record does.
+std::unique_ptr<TMMFHandleListItem> UnlinkMapped(const void* p) {
+  if (!NamedMemoryList) return nullptr;
+  if (NamedMemoryList->Memory.get() == p) {
+    std::unique_ptr<TMMFHandleListItem> item = NamedMemoryList.release();
+    NamedMemoryList = std::move(item->Next);
+    return item;
+  }
+  for (TMMFHandleListItem* before = NamedMemoryList.get(); before->Next;
+       before = before->Next.get()) {
+    if (before->Next->Memory.get() != p) continue;
+    std::unique_ptr<TMMFHandleListItem> item = std::move(before->Next);
+    before->Next = std::move(item->Next);
+    return item;
+  }
+  return nullptr;
+}
 }  // namespace
 
 int32_t OpenNamedMemory(void*& p, const String& name, uint32_t size, uint32_t desiredAccess) {
@@ -89,7 +100,7 @@ int32_t OpenNamedMemory(void*& p, const String& name, uint32_t size, uint32_t de
 
   if (TMMFHandleListItem* item = FindMapped(name, size, desiredAccess)) {
     ++item->References;
-    p = item->Memory;
+    p = item->Memory.get();
     return kNamedMemoryExisted;
   }
 
@@ -109,7 +120,7 @@ int32_t OpenNamedMemory(void*& p, const String& name, uint32_t size, uint32_t de
     if (GetLastError() == ERROR_ALREADY_EXISTS) result = kNamedMemoryExisted;
   }
 
-  UniqueView view(MapViewOfFile(handle.get(), desiredAccess, 0, 0, size));
+  UniqueMappedView view(MapViewOfFile(handle.get(), desiredAccess, 0, 0, size));
   if (!view) RaiseLastOSError();
 
   auto item = std::make_unique<TMMFHandleListItem>();
@@ -117,11 +128,11 @@ int32_t OpenNamedMemory(void*& p, const String& name, uint32_t size, uint32_t de
   item->Size = size;
   item->DesiredAccess = desiredAccess;
   item->References = 1;
-  item->Memory = view.release();
-  item->Handle = handle.release();
-  item->Next = NamedMemoryList;
-  NamedMemoryList = item.release();
-  p = NamedMemoryList->Memory;
+  item->Memory = std::move(view);
+  item->Handle = std::move(handle);
+  item->Next = NamedMemoryList.release();
+  p = item->Memory.get();
+  NamedMemoryList = std::move(item);
   return result;
 }
 
@@ -129,24 +140,21 @@ bool FreeNamedMemory(void*& p) {
   if (!p) return true;
   ComPtr<IUnknown> lock;
   LockNamedMemoryList(lock);
-  TMMFHandleListItem** link = &NamedMemoryList;
-  while (*link && (*link)->Memory != p) link = &(*link)->Next;
-  if (!*link) return false;
-  TMMFHandleListItem* const item = *link;
-  if (item->References > 1) {
+  TMMFHandleListItem* item = NamedMemoryList.get();
+  while (item && item->Memory.get() != p) item = item->Next.get();
+  if (!item) return false;
+  // The last use unmaps the view and closes the handle with its record.
+  if (item->References > 1)
     --item->References;
-  } else {
-    std::unique_ptr<TMMFHandleListItem> owned(std::exchange(*link, item->Next));
-    UnmapViewOfFile(owned->Memory);
-    CloseHandle(owned->Handle);
-  }
+  else
+    UnlinkMapped(p);
   p = nullptr;
   return true;
 }
 
 void CloseNamedMemoryList() {
   NamedMemoryListClosed = true;
-  std::unique_ptr<TXsIntfCriticalSection> lock(std::exchange(NamedMemoryListLock, nullptr));
+  NamedMemoryListLock.reset();
 }
 
 void FreeModuleHandle(HMODULE& h) {

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <memory>
 
+#include "base/global_owner.h"
 #include "base/string.h"
 #include "base/win_handle.h"
 #include "support/xs_synch.h"
@@ -30,21 +31,21 @@ private:
 struct TMMFHandleListItem;
 using PMMFHandleListItem = TMMFHandleListItem*;
 
-// One mapped block; the record owns the view and the handle. Size and DesiredAccess
-// say what the view covers.
+// One mapped block; the record owns the view, the handle and the records after it.
+// Size and DesiredAccess say what the view covers.
 struct TMMFHandleListItem {
-  PMMFHandleListItem Next = nullptr;
-  void* Memory = nullptr;
-  HANDLE Handle = nullptr;
+  std::unique_ptr<TMMFHandleListItem> Next;
+  UniqueMappedView Memory;
+  UniqueHandle Handle;
   String Name;
   int32_t References = 0;
   uint32_t Size = 0;
   uint32_t DesiredAccess = 0;
 };
 
-// Newest first; the list owns its records.
-extern PMMFHandleListItem NamedMemoryList;
-extern TXsIntfCriticalSection* NamedMemoryListLock;  // made on first use
+// Newest first.
+extern GlobalOwner<TMMFHandleListItem> NamedMemoryList;
+extern GlobalOwner<TXsIntfCriticalSection> NamedMemoryListLock;  // made on first use
 extern bool NamedMemoryListClosed;
 
 // The list lock, already entered; none once the list is closed.

@@ -296,8 +296,8 @@ void TXrUnZip::ReadDirectoryRecords(TStream& stream) {
   int64_t expected = 0;
   if (!found) {
     if (OnInCompleteZip) {
-      // The handler may name another archive (the last disk put in, say), which is
-      // then read instead.
+      // The handler may name another archive (the last disk put in, say): this read
+      // then raises EIncompleteZip, and the open that called it takes the new name.
       FIncompleteNewName.reset();
       {
         FAskingIncomplete = true;

@@ -2,12 +2,12 @@
 
 #include "base/format.h"
 #include "base/in_out_error.h"
+#include "base/path.h"
 #include "update/update_texts.h"
 
 String UpdateFolderName(StringView tempDir, int n) {
-  if (!tempDir.empty() && tempDir.back() == u'\\') tempDir.remove_suffix(1);
-  return String(tempDir) + u"\\" + update_name::kFolderPrefix + IntToStr(n) +
-         update_name::kFolderSuffix;
+  return String(WithoutTrailingSeparator(tempDir)) + kBackslash + update_name::kFolderPrefix +
+         IntToStr(n) + update_name::kFolderSuffix;
 }
 
 String CreateUpdateFolder(StringView tempDir, const TCreateDirectoryFn& createDirectory) {

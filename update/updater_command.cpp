@@ -19,8 +19,5 @@ String SetupProgramPath(StringView updateFolder, bool legacyWindows, StringView 
 }
 
 bool IsExecutableUpdate(StringView localFile) {
-  const StringView name = FileNamePart(localFile);
-  const size_t dot = name.rfind(u'.');
-  return dot != StringView::npos &&
-         AnsiSameText(name.substr(dot), update_name::kExecutableExtension);
+  return AnsiSameText(ExtensionPart(localFile), update_name::kExecutableExtension);
 }

@@ -19,8 +19,8 @@ String UniqueName(const char* what) {
 }
 
 const TMMFHandleListItem* RecordAt(const void* p) {
-  for (const TMMFHandleListItem* item = NamedMemoryList; item; item = item->Next)
-    if (item->Memory == p) return item;
+  for (const TMMFHandleListItem* item = NamedMemoryList.get(); item; item = item->Next.get())
+    if (item->Memory.get() == p) return item;
   return nullptr;
 }
 
