@@ -11,6 +11,7 @@
 
 #include "base/files.h"
 #include "base/format.h"
+#include "base/path.h"
 #include "base/text.h"
 #include "base/win_string.h"
 #include "common/xr_misc_dialogs.h"
@@ -254,7 +255,7 @@ void TFmMain::SetScanTotals() {
 
 void TFmMain::ScanFolder(const String& Dir) {
   WalkFolder(Dir, FScan->WalkOptions(),
-             [this](StringView Name, int64_t Size) { AddFileToSummary(ExtensionOf(Name), Size); });
+             [this](StringView Name, int64_t Size) { AddFileToSummary(ExtensionPart(Name), Size); });
 }
 
 void TFmMain::AddFileToSummary(StringView Ext, int64_t Size) {

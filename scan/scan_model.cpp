@@ -1,25 +1,10 @@
 #include "scan/scan_model.h"
 
-#include <climits>
 #include <utility>
 
+#include "base/saturating_add.h"
 #include "base/text.h"
 #include "scan/summary_text.h"
-
-namespace {
-
-int64_t SaturatingAdd(int64_t a, int64_t b) {
-  int64_t r;
-  if (__builtin_add_overflow(a, b, &r)) return b > 0 ? INT64_MAX : INT64_MIN;
-  return r;
-}
-
-}  // namespace
-
-StringView ExtensionOf(StringView name) {
-  const size_t dot = name.rfind(u'.');
-  return dot == StringView::npos ? StringView() : name.substr(dot);
-}
 
 TScanModel::TScanModel(TTypeNameSource TypeNameOf)
     : FTypeNameOf(std::move(TypeNameOf)), FSummaries(std::make_unique<TSummaryList>()) {}

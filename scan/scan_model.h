@@ -27,9 +27,6 @@ struct TScanOptions {
 // The type name of a newly met extension (no dot).
 using TTypeNameSource = std::function<String(const String& Ext)>;
 
-// The name's extension with its dot, or empty when it has none.
-StringView ExtensionOf(StringView name);
-
 class TScanModel {
 public:
   explicit TScanModel(TTypeNameSource TypeNameOf);
