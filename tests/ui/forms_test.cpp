@@ -366,6 +366,33 @@ TEST(Forms, ACommandsBoxesLeaveItsWindowActiveWithTheKeyboardWhereItWas) {
   }
 }
 
+// A modal form whose showing fails leaves the window that was active before it active
+// again, with its keyboard focus, as a showing that ends normally does.
+TEST(Forms, AFailedModalShowingGivesTheActivationBack) {
+  auto owner = MakeForm<TFmSample>();
+  owner->Show();
+  SetForegroundWindow(owner->Handle());
+  owner->EdName->SetFocus();
+  gui_test::Pump();
+  auto modal = MakeForm<TFmSample>(owner.get());
+  for (bool fails : {false, true}) {
+    SCOPED_TRACE(fails ? "fails" : "ends normally");
+    modal->OnShow = [&](TObject*) {
+      if (fails) throw Exception(u"boom");
+      PostMessageW(modal->BtnCancel->Handle(), BM_CLICK, 0, 0);
+    };
+    if (fails) {
+      EXPECT_THROW(modal->ShowModal(), Exception);
+    } else {
+      EXPECT_EQ(modal->ShowModal(), mrCancel);
+    }
+    gui_test::Pump(20);
+    EXPECT_FALSE(modal->Visible());
+    EXPECT_EQ(GetActiveWindow(), owner->Handle());
+    EXPECT_EQ(GetFocus(), owner->EdName->Handle());
+  }
+}
+
 TEST(Forms, MinimumSizeAndCentring) {
   auto form = MakeForm<TForm>(TFormArgs{.Caption = u"Min", .ClientWidth = 746, .ClientHeight = 580,
                                         .Position = poScreenCenter, .MinWidth = 550,
