@@ -180,6 +180,10 @@ bool TXrGrid::IsShownEditor(const TObject* sender) const {
 
 void TXrGrid::TopLeftChanged() {
   TStringGrid::TopLeftChanged();
+  FollowCurrentCell();
+}
+
+void TXrGrid::FollowCurrentCell() {
   if (FFollowing || FEditorCol < 0) return;
   FFollowing = true;
   ScopeExit followed([this]() noexcept { FFollowing = false; });
@@ -206,12 +210,18 @@ void TXrGrid::ShowColEditor(int acol, int arow) {
   FEditorRow = arow;
 
   TRect rect = CellRect(acol, arow);
-  // Only a cell out of view is scrolled to; a top of 0 alone is the first row of a
-  // grid without fixed rows, already in view.
-  if (rect.Top == 0 && rect.Bottom == 0) {
+  // Only a row above the view is scrolled to: a top of 0 alone is the first row of a
+  // grid without fixed rows, already in view, and a cell out of view to the side is no
+  // reason to move the rows.
+  if (rect.IsEmpty() && arow >= FixedRows() && arow < TopRow()) {
+    // The scroll must not lay the editor over the current cell meanwhile.
+    const bool following = std::exchange(FFollowing, true);
+    ScopeExit restore([this, following]() noexcept { FFollowing = following; });
     SetTopRow(TopRow() - 1);
     rect = CellRect(acol, arow);
   }
+  // Still out of view: hidden until scrolling shows the cell (TopLeftChanged).
+  if (rect.IsEmpty()) return;
   TPoint origin = GridOriginFor(*editor);
   editor->SetTop(origin.Y + rect.Top);
   int left = origin.X + rect.Left + 2;
@@ -319,4 +329,7 @@ void TXrGrid::DeleteCurrentRow() {
   }
   int64_t wanted = int64_t(FRowsDisplayed) + 1;
   if (RowCount() < wanted) SetRowCount(int(std::min<int64_t>(wanted, kMaxRows)));
+  // The last row gone, the current row moved up without a selection: the editor goes
+  // with it instead of staying on a row that is no longer there.
+  FollowCurrentCell();
 }

@@ -83,6 +83,8 @@ private:
   // The grid's client origin in the coordinates of the editor's parent.
   TPoint GridOriginFor(const TControl& editor) const;
   void HideEditors();
+  // Lays the editor in use over the current cell, or hides it while that is out of view.
+  void FollowCurrentCell();
   bool CellWhollyInView(int acol, int arow) const;
   // Whether sender is the editor shown for FEditorCol, FEditorRow (a pick goes there).
   bool IsShownEditor(const TObject* sender) const;

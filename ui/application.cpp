@@ -62,14 +62,22 @@ int TApplication::MessageBox(const String& text, const String& caption, UINT fla
   return ::MessageBoxW(owner, W(text), W(caption), flags);
 }
 
-void TApplication::HandleException(std::exception_ptr error) {
+void TApplication::HandleException(std::exception_ptr error, HWND from) {
   if (!error) return;
   const String text = ExceptionMessage(error);
   if (exceptionHook_) {
     exceptionHook_(text);
     return;
   }
-  MessageBox(text, title_, MB_OK | MB_ICONERROR);
+  // The active window is no guide here: the failing command's own boxes and windows
+  // have come and gone, and activation may rest on a window that is not shown.
+  const HWND owner = from ? GetAncestor(from, GA_ROOT) : nullptr;
+  if (!owner || !IsWindowVisible(owner)) {
+    MessageBox(text, title_, MB_OK | MB_ICONERROR);
+    return;
+  }
+  TModalWindowGuard guard(owner);
+  ::MessageBoxW(owner, W(text), W(title_), MB_OK | MB_ICONERROR);
 }
 
 void TApplication::ProcessMessages() {
@@ -148,13 +156,24 @@ TWindowDisabler::~TWindowDisabler() {
   if (window_ && wasEnabled_ && IsWindow(window_)) EnableWindow(window_, TRUE);
 }
 
+TModalWindowGuard::TModalWindowGuard(HWND window) : window_(window), focus_(GetFocus()) {
+  if (focus_ && (!window_ || (focus_ != window_ && !IsChild(window_, focus_)))) focus_ = nullptr;
+  disabled_.emplace(window_);
+}
+
+TModalWindowGuard::~TModalWindowGuard() {
+  disabled_.reset();
+  if (!window_ || !IsWindow(window_) || !IsWindowVisible(window_) || !IsWindowEnabled(window_))
+    return;
+  SetForegroundWindow(window_);
+  if (focus_ && IsWindow(focus_) && IsWindowVisible(focus_) && IsWindowEnabled(focus_) &&
+      (focus_ == window_ || IsChild(window_, focus_)))
+    ::SetFocus(focus_);
+}
+
 void WhileDisabled(TWinControl& window, const std::function<void()>& modal) {
-  {
-    TWindowDisabler disabled(window);
-    modal();
-  }
-  if (window.HandleAllocated() && IsWindowVisible(window.Handle()))
-    SetForegroundWindow(window.Handle());
+  TModalWindowGuard guard(window.Handle());
+  modal();
 }
 
 TComInitializer::TComInitializer() : ok_(SUCCEEDED(OleInitialize(nullptr))) {

@@ -8,6 +8,7 @@
 #include <exception>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "base/string.h"
@@ -32,9 +33,13 @@ public:
 
   // Shows the message of the exception in flight, or of any std::exception, in a
   // modal error box. Every Win32 callback entry catches and calls this; nothing
-  // unwinds through Win32 frames.
-  void HandleException(std::exception_ptr error);
-  void HandleCurrentException() { HandleException(std::current_exception()); }
+  // unwinds through Win32 frames. from: a window of the one the failing command came
+  // from; while that is up, the box is its own (see TModalWindowGuard), else it goes
+  // as MessageBox places it.
+  void HandleException(std::exception_ptr error, HWND from = nullptr);
+  void HandleCurrentException(HWND from = nullptr) {
+    HandleException(std::current_exception(), from);
+  }
   // Replaces the error box (tests record the message instead). Null restores it.
   using ExceptionHook = void (*)(const String& message);
   void SetExceptionHook(ExceptionHook hook) { exceptionHook_ = hook; }
@@ -144,9 +149,25 @@ private:
   bool wasEnabled_;
 };
 
-// Runs modal (a box or dialog of the program) with window taking no input, then brings
-// window back to the front: the box's end activated some other window while this one
-// was still disabled.
+// For the life of a box or dialog that belongs to window: window takes no input.
+// Afterwards, however the box ended (an exception included), it is enabled as found,
+// and when that leaves it enabled and shown it is active again with the keyboard
+// focus where it was: the box's end may have activated some other window while this
+// one was still disabled.
+class TModalWindowGuard {
+public:
+  explicit TModalWindowGuard(HWND window);
+  ~TModalWindowGuard();
+  TModalWindowGuard(const TModalWindowGuard&) = delete;
+  TModalWindowGuard& operator=(const TModalWindowGuard&) = delete;
+
+private:
+  HWND window_;
+  HWND focus_;  // within window_, or null
+  std::optional<TWindowDisabler> disabled_;
+};
+
+// Runs modal (a box or dialog of the program) under a TModalWindowGuard of window.
 void WhileDisabled(TWinControl& window, const std::function<void()>& modal);
 
 // COM (single-threaded, with OLE for the shell dialogs) for the program's lifetime;

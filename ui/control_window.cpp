@@ -26,7 +26,7 @@ LRESULT CALLBACK ControlSubclassProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, 
   try {
     control->WindowProc(message);
   } catch (...) {
-    Application().HandleCurrentException();
+    Application().HandleCurrentException(hwnd);
   }
   if (msg == WM_NCDESTROY) {
     RemoveWindowSubclass(hwnd, ControlSubclassProc, kSubclassId);

@@ -64,7 +64,7 @@ void DispatchUiMessage(MSG& msg) {
   try {
     consumed = TWinControl::PreviewKeyMessage(msg);
   } catch (...) {
-    Application().HandleCurrentException();
+    Application().HandleCurrentException(msg.hwnd);
     consumed = true;
   }
   if (consumed) return;
@@ -263,7 +263,7 @@ void TForm::CloseModal() {
     if (action == caNone) modalResult_ = 0;
   } catch (...) {
     modalResult_ = 0;
-    Application().HandleCurrentException();
+    Application().HandleCurrentException(handle_);
   }
 }
 

@@ -352,6 +352,35 @@ TEST_F(CheckForUpdates, NotNewerKeepsTheWindowOpen) {
   EXPECT_TRUE(IsWindowEnabled(main));
 }
 
+// An archive the zip component cannot read fails the command with the application's
+// error box: the main window's own, the window taking no input under it, and active
+// afterwards with the keyboard where it was.
+TEST_F(CheckForUpdates, AnUnreadableArchiveFailsOverTheDisabledMainWindow) {
+  const std::string archive = ToUtf8(TestName()) + ".zip";
+  WriteBytes(HostPath(std::string(QZ_MENUS_SERVER_STATE) + "/www/" + archive),
+             "this is no zip archive at all");
+  ServeVersionFile("1.2\n0|5|" + ToUtf8(ServerBase()) + "files/" + archive + "|\n");
+  const HWND main = form->Handle();
+  SetForegroundWindow(main);
+  form->EdIgnoreExt->SetFocus();
+  gui_test::Pump(20);
+  ASSERT_EQ(GetFocus(), form->EdIgnoreExt->Handle());
+  bool disabled = false;
+  DialogAnswerer ok(IDOK, [&](HWND) { disabled = !IsWindowEnabled(main); });
+  // As the menu hands it over: the command's window procedure is the one left.
+  SendMessageW(main, WM_COMMAND, MAKEWPARAM(form->MChCheckforUpdates->Command(), 0), 0);
+  const SeenDialog& seen = ok.Seen();
+  ASSERT_TRUE(seen.found);
+  EXPECT_FALSE(seen.text.empty());
+  EXPECT_EQ(seen.owner, main);
+  EXPECT_TRUE(disabled);
+  gui_test::Pump(50);
+  EXPECT_TRUE(form->Visible());
+  EXPECT_TRUE(IsWindowEnabled(main));
+  EXPECT_EQ(GetActiveWindow(), main);
+  EXPECT_EQ(GetFocus(), form->EdIgnoreExt->Handle());
+}
+
 TEST_F(CheckForUpdates, HandOverClosesTheWindow) {
   ServeVersionFile("1.2\n0|5|" + ToUtf8(ServerBase()) + "files/update.zip|\n");
   DialogAnswerer ok(IDOK);

@@ -623,6 +623,77 @@ TEST_F(XrGridEditors, DeletionReselectsTheRow) {
   EXPECT_EQ(combo->ItemIndex(), 2);
 }
 
+// Deleting the current last row moves the current row up without a selection: the
+// editor goes with it, and a pick lands in the row now current.
+TEST_F(XrGridEditors, DeletingTheLastRowTakesTheEditorToTheNewLastRow) {
+  grid->SetAutoDelete(true);
+  const struct Case {
+    const char* name;
+    int rowsDisplayed, rows;
+  } cases[] = {
+      {"the editor's row no longer there", 3, 6},
+      {"the emptied row back at the end as the minimum", 7, 8},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const int rows = c.rows;
+    grid->SetRowsDisplayed(c.rowsDisplayed);
+    grid->SetRowCount(rows);
+    ASSERT_GE(grid->VisibleRowCount(), rows - 1);  // all in view: nothing scrolls
+    Fill();
+    grid->FocusCell(1, rows - 1);
+    ASSERT_TRUE(combo->Visible());
+    WORD key = VK_DELETE;
+    grid->KeyDown(key, ssCtrl);
+    const int row = grid->Row();
+    ASSERT_EQ(row, rows - 2);
+    ASSERT_TRUE(combo->Visible());
+    EXPECT_EQ(combo->Top(), grid->Top() + grid->CellRect(1, row).Top);
+    combo->SetItemIndex(2);
+    SendMessageW(form->Handle(), WM_COMMAND,
+                 MAKEWPARAM(GetDlgCtrlID(combo->Handle()), CBN_SELCHANGE), LPARAM(combo->Handle()));
+    EXPECT_EQ(grid->Cells(1, row), u"Gamma");
+  }
+}
+
+// A column out of view to the side scrolls the grid sideways only: the rows stay, and
+// the editor comes over the cell once it is in view.
+TEST_F(XrGridEditors, AnEditorColumnOutOfViewToTheSideLeavesTheRowsWhereTheyAre) {
+  grid->SetRowCount(40);
+  grid->SetColCount(12);
+  TStringList list;
+  for (int c = 0; c < 12; ++c) list.AddObject(u"", c == 1 || c == 9 ? combo : nullptr);
+  grid->SetColComponents(list);
+  Fill();
+  const HWND h = grid->Handle();
+  const struct Case {
+    const char* name;
+    int fromCol, toCol;
+    std::function<void()> act;
+  } cases[] = {
+      {"a jump to the right", 1, 9, [&] { grid->FocusCell(9, 6); }},
+      {"Right from the last column in view", 8, 9,
+       [h] { SendMessageW(h, WM_KEYDOWN, VK_RIGHT, 1); }},
+      {"Left back to a column scrolled away", 9, 1, [&] { grid->FocusCell(1, 6); }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    grid->FocusCell(c.fromCol, 6);
+    grid->SetTopRow(4);
+    ASSERT_EQ(grid->TopRow(), 4);
+    c.act();
+    gui_test::Pump();
+    EXPECT_EQ(grid->TopRow(), 4);
+    EXPECT_EQ(grid->Col(), c.toCol);
+    EXPECT_EQ(grid->Row(), 6);
+    const TRect cell = grid->CellRect(c.toCol, 6);
+    ASSERT_FALSE(cell.IsEmpty());
+    EXPECT_TRUE(combo->Visible());
+    EXPECT_EQ(combo->Top(), grid->Top() + cell.Top);
+    EXPECT_EQ(combo->Left(), grid->Left() + cell.Left + 2);
+  }
+}
+
 TEST_F(XrGridEditors, PrintableKeysDropTheComboDown) {
   grid->FocusCell(1, 2);
   Char key = u' ';

@@ -5,10 +5,12 @@
 #include <commctrl.h>
 
 #include <functional>
+#include <memory>
 #include <string>
 
 #include "base/exception.h"
 
+#include "tests/testlib/dialog_driver_win.h"
 #include "tests/ui/gui_test.h"
 #include "ui/application.h"
 #include "ui/com_controls.h"
@@ -304,6 +306,91 @@ TEST(Forms, HandlerExceptionsGoToTheApplication) {
   SendMessageW(form->BtnOk->Handle(), BM_CLICK, 0, 0);
   ASSERT_EQ(errors.Messages().size(), 1u);
   EXPECT_EQ(errors.Messages()[0], u"boom");
+}
+
+// A command whose own window or box takes the activation away: its error box belongs to
+// the window the command came from, which takes no input while the box is up; after a
+// box, however it ended, that window is active with the keyboard where it was.
+TEST(Forms, ACommandsBoxesLeaveItsWindowActiveWithTheKeyboardWhereItWas) {
+  auto form = MakeForm<TFmSample>();
+  TMenuItem* command = form->CreateMainMenu()->Add({.Name = u"Go", .Caption = u"Go"});
+  auto side = MakeForm<TForm>(TFormArgs{.Caption = u"Side", .Left = 500, .Top = 400});
+  form->Show();
+  const HWND main = form->Handle();
+  const struct Case {
+    const char* name;
+    bool inOwnBox;  // the side window comes and goes while the command's box is up
+    bool fails;
+  } cases[] = {
+      {"fails while another window is active", false, true},
+      {"its box ends by an exception", true, true},
+      {"its box ends normally", true, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    SetForegroundWindow(main);
+    form->EdName->SetFocus();
+    gui_test::Pump();
+    ASSERT_EQ(GetFocus(), form->EdName->Handle());
+    command->OnClick = [&](TObject*) {
+      if (!c.inOwnBox) {
+        side->Show();
+        SetForegroundWindow(side->Handle());
+        throw Exception(u"boom");
+      }
+      WhileDisabled(*form, [&] {
+        // Like a progress window of the command's: shown, then gone.
+        side->Show();
+        side->Hide();
+        if (c.fails) throw Exception(u"boom");
+      });
+    };
+    bool disabled = false;
+    std::unique_ptr<DialogAnswerer> answer;
+    if (c.fails)
+      answer = std::make_unique<DialogAnswerer>(
+          IDOK, [&](HWND) { disabled = !IsWindowEnabled(main); });
+    SendMessageW(main, WM_COMMAND, MAKEWPARAM(command->Command(), 0), 0);
+    if (answer) {
+      const SeenDialog& seen = answer->Seen();
+      ASSERT_TRUE(seen.found);
+      EXPECT_EQ(seen.text, u"boom");
+      EXPECT_EQ(seen.owner, main);
+      EXPECT_TRUE(disabled);
+    }
+    gui_test::Pump(50);
+    EXPECT_TRUE(IsWindowEnabled(main));
+    EXPECT_EQ(GetActiveWindow(), main);
+    EXPECT_EQ(GetFocus(), form->EdName->Handle());
+    side->Hide();
+  }
+}
+
+// A modal form whose showing fails leaves the window that was active before it active
+// again, with its keyboard focus, as a showing that ends normally does.
+TEST(Forms, AFailedModalShowingGivesTheActivationBack) {
+  auto owner = MakeForm<TFmSample>();
+  owner->Show();
+  SetForegroundWindow(owner->Handle());
+  owner->EdName->SetFocus();
+  gui_test::Pump();
+  auto modal = MakeForm<TFmSample>(owner.get());
+  for (bool fails : {false, true}) {
+    SCOPED_TRACE(fails ? "fails" : "ends normally");
+    modal->OnShow = [&](TObject*) {
+      if (fails) throw Exception(u"boom");
+      PostMessageW(modal->BtnCancel->Handle(), BM_CLICK, 0, 0);
+    };
+    if (fails) {
+      EXPECT_THROW(modal->ShowModal(), Exception);
+    } else {
+      EXPECT_EQ(modal->ShowModal(), mrCancel);
+    }
+    gui_test::Pump(20);
+    EXPECT_FALSE(modal->Visible());
+    EXPECT_EQ(GetActiveWindow(), owner->Handle());
+    EXPECT_EQ(GetFocus(), owner->EdName->Handle());
+  }
 }
 
 TEST(Forms, MinimumSizeAndCentring) {
