@@ -11,16 +11,10 @@
 
 namespace {
 TStringGridArgs BaseArgs(const TXrGridArgs& a) {
-  auto b = WithControlArgs<TStringGridArgs>(a);
+  auto b = WithGridLayoutArgs(a);
   if (b.Bounds.Height == 0) b.Bounds.Height = 147;
-  b.ColCount = a.ColCount;
   b.RowCount = 8;
-  b.FixedCols = a.FixedCols;
-  b.FixedRows = a.FixedRows;
-  b.DefaultColWidth = a.DefaultColWidth;
   b.DefaultRowHeight = 17;
-  b.Options = a.Options;
-  b.DrawingStyle = a.DrawingStyle;
   return b;
 }
 

@@ -11,12 +11,7 @@
 
 struct TXrGridArgs {
   QZ_CONTROL_ARGS
-  int ColCount = 5;
-  int FixedCols = 1;
-  int FixedRows = 1;
-  int DefaultColWidth = 64;
-  unsigned Options = goFixedVertLine | goFixedHorzLine | goVertLine | goHorzLine | goRangeSelect;
-  TGridDrawingStyle DrawingStyle = gdsClassic;
+  QZ_GRID_LAYOUT_ARGS
   bool AutoInsert = false;
   bool AutoDelete = false;
   bool LeftColNumber = false;

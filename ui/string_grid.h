@@ -24,17 +24,35 @@ using TDrawCellEvent =
 using TSelectCellEvent = std::function<void(TObject* sender, int col, int row, bool& canSelect)>;
 using TFixedCellClickEvent = std::function<void(TObject* sender, int col, int row)>;
 
+// The grid fields that a control built over the string grid takes as they are; they
+// follow the control fields in every grid's argument struct.
+#define QZ_GRID_LAYOUT_ARGS                                                                    \
+  int ColCount = 5;                                                                            \
+  int FixedCols = 1;                                                                           \
+  int FixedRows = 1;                                                                           \
+  int DefaultColWidth = 64;                                                                    \
+  unsigned Options = goFixedVertLine | goFixedHorzLine | goVertLine | goHorzLine | goRangeSelect; \
+  TGridDrawingStyle DrawingStyle = gdsClassic;
+
 struct TStringGridArgs {
   QZ_CONTROL_ARGS
-  int ColCount = 5;
+  QZ_GRID_LAYOUT_ARGS
   int RowCount = 5;
-  int FixedCols = 1;
-  int FixedRows = 1;
-  int DefaultColWidth = 64;
   int DefaultRowHeight = 24;
-  unsigned Options = goFixedVertLine | goFixedHorzLine | goVertLine | goHorzLine | goRangeSelect;
-  TGridDrawingStyle DrawingStyle = gdsClassic;
 };
+
+// The control and layout fields of another grid's arguments as the string grid's.
+template <typename From>
+TStringGridArgs WithGridLayoutArgs(const From& a) {
+  auto b = WithControlArgs<TStringGridArgs>(a);
+  b.ColCount = a.ColCount;
+  b.FixedCols = a.FixedCols;
+  b.FixedRows = a.FixedRows;
+  b.DefaultColWidth = a.DefaultColWidth;
+  b.Options = a.Options;
+  b.DrawingStyle = a.DrawingStyle;
+  return b;
+}
 
 class TInplaceEdit;
 

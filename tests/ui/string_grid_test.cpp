@@ -15,10 +15,10 @@ protected:
   void SetUp() override {
     form = MakeForm<TForm>(TFormArgs{.Caption = u"Grid", .ClientWidth = 400, .ClientHeight = 240});
     grid = form->Add<TStringGrid>(TStringGridArgs{
-        .Bounds = {0, 0, 304, 151}, .ColCount = 4, .RowCount = 30, .FixedCols = 0,
-        .DefaultColWidth = 70, .DefaultRowHeight = 17,
+        .Bounds = {0, 0, 304, 151}, .ColCount = 4, .FixedCols = 0, .DefaultColWidth = 70,
         .Options = goFixedVertLine | goFixedHorzLine | goVertLine | goHorzLine | goColSizing |
-                   goFixedColClick});
+                   goFixedColClick,
+        .RowCount = 30, .DefaultRowHeight = 17});
     form->Show();
     gui_test::Pump();
   }
@@ -224,8 +224,8 @@ TEST(StringGridColumns, PartlyVisibleLastColumnScrollsIntoView) {
                                           .ClientHeight = 200});
     // Three rows fit in the height, so no vertical bar narrows the client area.
     auto* grid = form->Add<TStringGrid>(TStringGridArgs{
-        .Bounds = {0, 0, t.clientWidth + 4, 120}, .ColCount = 5, .RowCount = 3,
-        .FixedCols = t.fixedCols, .DefaultColWidth = 64, .DefaultRowHeight = 17});
+        .Bounds = {0, 0, t.clientWidth + 4, 120}, .ColCount = 5, .FixedCols = t.fixedCols,
+        .DefaultColWidth = 64, .RowCount = 3, .DefaultRowHeight = 17});
     form->Show();
     gui_test::Pump();
     ASSERT_EQ(grid->ClientRect().Width(), t.clientWidth);
@@ -275,8 +275,8 @@ TEST(StringGridColumns, ScrollBarsComeAndGoTogether) {
   // columns the 200-pixel width, until one column grows and the horizontal bar takes
   // its share of the height.
   auto* grid = form->Add<TStringGrid>(TStringGridArgs{
-      .Bounds = {0, 0, 204, 57}, .ColCount = 5, .RowCount = 3, .FixedCols = 0,
-      .DefaultColWidth = 39, .DefaultRowHeight = 17});
+      .Bounds = {0, 0, 204, 57}, .ColCount = 5, .FixedCols = 0, .DefaultColWidth = 39,
+      .RowCount = 3, .DefaultRowHeight = 17});
   form->Show();
   gui_test::Pump();
   HWND h = grid->Handle();
