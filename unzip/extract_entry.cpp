@@ -289,10 +289,13 @@ void TXrUnZip::ExtractEntry(int32_t index, TExtractState& state) {
   }
   const String dirPath = BuildDestPath();
   if (h.FileName.empty()) {
-    if (toFile)
+    if (toFile) {
       ExtractFolderEntry(index, state, dirPath);
-    else
-      ++state.FilesDone;
+      return;
+    }
+    // A folder's content is nothing: the host's stream holds exactly that.
+    if (FOutput.FToStream) FOutput.FOutputStream->SetSize(0);
+    ++state.FilesDone;
     return;
   }
   ExtractFileEntry(index, state, dirPath, listed);
