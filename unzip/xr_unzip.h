@@ -230,9 +230,9 @@ protected:
   void RequestDisk(int32_t number, String& fName);
   void NameSplitPart(String& fName, int32_t number, TSplitPartType splitType);
   bool DiskLabelMatches(int32_t number, const String& name);
-  // Adds every name a part of the loaded split set may have to the files no entry is
-  // written over.
-  void AddSplitPartNames();
+  // Adds every name a part or disk of the loaded set may have to the files no entry is
+  // written over, those not opened yet included.
+  void AddPartNames();
   TSplitPartType SplitPartType(int32_t number) const;
 
   // Extraction engine: extract_entry.cpp, extract_io.cpp, unstore_inflate.cpp; the

@@ -235,6 +235,42 @@ TEST(ExtractTarget, LaterPartOfALargeSetNamedByTheHandlerIsLeftAlone) {
   }
 }
 
+// A spanned set whose disks the host names: an entry on disk 1 named like disk 2 does
+// not replace that disk before it is read.
+TEST(ExtractTarget, SpannedDiskNotOpenedYetIsLeftAlone) {
+  ScratchDir dir("target_spanned_disks");
+  const auto diskName = [&](int32_t n) { return dir / (u"part" + IntToStr(n) + u".zip"); };
+  const std::vector<std::pair<std::string, std::string>> entries = {
+      {"part2.zip", "not disk 2"}, {"b.txt", "b"}};
+  std::string central;
+  for (uint16_t disk = 0; disk < entries.size(); ++disk) {
+    const auto& [name, data] = entries[disk];
+    CentralFields f;
+    f.name = name;
+    f.crc = Crc32Of(data);
+    f.compressedSize = f.uncompressedSize = uint32_t(data.size());
+    f.disk = disk;
+    WriteFileBytes(diskName(disk + 1), LocalHeader(f) + data);
+    central += CentralHeader(f);
+  }
+  EndFields end;
+  end.thisDisk = end.startDisk = 2;
+  end.entriesThisDisk = end.entries = uint16_t(entries.size());
+  end.dirSize = uint32_t(central.size());
+  WriteFileBytes(diskName(3), central + EndRecord(end));
+  const std::string disk2 = ReadFileBytes(diskName(2));
+  const Outcome o = Extract(diskName(3), dir.Path(), [&](TXrUnZip& u, Outcome&) {
+    u.SetMultiPartMode(TMultiPartMode::mpSpanned);
+    u.SetVerifyDiskLabels(false);
+    u.OnGetNextDisk = [&](TXrUnZip&, int32_t n, String& name) { name = diskName(n); };
+  });
+  EXPECT_EQ(o.done, 1);
+  EXPECT_EQ(o.skipped, (std::vector<std::pair<TSkipReason, String>>{
+                           {TSkipReason::srCreateError, u"part2.zip"}}));
+  EXPECT_EQ(ReadFileBytes(diskName(2)), disk2);
+  EXPECT_EQ(ReadFileBytes(dir / u"b.txt"), "b");
+}
+
 // DestDir holds "link", a folder link to a folder beside it: nothing below the link is
 // made, and a real folder next to it is used as usual.
 TEST(ExtractTarget, FolderLinkBelowTheDestinationIsNotFollowed) {
