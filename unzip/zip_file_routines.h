@@ -61,6 +61,9 @@ int32_t AttributesToSet(int32_t attr);
 int32_t FileDosAge(const String& name);
 // Renames From to To, replacing an existing file To; True on success.
 bool MoveFileOver(const String& from, const String& to);
+// Renames From over the read-only file To; True on success. The file To named keeps its
+// attributes under every other name it has (a hard link shares them).
+bool MoveFileOverReadOnly(const String& from, const String& to);
 enum class TMoveResult { Moved, NameTaken, Failed };
 // Renames From to To unless something has the name To, in one step (no file that
 // appears meanwhile is replaced).

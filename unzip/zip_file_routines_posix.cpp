@@ -133,6 +133,9 @@ bool MoveFileOver(const String& from, const String& to) {
   return !from.empty() && !to.empty() && ::rename(Native(from).c_str(), Native(to).c_str()) == 0;
 }
 
+// A rename needs no write permission on the file it replaces.
+bool MoveFileOverReadOnly(const String& from, const String& to) { return MoveFileOver(from, to); }
+
 TMoveResult MoveFileNoReplace(const String& from, const String& to) {
   if (from.empty() || to.empty()) return TMoveResult::Failed;
   const std::string f = Native(from), t = Native(to);

@@ -107,6 +107,61 @@ bool MoveFileOver(const String& from, const String& to) {
          MoveFileExW(W(from), W(to), MOVEFILE_REPLACE_EXISTING) != 0;
 }
 
+namespace {
+
+// A second name a file with other names is kept under while its read-only bit is
+// cleared, so that it gets the bit back once its old name is replaced.
+constexpr const Char* kKeeperSuffix = u".keep";
+
+DWORD LinkCountOf(const String& name) {
+  KernelHandle h(CreateFileW(W(name), FILE_READ_ATTRIBUTES,
+                             FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                             OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+  BY_HANDLE_FILE_INFORMATION info;
+  return h && GetFileInformationByHandle(h.get(), &info) ? info.nNumberOfLinks : 0;
+}
+
+bool SetBasicAttributes(HANDLE h, DWORD attributes) {
+  FILE_BASIC_INFO info{};  // times of 0 are left as they are
+  info.FileAttributes = attributes;
+  return SetFileInformationByHandle(h, FileBasicInfo, &info, sizeof info) != 0;
+}
+
+// Removes the keeper name and gives the file Attributes, in the one order that works
+// for a read-only file: deleted while its bit is clear, the bit set before the close.
+void ReleaseKeeper(const String& keeper, DWORD attributes) {
+  KernelHandle h(CreateFileW(W(keeper), DELETE | FILE_WRITE_ATTRIBUTES,
+                             FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                             OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+  if (!h) return;
+  FILE_DISPOSITION_INFO dispose{TRUE};
+  SetBasicAttributes(h.get(), attributes & ~DWORD(FILE_ATTRIBUTE_READONLY));
+  SetFileInformationByHandle(h.get(), FileDispositionInfo, &dispose, sizeof dispose);
+  SetBasicAttributes(h.get(), attributes);
+}
+
+}  // namespace
+
+bool MoveFileOverReadOnly(const String& from, const String& to) {
+  if (MoveFileOver(from, to)) return true;  // some systems let the rename through
+  const DWORD a = FileAttributesOf(to);
+  if (a == INVALID_FILE_ATTRIBUTES || (a & FILE_ATTRIBUTE_READONLY) == 0) return false;
+  const DWORD attributes = DWORD(AttributesToSet(int32_t(a)));
+  // The bit is the file's, not the name's: cleared for the rename, it would stay
+  // cleared under the file's other names. A handle kept open would block the rename.
+  const String keeper = from + kKeeperSuffix;
+  const bool shared = LinkCountOf(to) > 1;
+  if (shared && !CreateHardLinkW(W(keeper), W(to), nullptr)) return false;
+  const bool moved =
+      SetAttributes(to, int32_t(attributes & ~DWORD(FILE_ATTRIBUTE_READONLY))) == 0 &&
+      MoveFileOver(from, to);
+  if (shared)
+    ReleaseKeeper(keeper, attributes);
+  else if (!moved)
+    SetAttributes(to, int32_t(attributes));
+  return moved;
+}
+
 TMoveResult MoveFileNoReplace(const String& from, const String& to) {
   if (from.empty() || to.empty()) return TMoveResult::Failed;
   if (MoveFileExW(W(from), W(to), 0)) return TMoveResult::Moved;

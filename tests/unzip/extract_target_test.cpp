@@ -340,9 +340,10 @@ TEST(ExtractTarget, ReadOnlyFileBehindALinkIsNotTouched) {
 }
 #endif
 
-// Nothing was there when the decision was made; a file appears while the entry is
-// decoded. The decision is kept: only a mode that would replace it replaces it.
-TEST(ExtractTarget, FileThatAppearsDuringDecodingIsTheOverwriteCase) {
+#ifndef _WIN32
+// A link to nothing at the entry's name is something there: the modes that keep what is
+// there keep it (and make nothing where it points), Prompt asks.
+TEST(ExtractTarget, LinkToNothingAtTheNameIsSomethingThere) {
   const struct {
     TUZOverwriteMode mode;
     int promptAnswer;  // 0: not asked
@@ -351,17 +352,106 @@ TEST(ExtractTarget, FileThatAppearsDuringDecodingIsTheOverwriteCase) {
       {TUZOverwriteMode::Never, 0, false},
       {TUZOverwriteMode::Prompt, idNo, false},
       {TUZOverwriteMode::Prompt, idYes, true},
-      {TUZOverwriteMode::Always, 0, true},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(testing::Message() << "mode " << int(c.mode) << ", answer " << c.promptAnswer);
+    ScratchDir dir("target_dangling_link");
+    MakeDirs(dir / u"out");
+    const std::string nowhere = ToUtf8(dir / u"nowhere.txt");
+    const std::string link = ToUtf8(JoinPath(dir / u"out", u"f.txt"));
+    ASSERT_EQ(::symlink(nowhere.c_str(), link.c_str()), 0);
+    WriteFileBytes(dir / u"in.zip", BuildArchive({{.name = "f.txt", .data = "new"}}));
+    const Outcome o = Extract(dir / u"in.zip", dir / u"out", [&](TXrUnZip& u, Outcome& out) {
+      u.OverwriteMode = c.mode;
+      u.OnHandleMessage = [&](TXrUnZip&, int32_t, const String&, const String&, uint32_t,
+                              int32_t& answer) {
+        ++out.prompts;
+        answer = c.promptAnswer;
+      };
+    });
+    EXPECT_EQ(o.prompts, c.promptAnswer ? 1 : 0);
+    EXPECT_EQ(o.done, c.replaced ? 1 : 0);
+    struct stat st {};
+    ASSERT_EQ(::lstat(link.c_str(), &st), 0);
+    EXPECT_EQ(S_ISLNK(st.st_mode), !c.replaced);
+    EXPECT_NE(::lstat(nowhere.c_str(), &st), 0);
+    if (c.replaced) {
+      EXPECT_EQ(ReadFileBytes(JoinPath(dir / u"out", u"f.txt")), "new");
+    } else {
+      EXPECT_EQ(o.skipped, (std::vector<std::pair<TSkipReason, String>>{
+                               {TSkipReason::srNoOverwrite, u"f.txt"}}));
+    }
+  }
+}
+#endif
+
+// The entry's name is a second hard link to a read-only file outside DestDir: replacing
+// the name leaves that file as it was, its bit included.
+TEST(ExtractTarget, ReadOnlyFileSharingTheNameByAHardLinkKeepsItsBit) {
+  const struct {
+    const char* what;
+    ArchiveEntry entry;
+    bool written;
+  } cases[] = {
+      {"good entry", {.name = "f.txt", .data = "new"}, true},
+      {"wrong CRC", {.name = "f.txt", .data = "new", .crc = 1}, false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    ScratchDir dir("target_read_only_hard_link");
+    const String victim = dir / u"victim.txt";
+    WriteFileBytes(victim, "victim");
+    MakeDirs(dir / u"out");
+    const String name = JoinPath(dir / u"out", u"f.txt");
+    ASSERT_TRUE(MakeHardLink(name, victim));
+    ASSERT_EQ(SetAttributes(victim, faReadOnly), 0);
+    WriteFileBytes(dir / u"in.zip", BuildArchive({c.entry}));
+    const Outcome o = Extract(dir / u"in.zip", dir / u"out",
+                              [](TXrUnZip& u, Outcome&) { u.ReplaceReadOnly = true; });
+    EXPECT_EQ(o.done, c.written ? 1 : 0);
+    EXPECT_NE(GetAttributes(victim) & faReadOnly, 0);
+    EXPECT_EQ(ReadFileBytes(victim), "victim");
+    EXPECT_EQ(ReadFileBytes(name), c.written ? "new" : "victim");
+    EXPECT_EQ(TreeOf(dir / u"out").size(), 1u);
+    SetAttributes(victim, 0);
+    SetAttributes(name, 0);
+  }
+}
+
+// Nothing was there when the decision was made; a file appears while the entry is
+// decoded. The decision is kept: only a mode that would replace it replaces it, and a
+// read-only one only with ReplaceReadOnly.
+TEST(ExtractTarget, FileThatAppearsDuringDecodingIsTheOverwriteCase) {
+  const struct {
+    TUZOverwriteMode mode;
+    int promptAnswer;  // 0: not asked
+    bool readOnly;
+    bool replaceReadOnly;
+    bool replaced;
+  } cases[] = {
+      {TUZOverwriteMode::Never, 0, false, false, false},
+      {TUZOverwriteMode::Prompt, idNo, false, false, false},
+      {TUZOverwriteMode::Prompt, idYes, false, false, true},
+      {TUZOverwriteMode::Always, 0, false, false, true},
+      {TUZOverwriteMode::Prompt, idYes, true, false, false},
+      {TUZOverwriteMode::Prompt, idYes, true, true, true},
+      {TUZOverwriteMode::Always, 0, true, false, false},
+      {TUZOverwriteMode::Always, 0, true, true, true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << "mode " << int(c.mode) << ", answer " << c.promptAnswer
+                                    << ", read-only " << c.readOnly << ", replace read-only "
+                                    << c.replaceReadOnly);
     ScratchDir dir("target_appears");
     WriteFileBytes(dir / u"in.zip", BuildArchive({{.name = "f.txt", .data = "new"}}));
     const String target = JoinPath(dir / u"out", u"f.txt");
     const Outcome o = Extract(dir / u"in.zip", dir / u"out", [&](TXrUnZip& u, Outcome& out) {
       u.OverwriteMode = c.mode;
+      u.ReplaceReadOnly = c.replaceReadOnly;
       u.OnFilePercentDone = [&](TXrUnZip&, int32_t) {
-        if (!FileFound(target)) WriteFileBytes(target, "someone's");
+        if (FileFound(target)) return;
+        WriteFileBytes(target, "someone's");
+        if (c.readOnly) SetAttributes(target, faReadOnly);
       };
       u.OnHandleMessage = [&](TXrUnZip&, int32_t, const String& text, const String&, uint32_t,
                               int32_t& answer) {
@@ -375,10 +465,40 @@ TEST(ExtractTarget, FileThatAppearsDuringDecodingIsTheOverwriteCase) {
     EXPECT_EQ(o.done, c.replaced ? 1 : 0);
     if (!c.replaced) {
       ASSERT_EQ(o.skipped.size(), 1u);
-      EXPECT_EQ(o.skipped[0].first, TSkipReason::srNoOverwrite);
+      EXPECT_EQ(o.skipped[0].first,
+                c.readOnly ? TSkipReason::srCreateError : TSkipReason::srNoOverwrite);
+      EXPECT_EQ(GetAttributes(target) & faReadOnly, c.readOnly ? faReadOnly : 0);
     }
     EXPECT_EQ(TreeOf(dir / u"out").size(), 1u);  // no temporary file left
+    SetAttributes(target, 0);
   }
+}
+
+// A file appears at the entry's name while it is decoded and the prompt's handler gives
+// another name: the file is written there, and that is the name reported.
+TEST(ExtractTarget, NameGivenWhenTheFileIsPutInPlaceIsReported) {
+  ScratchDir dir("target_renamed_late");
+  WriteFileBytes(dir / u"in.zip", BuildArchive({{.name = "f.txt", .data = "new"}}));
+  const String target = JoinPath(dir / u"out", u"f.txt");
+  const String other = JoinPath(dir / u"out", u"g.txt");
+  std::vector<String> ended;
+  const Outcome o = Extract(dir / u"in.zip", dir / u"out", [&](TXrUnZip& u, Outcome& out) {
+    u.OverwriteMode = TUZOverwriteMode::Prompt;
+    u.OnFilePercentDone = [&](TXrUnZip&, int32_t) {
+      if (!FileFound(target)) WriteFileBytes(target, "someone's");
+    };
+    u.OnPromptForOverwrite = [&](TXrUnZip&, bool& overWriteIt, int32_t, String& name) {
+      ++out.prompts;
+      name = other;
+      overWriteIt = true;
+    };
+    u.OnEndUnZip = [&](TXrUnZip&, int32_t, const String& name) { ended.push_back(name); };
+  });
+  EXPECT_EQ(o.done, 1);
+  EXPECT_EQ(o.prompts, 1);
+  EXPECT_EQ(ReadFileBytes(target), "someone's");
+  EXPECT_EQ(ReadFileBytes(other), "new");
+  EXPECT_EQ(ended, std::vector<String>{other});
 }
 
 // Seconds since 1970 of the file's last write, in UTC.
