@@ -214,11 +214,13 @@ void TXrUnZip::LocateEntryData(TExtractState& state, const TZipHeaderInfo& liste
     throw EBadZipFile(ZipMessageText(TZipMessage::NotValidZip));
 }
 
-bool TXrUnZip::TargetRefused(const String& fullName) {
+bool TXrUnZip::TargetRefused(const String& fullName, const TNameLook& look) {
   // A link already below DestDir would take the file elsewhere; the last part itself
   // is only ever replaced, never written through.
-  if (IsPathWithin(fullName, FDestDir) && LinkBelow(FDestDir, fullName, false)) return true;
-  return FArchiveParts.Contains(fullName);
+  if (IsPathWithin(fullName, FDestDir) &&
+      LinkBelow(FDestDir, fullName, false, &FLinkFreeFolders))
+    return true;
+  return FArchiveParts.Contains(fullName, look);
 }
 
 bool TXrUnZip::MayOverwrite(int32_t index, String& fullName) {
@@ -329,9 +331,12 @@ void TXrUnZip::ExtractFileEntry(int32_t index, TExtractState& state, const Strin
   FCipherOverhead = 0;
   LocateEntryData(state, listed);
   // No file of the archive set being read is written over; the set is known once the
-  // entry's own part is open, and the refusal comes before any question is asked.
+  // entry's own part is open, and the refusal comes before any question is asked. The
+  // one look at the name serves every later question about what is there.
+  TNameLook look;
   const auto isRefused = [&] {
-    if (!TargetRefused(fullName)) return false;
+    look = LookAtName(fullName);
+    if (!TargetRefused(fullName, look)) return false;
     SkipEntry(TSkipReason::srCreateError, fullName, index, state);
     return true;
   };
@@ -361,7 +366,7 @@ void TXrUnZip::ExtractFileEntry(int32_t index, TExtractState& state, const Strin
 
   // One look at the name itself answers whether something is there: a link is, whether
   // or not it leads anywhere. A folder there is no file to keep; the rename fails on it.
-  int32_t attributes = GetAttributes(fullName);
+  int32_t attributes = look.Attributes;
   const auto fileThere = [](int32_t a) { return a != -1 && (a & faDirectory) == 0; };
   const String proposed = fullName;
   if (fileThere(attributes) && !MayOverwrite(index, fullName)) {
@@ -371,7 +376,7 @@ void TXrUnZip::ExtractFileEntry(int32_t index, TExtractState& state, const Strin
   // The prompt's handler may have given another name.
   if (fullName != proposed) {
     if (isRefused()) return;
-    attributes = GetAttributes(fullName);
+    attributes = look.Attributes;
   }
   if (IsReadOnlyFile(attributes) && !ReplaceReadOnly) {
     SkipEntry(TSkipReason::srCreateError, fullName, index, state);
@@ -415,7 +420,7 @@ bool TXrUnZip::PlaceNewFile(int32_t index, String& name, const String& tempName,
     }
     if (name == proposed) return PlaceOver(name, tempName, GetAttributes(name), refusal);
     // Another name from the prompt's handler, itself put in place as a new file.
-    if (TargetRefused(name)) {
+    if (TargetRefused(name, LookAtName(name))) {
       refusal = TSkipReason::srCreateError;
       return false;
     }

@@ -331,6 +331,7 @@ int32_t TXrUnZip::ExtractEntries(TStream& stream) {
   KeepZipOpen = true;
   ScopeExit restoreKeepOpen([this, keptOpen]() noexcept { KeepZipOpen = keptOpen; });
   TExtractState state(&stream);
+  FLinkFreeFolders.clear();
   bool sortChanged = false;
   const TZipSortMode previousSort = SortMode;
   CallThenFinish(

@@ -365,8 +365,9 @@ private:
   // The overwrite decision for the file that is at FullName (which the prompt may change).
   bool MayOverwrite(int32_t index, String& fullName);
   // The target of a file entry may not be made: a link or reparse point below DestDir
-  // would be followed, or it reaches a file of the archive set being read.
-  bool TargetRefused(const String& fullName);
+  // would be followed, or it is a file of the archive set being read. Look is what is at
+  // the name itself.
+  bool TargetRefused(const String& fullName, const TNameLook& look);
   // Renames the finished file at TempName to Name unless something has taken that
   // name, which is then the overwrite case (where the prompt may change Name); False
   // with the reason for the skip.
@@ -436,6 +437,9 @@ private:
   // The files of the loaded archive set; the side file the directory came from, if any.
   TArchiveParts FArchiveParts;
   String FSideFileName;
+  // Folders below DestDir found to be no link in this run: a process racing the run
+  // is outside what the component defends against.
+  TLinkFreeFolders FLinkFreeFolders;
   int64_t FTotalBytes = 0;
   int64_t FBytesDone = 0;
   // The current entry's local header as last read.

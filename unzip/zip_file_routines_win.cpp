@@ -36,10 +36,11 @@ namespace zip_os {
 bool CreateOneFolder(const String& path) { return CreateDirectoryW(W(path), nullptr) != 0; }
 bool NamesIgnoreCase() { return true; }
 bool IsSeparator(Char c) { return c == u'\\' || c == u'/'; }
-bool IsLinkName(const String& name) {
+TNameKind KindOfName(const String& name) {
   // GetFileAttributesW reports a link's own attributes.
   const DWORD a = FileAttributesOf(name);
-  return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+  if (a == INVALID_FILE_ATTRIBUTES) return TNameKind::Missing;
+  return (a & FILE_ATTRIBUTE_REPARSE_POINT) != 0 ? TNameKind::Link : TNameKind::Other;
 }
 void CloseHandle(NativeHandle handle) { ::CloseHandle(handle); }
 }  // namespace zip_os
@@ -181,6 +182,27 @@ bool FileIdentityOf(const String& name, TFileIdentity& identity) {
   identity.Volume = info.dwVolumeSerialNumber;
   identity.File = (uint64_t(info.nFileIndexHigh) << 32) | info.nFileIndexLow;
   return true;
+}
+
+TNameLook LookAtName(const String& name) {
+  TNameLook look;
+  if (name.empty()) return look;
+  // Attribute access passes whatever sharing others asked for; the reparse point itself
+  // is opened, not what it leads to.
+  KernelHandle h(CreateFileW(W(name), FILE_READ_ATTRIBUTES,
+                             FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                             OPEN_EXISTING,
+                             FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+  BY_HANDLE_FILE_INFORMATION info;
+  if (h && GetFileInformationByHandle(h.get(), &info)) {
+    look.Attributes = int32_t(info.dwFileAttributes);
+    look.Identity = TFileIdentity{info.dwVolumeSerialNumber,
+                                  (uint64_t(info.nFileIndexHigh) << 32) | info.nFileIndexLow};
+    return look;
+  }
+  // Something that cannot be opened at all still has attributes.
+  look.Attributes = GetAttributes(name);
+  return look;
 }
 
 std::vector<String> NamesInFolder(const String& folder) {
