@@ -90,8 +90,9 @@ TNameLook LookAtName(const String& name);
 // folder LinkBelow was given.
 using TLinkFreeFolders = std::set<String>;
 // A folder on Path below Folder exists as a link or another reparse point, or with
-// LastPartToo Path itself does. Path is expected to lie within Folder. With Known, the
-// folders in it are not looked at again, and those found to be no link are added.
+// LastPartToo Path itself does. Path is expected to lie within Folder. With Known (one
+// set for one Folder), the folders in it are not looked at again, and those found to
+// be no link are added.
 bool LinkBelow(const String& folder, const String& path, bool lastPartToo,
                TLinkFreeFolders* known = nullptr);
 // The names in Folder (no "." or ".."), in the system's order; empty when it cannot
