@@ -354,6 +354,51 @@ TEST(ExtractTarget, ReadOnlyFileOutsideReachedThroughTheNameIsNotTouched) {
   }
 }
 
+#ifndef _WIN32
+// A link to nothing at the entry's name is something there: the modes that keep what is
+// there keep it (and make nothing where it points), Prompt asks.
+TEST(ExtractTarget, LinkToNothingAtTheNameIsSomethingThere) {
+  const struct {
+    TUZOverwriteMode mode;
+    int promptAnswer;  // 0: not asked
+    bool replaced;
+  } cases[] = {
+      {TUZOverwriteMode::Never, 0, false},
+      {TUZOverwriteMode::Prompt, idNo, false},
+      {TUZOverwriteMode::Prompt, idYes, true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << "mode " << int(c.mode) << ", answer " << c.promptAnswer);
+    ScratchDir dir("target_dangling_link");
+    MakeDirs(dir / u"out");
+    const std::string nowhere = ToUtf8(dir / u"nowhere.txt");
+    const std::string link = ToUtf8(JoinPath(dir / u"out", u"f.txt"));
+    ASSERT_EQ(::symlink(nowhere.c_str(), link.c_str()), 0);
+    WriteFileBytes(dir / u"in.zip", BuildArchive({{.name = "f.txt", .data = "new"}}));
+    const Outcome o = Extract(dir / u"in.zip", dir / u"out", [&](TXrUnZip& u, Outcome& out) {
+      u.OverwriteMode = c.mode;
+      u.OnHandleMessage = [&](TXrUnZip&, int32_t, const String&, const String&, uint32_t,
+                              int32_t& answer) {
+        ++out.prompts;
+        answer = c.promptAnswer;
+      };
+    });
+    EXPECT_EQ(o.prompts, c.promptAnswer ? 1 : 0);
+    EXPECT_EQ(o.done, c.replaced ? 1 : 0);
+    struct stat st {};
+    ASSERT_EQ(::lstat(link.c_str(), &st), 0);
+    EXPECT_EQ(S_ISLNK(st.st_mode), !c.replaced);
+    EXPECT_NE(::lstat(nowhere.c_str(), &st), 0);
+    if (c.replaced) {
+      EXPECT_EQ(ReadFileBytes(JoinPath(dir / u"out", u"f.txt")), "new");
+    } else {
+      EXPECT_EQ(o.skipped, (std::vector<std::pair<TSkipReason, String>>{
+                               {TSkipReason::srNoOverwrite, u"f.txt"}}));
+    }
+  }
+}
+#endif
+
 // Nothing was there when the decision was made; a file appears while the entry is
 // decoded. The decision is kept: only a mode that would replace it replaces it, and a
 // read-only one only with ReplaceReadOnly.
