@@ -188,8 +188,26 @@ std::vector<String> NamesInFolder(const String& folder) {
   return names;
 }
 
+namespace {
+
+// An absolute path with no empty, "." or ".." part is its own full form.
+bool IsPlainAbsolute(StringView p) {
+  if (p.size() < 2 || p[0] != u'/') return false;
+  for (size_t start = 1; start <= p.size();) {
+    size_t end = p.find(u'/', start);
+    if (end == StringView::npos) end = p.size();
+    const StringView part = p.substr(start, end - start);
+    if (part.empty() || part == u"." || part == u"..") return false;
+    start = end + 1;
+  }
+  return true;
+}
+
+}  // namespace
+
 String FullPathOf(const String& path) {
   String p = HostFileName(path);
+  if (IsPlainAbsolute(p)) return p;
   if (p.empty() || p[0] != u'/') {
     std::vector<char> buf(4096);
     while (!::getcwd(buf.data(), buf.size())) {
