@@ -133,7 +133,7 @@ void TArchiveParts::CollectIdentities() {
   }
 }
 
-bool TArchiveParts::Contains(const String& name) {
+bool TArchiveParts::Contains(const String& name, const TNameLook& look) {
   if (names_.empty() && splitBases_.empty()) return false;
   const String full = Folded(FullPathOf(name));
   if (Matches(full)) return true;
@@ -142,8 +142,12 @@ bool TArchiveParts::Contains(const String& name) {
     if (!real.empty() && Matches(Folded(real))) return true;
   }
   // Only a file that is there can be written over.
+  if (look.Attributes == -1) return false;
   TFileIdentity identity;
-  if (!FileIdentityOf(name, identity)) return false;
+  if (look.Identity)
+    identity = *look.Identity;
+  else if (!FileIdentityOf(name, identity))
+    return false;
   if (!collected_) CollectIdentities();
   return identities_.contains(identity);
 }

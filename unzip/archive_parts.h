@@ -25,8 +25,9 @@ public:
   // Name reaches one of the files: the same full name, compared as the file system
   // compares names, another spelling of it (a short name, a link), or a file that is
   // one of them by its identity (a bind mount, a mount that ignores case, a prefixed
-  // path, a junction).
-  bool Contains(const String& name);
+  // path, a junction). Look is what is at the name itself; a link there is replaced by
+  // a rename, never written through.
+  bool Contains(const String& name, const TNameLook& look);
 
 private:
   // Every file of the set that is there, by identity. A part not there cannot be written

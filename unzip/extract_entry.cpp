@@ -76,19 +76,22 @@ public:
   TPendingFile(const TPendingFile&) = delete;
   TPendingFile& operator=(const TPendingFile&) = delete;
 
-  // How the file takes its final name instead of a rename over it: True once it has,
-  // else False with the reason to give for the skip.
-  using TPlacer = std::function<bool(const String& tempName, TSkipReason& refusal)>;
+  // How the file takes its final name (which it may change): True once it has, else
+  // False with the reason to give for the skip.
+  using TPlacer =
+      std::function<bool(const String& tempName, String& finalName, TSkipReason& refusal)>;
   void SetPlacer(TPlacer placer) { placer_ = std::move(placer); }
   // Why the last Commit failed.
   TSkipReason Refusal() const { return refusal_; }
+  // The name the file was put under, once committed.
+  const String& FinalName() const { return finalName_; }
 
   TStream& Stream() { return *stream_; }
   // Writes what is pending; a write that fell short raises.
   void Flush() { stream_->Flush(); }
   // Dates the file and gives it Attributes (unless absent) through its own handle,
-  // closes it (a failed write raises) and renames it over the final name. False when
-  // the rename failed; the temporary file is then removed.
+  // closes it (a failed write raises) and puts it under its final name through the
+  // placer. False when that failed; the temporary file is then removed.
   bool Commit(uint32_t dosDateTime, std::optional<int32_t> attributes) {
     stream_->Flush();
     TZipFileHandle borrowed(stream_->Handle());
@@ -98,7 +101,8 @@ public:
     stream_->Close();
     stream_.reset();
     refusal_ = TSkipReason::srCreateError;
-    committed_ = placer_ ? placer_(tempName_, refusal_) : MoveFileOver(tempName_, finalName_);
+    committed_ = placer_ ? placer_(tempName_, finalName_, refusal_)
+                         : MoveFileOver(tempName_, finalName_);
     return committed_;
   }
 
@@ -117,35 +121,6 @@ private:
   TSkipReason refusal_ = TSkipReason::srCreateError;
   bool committed_ = false;
 };
-
-namespace {
-
-// An existing file whose read-only bit was cleared so that it could be replaced: it
-// gets the bit back unless the replacement took its place.
-class TReadOnlyCleared {
-public:
-  TReadOnlyCleared() = default;
-  ~TReadOnlyCleared() {
-    if (!name_.empty()) SetAttributes(name_, attributes_);
-  }
-  TReadOnlyCleared(const TReadOnlyCleared&) = delete;
-  TReadOnlyCleared& operator=(const TReadOnlyCleared&) = delete;
-
-  // False when the bit could not be cleared.
-  bool Clear(const String& name, int32_t attributes) {
-    if (SetAttributes(name, attributes & ~faReadOnly) != 0) return false;
-    name_ = name;
-    attributes_ = attributes;
-    return true;
-  }
-  void Replaced() { name_.clear(); }
-
-private:
-  String name_;
-  int32_t attributes_ = 0;
-};
-
-}  // namespace
 
 TXrUnZip::TDecompressor TXrUnZip::DecompressorFor(uint16_t method) {
   switch (method) {
@@ -239,17 +214,18 @@ void TXrUnZip::LocateEntryData(TExtractState& state, const TZipHeaderInfo& liste
     throw EBadZipFile(ZipMessageText(TZipMessage::NotValidZip));
 }
 
-bool TXrUnZip::TargetRefused(const String& fullName) {
+bool TXrUnZip::TargetRefused(const String& fullName, const TNameLook& look) {
   // A link already below DestDir would take the file elsewhere; the last part itself
   // is only ever replaced, never written through.
-  if (IsPathWithin(fullName, FDestDir) && LinkBelow(FDestDir, fullName, false)) return true;
-  return FArchiveParts.Contains(fullName);
+  if (IsPathWithin(fullName, FDestDir) &&
+      LinkBelow(FDestDir, fullName, false, &FLinkFreeFolders))
+    return true;
+  return FArchiveParts.Contains(fullName, look);
 }
 
-bool TXrUnZip::MayOverwrite(int32_t index, String& fullName, bool nameTaken) {
-  if (OverwriteMode == TUZOverwriteMode::Always || (!nameTaken && !FileFound(fullName)))
-    return true;
+bool TXrUnZip::MayOverwrite(int32_t index, String& fullName) {
   switch (OverwriteMode) {
+    case TUZOverwriteMode::Always: return true;
     case TUZOverwriteMode::Prompt: {
       bool overWriteIt = false;
       if (OnPromptForOverwrite) {
@@ -289,10 +265,13 @@ void TXrUnZip::ExtractEntry(int32_t index, TExtractState& state) {
   }
   const String dirPath = BuildDestPath();
   if (h.FileName.empty()) {
-    if (toFile)
+    if (toFile) {
       ExtractFolderEntry(index, state, dirPath);
-    else
-      ++state.FilesDone;
+      return;
+    }
+    // A folder's content is nothing: the host's stream holds exactly that.
+    if (FOutput.FToStream) FOutput.FOutputStream->SetSize(0);
+    ++state.FilesDone;
     return;
   }
   ExtractFileEntry(index, state, dirPath, listed);
@@ -352,9 +331,12 @@ void TXrUnZip::ExtractFileEntry(int32_t index, TExtractState& state, const Strin
   FCipherOverhead = 0;
   LocateEntryData(state, listed);
   // No file of the archive set being read is written over; the set is known once the
-  // entry's own part is open, and the refusal comes before any question is asked.
+  // entry's own part is open, and the refusal comes before any question is asked. The
+  // one look at the name serves every later question about what is there.
+  TNameLook look;
   const auto isRefused = [&] {
-    if (!TargetRefused(fullName)) return false;
+    look = LookAtName(fullName);
+    if (!TargetRefused(fullName, look)) return false;
     SkipEntry(TSkipReason::srCreateError, fullName, index, state);
     return true;
   };
@@ -382,24 +364,23 @@ void TXrUnZip::ExtractFileEntry(int32_t index, TExtractState& state, const Strin
     return;
   }
 
-  // "Nothing there" holds only while nothing takes the name: the file is then put in
-  // place by a rename that refuses an existing name.
-  const bool mustBeNew =
-      OverwriteMode != TUZOverwriteMode::Always && GetAttributes(fullName) == -1;
+  // One look at the name itself answers whether something is there: a link is, whether
+  // or not it leads anywhere. A folder there is no file to keep; the rename fails on it.
+  int32_t attributes = look.Attributes;
+  const auto fileThere = [](int32_t a) { return a != -1 && (a & faDirectory) == 0; };
   const String proposed = fullName;
-  if (!mustBeNew && !MayOverwrite(index, fullName)) {
+  if (fileThere(attributes) && !MayOverwrite(index, fullName)) {
     SkipEntry(TSkipReason::srNoOverwrite, fullName, index, state);
     return;
   }
   // The prompt's handler may have given another name.
-  if (fullName != proposed && isRefused()) return;
-  const int32_t attributes = GetAttributes(fullName);
-  TReadOnlyCleared readOnly;
-  if (attributes != -1 && (attributes & faReadOnly) != 0) {
-    if (!ReplaceReadOnly || !readOnly.Clear(fullName, attributes)) {
-      SkipEntry(TSkipReason::srCreateError, fullName, index, state);
-      return;
-    }
+  if (fullName != proposed) {
+    if (isRefused()) return;
+    attributes = look.Attributes;
+  }
+  if (IsReadOnlyFile(attributes) && !ReplaceReadOnly) {
+    SkipEntry(TSkipReason::srCreateError, fullName, index, state);
+    return;
   }
 
   std::unique_ptr<TPendingFile> pending;
@@ -409,18 +390,22 @@ void TXrUnZip::ExtractFileEntry(int32_t index, TExtractState& state, const Strin
     SkipEntry(TSkipReason::srCreateError, fullName, index, state);
     return;
   }
-  if (mustBeNew) {
-    pending->SetPlacer([this, index, fullName](const String& tempName, TSkipReason& refusal) {
-      return PlaceNewFile(index, fullName, tempName, refusal);
-    });
-  }
-  if (DecompressAndCheck(index, state, decompressor, encrypted, fullName, pending))
-    readOnly.Replaced();
+  // "Nothing there" holds only while nothing takes the name: the file is then put in
+  // place by a rename that refuses an existing name.
+  pending->SetPlacer([this, index, attributes](const String& tempName, String& name,
+                                               TSkipReason& refusal) {
+    return attributes == -1 ? PlaceNewFile(index, name, tempName, refusal)
+                            : PlaceOver(name, tempName, attributes, refusal);
+  });
+  DecompressAndCheck(index, state, decompressor, encrypted, fullName, pending);
 }
 
-bool TXrUnZip::PlaceNewFile(int32_t index, const String& fullName, const String& tempName,
+bool TXrUnZip::IsReadOnlyFile(int32_t attributes) {
+  return attributes != -1 && (attributes & (faReadOnly | faDirectory)) == faReadOnly;
+}
+
+bool TXrUnZip::PlaceNewFile(int32_t index, String& name, const String& tempName,
                             TSkipReason& refusal) {
-  String name = fullName;
   for (;;) {
     switch (MoveFileNoReplace(tempName, name)) {
       case TMoveResult::Moved: return true;
@@ -429,21 +414,24 @@ bool TXrUnZip::PlaceNewFile(int32_t index, const String& fullName, const String&
     }
     // Something took the name meanwhile: the overwrite case, asked now.
     const String proposed = name;
-    if (!MayOverwrite(index, name, true)) {
+    if (!MayOverwrite(index, name)) {
       refusal = TSkipReason::srNoOverwrite;
       return false;
     }
-    if (name == proposed) {
-      if (MoveFileOver(tempName, name)) return true;
-      refusal = TSkipReason::srCreateError;
-      return false;
-    }
+    if (name == proposed) return PlaceOver(name, tempName, GetAttributes(name), refusal);
     // Another name from the prompt's handler, itself put in place as a new file.
-    if (TargetRefused(name)) {
+    if (TargetRefused(name, LookAtName(name))) {
       refusal = TSkipReason::srCreateError;
       return false;
     }
   }
+}
+
+bool TXrUnZip::PlaceOver(const String& name, const String& tempName, int32_t attributes,
+                         TSkipReason& refusal) {
+  refusal = TSkipReason::srCreateError;
+  if (!IsReadOnlyFile(attributes)) return MoveFileOver(tempName, name);
+  return ReplaceReadOnly && MoveFileOverReadOnly(tempName, name);
 }
 
 bool TXrUnZip::DecompressAndCheck(int32_t index, TExtractState& state, TDecompressor decompressor,
@@ -507,7 +495,7 @@ bool TXrUnZip::DecompressAndCheck(int32_t index, TExtractState& state, TDecompre
       SkipEntry(pending->Refusal(), fullName, index, state);
       return false;
     }
-    if (OnEndUnZip) OnEndUnZip(*this, index, fullName);
+    if (OnEndUnZip) OnEndUnZip(*this, index, pending ? pending->FinalName() : fullName);
     ++state.FilesDone;
     return true;
   }

@@ -113,11 +113,26 @@ int32_t TXrUnZip::ReadAcrossParts(TStream*& stream, uint8_t* to, int32_t count) 
   return got;
 }
 
-// Both namings, whichever the set was opened by, and the handler's names. A handler is
-// asked before the run for at most kMaxNamedParts parts; for a set that claims more,
-// it names them all once a file that is there has to be told apart from the parts.
-void TXrUnZip::AddSplitPartNames() {
-  if (GetMultiPartMode() != TMultiPartMode::mpSplit || FDiskCount < 2) return;
+// Split sets: both namings, whichever the set was opened by, and the handler's names. A
+// handler is asked before the run for at most kMaxNamedParts parts; for a set that claims
+// more, it names them all once a file that is there has to be told apart from the parts.
+// Spanned sets: the disks share one name unless a handler names them; one that does is
+// asked only once a file that is there has to be told apart from the disks, since a
+// request for a disk may ask the user to insert it.
+void TXrUnZip::AddPartNames() {
+  if (FDiskCount < 2) return;
+  if (GetMultiPartMode() == TMultiPartMode::mpSpanned) {
+    if (!OnGetNextDisk) return;
+    FArchiveParts.SetPartNamer(
+        [this](int32_t number) {
+          String name = FZipName;
+          OnGetNextDisk(*this, number, name);
+          return name;
+        },
+        FDiskCount);
+    return;
+  }
+  if (GetMultiPartMode() != TMultiPartMode::mpSplit) return;
   FArchiveParts.SetSplitSet(FSplitBaseName, FDiskCount);
   if (!OnFileNameForSplitPart) return;
   if (FDiskCount > kMaxNamedParts) {

@@ -331,6 +331,7 @@ int32_t TXrUnZip::ExtractEntries(TStream& stream) {
   KeepZipOpen = true;
   ScopeExit restoreKeepOpen([this, keptOpen]() noexcept { KeepZipOpen = keptOpen; });
   TExtractState state(&stream);
+  FLinkFreeFolders.clear();
   bool sortChanged = false;
   const TZipSortMode previousSort = SortMode;
   CallThenFinish(
@@ -352,7 +353,7 @@ int32_t TXrUnZip::ExtractEntries(TStream& stream) {
         state.FilesDone = 0;
         if (state.FilesToDo > 0 && !stopNow) {
           FindDataLimits(state);
-          AddSplitPartNames();
+          AddPartNames();
           // Only the selected entries go to extraction, with DoAll as without.
           for (int i = 0; i < LoadedEntryCount(); ++i) {
             if (!FSortedEntries->Header(i).Included) continue;

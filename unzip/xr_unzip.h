@@ -230,9 +230,9 @@ protected:
   void RequestDisk(int32_t number, String& fName);
   void NameSplitPart(String& fName, int32_t number, TSplitPartType splitType);
   bool DiskLabelMatches(int32_t number, const String& name);
-  // Adds every name a part of the loaded split set may have to the files no entry is
-  // written over.
-  void AddSplitPartNames();
+  // Adds every name a part or disk of the loaded set may have to the files no entry is
+  // written over, those not opened yet included.
+  void AddPartNames();
   TSplitPartType SplitPartType(int32_t number) const;
 
   // Extraction engine: extract_entry.cpp, extract_io.cpp, unstore_inflate.cpp; the
@@ -362,16 +362,22 @@ private:
   // Reads Count bytes of the entry, going on in the next parts; raises when the archive
   // ends first.
   void ReadEntryBytes(TExtractState& state, uint8_t* to, int32_t count);
-  // The overwrite decision for the file at FullName (which the prompt may change);
-  // NameTaken: something is known to have the name, whether a look-up sees it or not.
-  bool MayOverwrite(int32_t index, String& fullName, bool nameTaken = false);
+  // The overwrite decision for the file that is at FullName (which the prompt may change).
+  bool MayOverwrite(int32_t index, String& fullName);
   // The target of a file entry may not be made: a link or reparse point below DestDir
-  // would be followed, or it reaches a file of the archive set being read.
-  bool TargetRefused(const String& fullName);
-  // Renames the finished file at TempName to FullName unless something has taken that
-  // name, which is then the overwrite case; False with the reason for the skip.
-  bool PlaceNewFile(int32_t index, const String& fullName, const String& tempName,
-                    TSkipReason& refusal);
+  // would be followed, or it is a file of the archive set being read. Look is what is at
+  // the name itself.
+  bool TargetRefused(const String& fullName, const TNameLook& look);
+  // Renames the finished file at TempName to Name unless something has taken that
+  // name, which is then the overwrite case (where the prompt may change Name); False
+  // with the reason for the skip.
+  bool PlaceNewFile(int32_t index, String& name, const String& tempName, TSkipReason& refusal);
+  // Renames the finished file at TempName over Name, which has Attributes: a read-only
+  // file only with ReplaceReadOnly. False with the reason for the skip.
+  bool PlaceOver(const String& name, const String& tempName, int32_t attributes,
+                 TSkipReason& refusal);
+  // Attributes (-1: nothing there) of a read-only file.
+  static bool IsReadOnlyFile(int32_t attributes);
   void SkipEntry(TSkipReason reason, const String& name, int32_t index, TExtractState& state);
   bool EntryPathIsSafe() const;
   // Decryption of the current entry (entry_decrypt.cpp).
@@ -431,6 +437,9 @@ private:
   // The files of the loaded archive set; the side file the directory came from, if any.
   TArchiveParts FArchiveParts;
   String FSideFileName;
+  // Folders below DestDir found to be no link in this run: a process racing the run
+  // is outside what the component defends against.
+  TLinkFreeFolders FLinkFreeFolders;
   int64_t FTotalBytes = 0;
   int64_t FBytesDone = 0;
   // The current entry's local header as last read.

@@ -11,7 +11,9 @@ bool CreateOneFolder(const String& path);
 // Whether the file system compares names without regard to letter case.
 bool NamesIgnoreCase();
 bool IsSeparator(Char c);
-// Name itself is a link or another reparse point (it is not followed).
-bool IsLinkName(const String& name);
+// What Name itself is (a link is not followed): nothing, a link or another reparse
+// point, or anything else.
+enum class TNameKind { Missing, Link, Other };
+TNameKind KindOfName(const String& name);
 void CloseHandle(NativeHandle handle);
 }  // namespace zip_os

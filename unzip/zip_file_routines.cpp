@@ -127,19 +127,32 @@ bool IsPathWithin(const String& path, const String& folder) {
   return zip_os::NamesIgnoreCase() ? AnsiLowerCase(head) == AnsiLowerCase(f) : head == f;
 }
 
-bool LinkBelow(const String& folder, const String& path, bool lastPartToo) {
+bool LinkBelow(const String& folder, const String& path, bool lastPartToo,
+               TLinkFreeFolders* known) {
   const String f = FullPathOf(folder);
   const String p = FullPathOf(path);
   if (f.empty() || p.empty()) return false;
   const size_t start = zip_os::IsSeparator(f.back()) ? f.size() : f.size() + 1;
+  // Files of one folder follow each other: its own entry answers at once.
+  if (known && !lastPartToo) {
+    size_t last = p.size();
+    while (last > start && !zip_os::IsSeparator(p[last - 1])) --last;
+    if (last > start && known->contains(p.substr(0, last - 1))) return false;
+  }
   // Each part from the first one below Folder down to Path itself, while it exists.
   for (size_t i = start; i <= p.size(); ++i) {
     if (i < p.size() && !zip_os::IsSeparator(p[i])) continue;
     if (i == p.size() && !lastPartToo) break;
     if (i == start || zip_os::IsSeparator(p[i - 1])) continue;
-    const String part = p.substr(0, i);
-    if (zip_os::IsLinkName(part)) return true;
-    if (GetAttributes(part) == -1) return false;  // nothing further down exists
+    String part = p.substr(0, i);
+    if (known && known->contains(part)) continue;
+    switch (zip_os::KindOfName(part)) {
+      case zip_os::TNameKind::Link: return true;
+      case zip_os::TNameKind::Missing: return false;  // nothing further down exists
+      case zip_os::TNameKind::Other: break;
+    }
+    // Path itself may be a file; only folders are kept.
+    if (known && i < p.size()) known->insert(std::move(part));
   }
   return false;
 }

@@ -7,6 +7,8 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
+#include <set>
 #include <string_view>
 #include <vector>
 
@@ -61,6 +63,9 @@ int32_t AttributesToSet(int32_t attr);
 int32_t FileDosAge(const String& name);
 // Renames From to To, replacing an existing file To; True on success.
 bool MoveFileOver(const String& from, const String& to);
+// Renames From over the read-only file To; True on success. The file To named keeps its
+// attributes under every other name it has (a hard link shares them).
+bool MoveFileOverReadOnly(const String& from, const String& to);
 enum class TMoveResult { Moved, NameTaken, Failed };
 // Renames From to To unless something has the name To, in one step (no file that
 // appears meanwhile is replaced).
@@ -73,9 +78,23 @@ struct TFileIdentity {
 };
 // False when Name reaches nothing. Links are followed.
 bool FileIdentityOf(const String& name, TFileIdentity& identity);
+// What one look at Name itself (a link is not followed) tells: its attributes as
+// GetAttributes gives them (-1: nothing there) and, where the system tells it in the
+// same look, the identity of the file that has the name.
+struct TNameLook {
+  int32_t Attributes = -1;
+  std::optional<TFileIdentity> Identity;
+};
+TNameLook LookAtName(const String& name);
+// Full forms of folders found to be no link, as every folder above them down from the
+// folder LinkBelow was given.
+using TLinkFreeFolders = std::set<String>;
 // A folder on Path below Folder exists as a link or another reparse point, or with
-// LastPartToo Path itself does. Path is expected to lie within Folder.
-bool LinkBelow(const String& folder, const String& path, bool lastPartToo);
+// LastPartToo Path itself does. Path is expected to lie within Folder. With Known (one
+// set for one Folder), the folders in it are not looked at again, and those found to
+// be no link are added.
+bool LinkBelow(const String& folder, const String& path, bool lastPartToo,
+               TLinkFreeFolders* known = nullptr);
 // The names in Folder (no "." or ".."), in the system's order; empty when it cannot
 // be read.
 std::vector<String> NamesInFolder(const String& folder);

@@ -71,9 +71,10 @@ namespace zip_os {
 bool CreateOneFolder(const String& path) { return ::mkdir(Native(path).c_str(), 0777) == 0; }
 bool NamesIgnoreCase() { return false; }
 bool IsSeparator(Char c) { return c == u'/' || c == u'\\'; }
-bool IsLinkName(const String& name) {
+TNameKind KindOfName(const String& name) {
   struct stat st;
-  return LstatOf(name, st) && S_ISLNK(st.st_mode);
+  if (!LstatOf(name, st)) return TNameKind::Missing;
+  return S_ISLNK(st.st_mode) ? TNameKind::Link : TNameKind::Other;
 }
 void CloseHandle(NativeHandle handle) { ::close(int(handle)); }
 }  // namespace zip_os
@@ -102,14 +103,30 @@ bool FileFound(const String& name) {
 
 bool RemoveFile(const String& name) { return !name.empty() && ::unlink(Native(name).c_str()) == 0; }
 
-int32_t GetAttributes(const String& name) {
-  struct stat st;
-  if (!LstatOf(name, st)) return -1;
+namespace {
+
+int32_t AttributesOf(const String& name, const struct stat& st) {
   int32_t attr = S_ISDIR(st.st_mode) ? faDirectory : faArchive;
   if (S_ISREG(st.st_mode) && (st.st_mode & S_IWUSR) == 0) attr |= faReadOnly;
   const String base = FileNameOf(HostFileName(name));
   if (!base.empty() && base[0] == u'.' && base != u"." && base != u"..") attr |= faHidden;
   return attr;
+}
+
+}  // namespace
+
+int32_t GetAttributes(const String& name) {
+  struct stat st;
+  return LstatOf(name, st) ? AttributesOf(name, st) : -1;
+}
+
+TNameLook LookAtName(const String& name) {
+  TNameLook look;
+  struct stat st;
+  if (!LstatOf(name, st)) return look;
+  look.Attributes = AttributesOf(name, st);
+  look.Identity = TFileIdentity{uint64_t(st.st_dev), uint64_t(st.st_ino)};
+  return look;
 }
 
 int32_t SetAttributes(const String& name, int32_t attr) {
@@ -132,6 +149,9 @@ int32_t FileDosAge(const String& name) {
 bool MoveFileOver(const String& from, const String& to) {
   return !from.empty() && !to.empty() && ::rename(Native(from).c_str(), Native(to).c_str()) == 0;
 }
+
+// A rename needs no write permission on the file it replaces.
+bool MoveFileOverReadOnly(const String& from, const String& to) { return MoveFileOver(from, to); }
 
 TMoveResult MoveFileNoReplace(const String& from, const String& to) {
   if (from.empty() || to.empty()) return TMoveResult::Failed;
@@ -168,8 +188,26 @@ std::vector<String> NamesInFolder(const String& folder) {
   return names;
 }
 
+namespace {
+
+// An absolute path with no empty, "." or ".." part is its own full form.
+bool IsPlainAbsolute(StringView p) {
+  if (p.size() < 2 || p[0] != u'/') return false;
+  for (size_t start = 1; start <= p.size();) {
+    size_t end = p.find(u'/', start);
+    if (end == StringView::npos) end = p.size();
+    const StringView part = p.substr(start, end - start);
+    if (part.empty() || part == u"." || part == u"..") return false;
+    start = end + 1;
+  }
+  return true;
+}
+
+}  // namespace
+
 String FullPathOf(const String& path) {
   String p = HostFileName(path);
+  if (IsPlainAbsolute(p)) return p;
   if (p.empty() || p[0] != u'/') {
     std::vector<char> buf(4096);
     while (!::getcwd(buf.data(), buf.size())) {

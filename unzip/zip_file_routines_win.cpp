@@ -36,10 +36,11 @@ namespace zip_os {
 bool CreateOneFolder(const String& path) { return CreateDirectoryW(W(path), nullptr) != 0; }
 bool NamesIgnoreCase() { return true; }
 bool IsSeparator(Char c) { return c == u'\\' || c == u'/'; }
-bool IsLinkName(const String& name) {
+TNameKind KindOfName(const String& name) {
   // GetFileAttributesW reports a link's own attributes.
   const DWORD a = FileAttributesOf(name);
-  return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+  if (a == INVALID_FILE_ATTRIBUTES) return TNameKind::Missing;
+  return (a & FILE_ATTRIBUTE_REPARSE_POINT) != 0 ? TNameKind::Link : TNameKind::Other;
 }
 void CloseHandle(NativeHandle handle) { ::CloseHandle(handle); }
 }  // namespace zip_os
@@ -107,6 +108,61 @@ bool MoveFileOver(const String& from, const String& to) {
          MoveFileExW(W(from), W(to), MOVEFILE_REPLACE_EXISTING) != 0;
 }
 
+namespace {
+
+// A second name a file with other names is kept under while its read-only bit is
+// cleared, so that it gets the bit back once its old name is replaced.
+constexpr const Char* kKeeperSuffix = u".keep";
+
+DWORD LinkCountOf(const String& name) {
+  KernelHandle h(CreateFileW(W(name), FILE_READ_ATTRIBUTES,
+                             FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                             OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+  BY_HANDLE_FILE_INFORMATION info;
+  return h && GetFileInformationByHandle(h.get(), &info) ? info.nNumberOfLinks : 0;
+}
+
+bool SetBasicAttributes(HANDLE h, DWORD attributes) {
+  FILE_BASIC_INFO info{};  // times of 0 are left as they are
+  info.FileAttributes = attributes;
+  return SetFileInformationByHandle(h, FileBasicInfo, &info, sizeof info) != 0;
+}
+
+// Removes the keeper name and gives the file Attributes, in the one order that works
+// for a read-only file: deleted while its bit is clear, the bit set before the close.
+void ReleaseKeeper(const String& keeper, DWORD attributes) {
+  KernelHandle h(CreateFileW(W(keeper), DELETE | FILE_WRITE_ATTRIBUTES,
+                             FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                             OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+  if (!h) return;
+  FILE_DISPOSITION_INFO dispose{TRUE};
+  SetBasicAttributes(h.get(), attributes & ~DWORD(FILE_ATTRIBUTE_READONLY));
+  SetFileInformationByHandle(h.get(), FileDispositionInfo, &dispose, sizeof dispose);
+  SetBasicAttributes(h.get(), attributes);
+}
+
+}  // namespace
+
+bool MoveFileOverReadOnly(const String& from, const String& to) {
+  if (MoveFileOver(from, to)) return true;  // some systems let the rename through
+  const DWORD a = FileAttributesOf(to);
+  if (a == INVALID_FILE_ATTRIBUTES || (a & FILE_ATTRIBUTE_READONLY) == 0) return false;
+  const DWORD attributes = DWORD(AttributesToSet(int32_t(a)));
+  // The bit is the file's, not the name's: cleared for the rename, it would stay
+  // cleared under the file's other names. A handle kept open would block the rename.
+  const String keeper = from + kKeeperSuffix;
+  const bool shared = LinkCountOf(to) > 1;
+  if (shared && !CreateHardLinkW(W(keeper), W(to), nullptr)) return false;
+  const bool moved =
+      SetAttributes(to, int32_t(attributes & ~DWORD(FILE_ATTRIBUTE_READONLY))) == 0 &&
+      MoveFileOver(from, to);
+  if (shared)
+    ReleaseKeeper(keeper, attributes);
+  else if (!moved)
+    SetAttributes(to, int32_t(attributes));
+  return moved;
+}
+
 TMoveResult MoveFileNoReplace(const String& from, const String& to) {
   if (from.empty() || to.empty()) return TMoveResult::Failed;
   if (MoveFileExW(W(from), W(to), 0)) return TMoveResult::Moved;
@@ -126,6 +182,27 @@ bool FileIdentityOf(const String& name, TFileIdentity& identity) {
   identity.Volume = info.dwVolumeSerialNumber;
   identity.File = (uint64_t(info.nFileIndexHigh) << 32) | info.nFileIndexLow;
   return true;
+}
+
+TNameLook LookAtName(const String& name) {
+  TNameLook look;
+  if (name.empty()) return look;
+  // Attribute access passes whatever sharing others asked for; the reparse point itself
+  // is opened, not what it leads to.
+  KernelHandle h(CreateFileW(W(name), FILE_READ_ATTRIBUTES,
+                             FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                             OPEN_EXISTING,
+                             FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+  BY_HANDLE_FILE_INFORMATION info;
+  if (h && GetFileInformationByHandle(h.get(), &info)) {
+    look.Attributes = int32_t(info.dwFileAttributes);
+    look.Identity = TFileIdentity{info.dwVolumeSerialNumber,
+                                  (uint64_t(info.nFileIndexHigh) << 32) | info.nFileIndexLow};
+    return look;
+  }
+  // Something that cannot be opened at all still has attributes.
+  look.Attributes = GetAttributes(name);
+  return look;
 }
 
 std::vector<String> NamesInFolder(const String& folder) {

@@ -450,22 +450,30 @@ TEST(OutputModes, TagLetsEveryTraditionalHeaderPass) {
   }
 }
 
-// A stream that held more than the entry is cut to the entry, passed or failed.
+// A stream that held more than the entry is cut to the entry, passed or failed; a folder
+// entry leaves it empty.
 TEST(OutputModes, StreamHoldsExactlyTheEntry) {
   const std::string text = SampleData(3000, 2);
   ScratchDir dir("output_modes_stream_cut");
   WriteFileBytes(dir / u"in.zip", BuildArchive({{.name = "good.txt", .data = text},
-                                                {.name = "bad.txt", .data = text, .crc = 1}}));
+                                                {.name = "bad.txt", .data = text, .crc = 1},
+                                                {.name = "sub/", .data = "", .method = 0}}));
   TXrUnZip unzip;
   unzip.SetZipName(dir / u"in.zip");
+  unzip.RecreateDirs = true;
   unzip.LoadDirectory();
-  for (const int32_t index : {0, 1}) {
-    SCOPED_TRACE(index);
+  const struct {
+    int32_t index;
+    bool passed;
+    std::string held;
+  } cases[] = {{0, true, text}, {1, false, text}, {2, true, ""}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.index);
     TMemoryStream stream;
-    const std::string old(10000, 'x');
+    const std::string old(100000, 'x');
     stream.WriteBuffer(old.data(), int32_t(old.size()));
-    EXPECT_EQ(unzip.UnZipToStream(index, stream), index == 0);
-    EXPECT_TRUE(std::string(stream.Bytes().begin(), stream.Bytes().end()) == text);
+    EXPECT_EQ(unzip.UnZipToStream(c.index, stream), c.passed);
+    EXPECT_TRUE(std::string(stream.Bytes().begin(), stream.Bytes().end()) == c.held);
   }
 }
 

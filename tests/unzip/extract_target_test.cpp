@@ -235,6 +235,42 @@ TEST(ExtractTarget, LaterPartOfALargeSetNamedByTheHandlerIsLeftAlone) {
   }
 }
 
+// A spanned set whose disks the host names: an entry on disk 1 named like disk 2 does
+// not replace that disk before it is read.
+TEST(ExtractTarget, SpannedDiskNotOpenedYetIsLeftAlone) {
+  ScratchDir dir("target_spanned_disks");
+  const auto diskName = [&](int32_t n) { return dir / (u"part" + IntToStr(n) + u".zip"); };
+  const std::vector<std::pair<std::string, std::string>> entries = {
+      {"part2.zip", "not disk 2"}, {"b.txt", "b"}};
+  std::string central;
+  for (uint16_t disk = 0; disk < entries.size(); ++disk) {
+    const auto& [name, data] = entries[disk];
+    CentralFields f;
+    f.name = name;
+    f.crc = Crc32Of(data);
+    f.compressedSize = f.uncompressedSize = uint32_t(data.size());
+    f.disk = disk;
+    WriteFileBytes(diskName(disk + 1), LocalHeader(f) + data);
+    central += CentralHeader(f);
+  }
+  EndFields end;
+  end.thisDisk = end.startDisk = 2;
+  end.entriesThisDisk = end.entries = uint16_t(entries.size());
+  end.dirSize = uint32_t(central.size());
+  WriteFileBytes(diskName(3), central + EndRecord(end));
+  const std::string disk2 = ReadFileBytes(diskName(2));
+  const Outcome o = Extract(diskName(3), dir.Path(), [&](TXrUnZip& u, Outcome&) {
+    u.SetMultiPartMode(TMultiPartMode::mpSpanned);
+    u.SetVerifyDiskLabels(false);
+    u.OnGetNextDisk = [&](TXrUnZip&, int32_t n, String& name) { name = diskName(n); };
+  });
+  EXPECT_EQ(o.done, 1);
+  EXPECT_EQ(o.skipped, (std::vector<std::pair<TSkipReason, String>>{
+                           {TSkipReason::srCreateError, u"part2.zip"}}));
+  EXPECT_EQ(ReadFileBytes(diskName(2)), disk2);
+  EXPECT_EQ(ReadFileBytes(dir / u"b.txt"), "b");
+}
+
 // DestDir holds "link", a folder link to a folder beside it: nothing below the link is
 // made, and a real folder next to it is used as usual.
 TEST(ExtractTarget, FolderLinkBelowTheDestinationIsNotFollowed) {
@@ -264,49 +300,64 @@ TEST(ExtractTarget, FolderLinkBelowTheDestinationIsNotFollowed) {
   EXPECT_EQ(leftOutside, (std::map<std::string, std::string>{}));
 }
 
-#ifndef _WIN32
-// The entry's own name is a link to a read-only file outside DestDir. The link is
-// replaced (or left, when the entry fails); the file it pointed to keeps its bit and data.
-// Wine shows a link to a file as the file itself, so this is shown natively.
-TEST(ExtractTarget, ReadOnlyFileBehindALinkIsNotTouched) {
+// The entry's name is a link to a read-only file outside DestDir, or a second hard link
+// to it. The name is replaced (or left, when the entry fails); the file outside keeps
+// its bit and data. Wine shows a symbolic link to a file as the file itself, so that
+// kind is shown natively.
+TEST(ExtractTarget, ReadOnlyFileOutsideReachedThroughTheNameIsNotTouched) {
+  enum class Kind { Symbolic, Hard };
   const struct {
+    Kind kind;
     const char* what;
     ArchiveEntry entry;
     bool written;
   } cases[] = {
-      {"good entry", {.name = "f.txt", .data = "new"}, true},
-      {"wrong CRC", {.name = "f.txt", .data = "new", .crc = 1}, false},
+#ifndef _WIN32
+      {Kind::Symbolic, "good entry", {.name = "f.txt", .data = "new"}, true},
+      {Kind::Symbolic, "wrong CRC", {.name = "f.txt", .data = "new", .crc = 1}, false},
+#endif
+      {Kind::Hard, "good entry", {.name = "f.txt", .data = "new"}, true},
+      {Kind::Hard, "wrong CRC", {.name = "f.txt", .data = "new", .crc = 1}, false},
   };
   for (const auto& c : cases) {
-    SCOPED_TRACE(c.what);
+    SCOPED_TRACE(testing::Message() << (c.kind == Kind::Hard ? "hard link, " : "symbolic link, ")
+                                    << c.what);
     ScratchDir dir("target_read_only_link");
     const String victim = dir / u"victim.txt";
     WriteFileBytes(victim, "victim");
-    ASSERT_EQ(::chmod(ToUtf8(victim).c_str(), 0444), 0);
     MakeDirs(dir / u"out");
-    const std::string link = ToUtf8(JoinPath(dir / u"out", u"f.txt"));
-    ASSERT_EQ(::symlink(ToUtf8(victim).c_str(), link.c_str()), 0);
+    const String name = JoinPath(dir / u"out", u"f.txt");
+#ifndef _WIN32
+    if (c.kind == Kind::Symbolic) {
+      ASSERT_EQ(::symlink(ToUtf8(victim).c_str(), ToUtf8(name).c_str()), 0);
+    }
+#endif
+    if (c.kind == Kind::Hard) {
+      ASSERT_TRUE(MakeHardLink(name, victim));
+    }
+    ASSERT_EQ(SetAttributes(victim, faReadOnly), 0);
     WriteFileBytes(dir / u"in.zip", BuildArchive({c.entry}));
     const Outcome o = Extract(dir / u"in.zip", dir / u"out",
                               [](TXrUnZip& u, Outcome&) { u.ReplaceReadOnly = true; });
     EXPECT_EQ(o.done, c.written ? 1 : 0);
-    struct stat st {};
-    ASSERT_EQ(::stat(ToUtf8(victim).c_str(), &st), 0);
-    EXPECT_EQ(st.st_mode & 0777, 0444u);
+    EXPECT_NE(GetAttributes(victim) & faReadOnly, 0);
     EXPECT_EQ(ReadFileBytes(victim), "victim");
-    ASSERT_EQ(::lstat(link.c_str(), &st), 0);
-    EXPECT_EQ(S_ISLNK(st.st_mode), !c.written);
-    if (c.written) {
-      EXPECT_EQ(ReadFileBytes(JoinPath(dir / u"out", u"f.txt")), "new");
-    }
-    ::chmod(ToUtf8(victim).c_str(), 0644);
+    EXPECT_EQ(ReadFileBytes(name), c.written ? "new" : "victim");
+#ifndef _WIN32
+    struct stat st {};
+    ASSERT_EQ(::lstat(ToUtf8(name).c_str(), &st), 0);
+    EXPECT_EQ(S_ISLNK(st.st_mode), c.kind == Kind::Symbolic && !c.written);
+#endif
+    EXPECT_EQ(TreeOf(dir / u"out").size(), 1u);
+    SetAttributes(victim, 0);
+    SetAttributes(name, 0);
   }
 }
-#endif
 
-// Nothing was there when the decision was made; a file appears while the entry is
-// decoded. The decision is kept: only a mode that would replace it replaces it.
-TEST(ExtractTarget, FileThatAppearsDuringDecodingIsTheOverwriteCase) {
+#ifndef _WIN32
+// A link to nothing at the entry's name is something there: the modes that keep what is
+// there keep it (and make nothing where it points), Prompt asks.
+TEST(ExtractTarget, LinkToNothingAtTheNameIsSomethingThere) {
   const struct {
     TUZOverwriteMode mode;
     int promptAnswer;  // 0: not asked
@@ -315,17 +366,73 @@ TEST(ExtractTarget, FileThatAppearsDuringDecodingIsTheOverwriteCase) {
       {TUZOverwriteMode::Never, 0, false},
       {TUZOverwriteMode::Prompt, idNo, false},
       {TUZOverwriteMode::Prompt, idYes, true},
-      {TUZOverwriteMode::Always, 0, true},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(testing::Message() << "mode " << int(c.mode) << ", answer " << c.promptAnswer);
+    ScratchDir dir("target_dangling_link");
+    MakeDirs(dir / u"out");
+    const std::string nowhere = ToUtf8(dir / u"nowhere.txt");
+    const std::string link = ToUtf8(JoinPath(dir / u"out", u"f.txt"));
+    ASSERT_EQ(::symlink(nowhere.c_str(), link.c_str()), 0);
+    WriteFileBytes(dir / u"in.zip", BuildArchive({{.name = "f.txt", .data = "new"}}));
+    const Outcome o = Extract(dir / u"in.zip", dir / u"out", [&](TXrUnZip& u, Outcome& out) {
+      u.OverwriteMode = c.mode;
+      u.OnHandleMessage = [&](TXrUnZip&, int32_t, const String&, const String&, uint32_t,
+                              int32_t& answer) {
+        ++out.prompts;
+        answer = c.promptAnswer;
+      };
+    });
+    EXPECT_EQ(o.prompts, c.promptAnswer ? 1 : 0);
+    EXPECT_EQ(o.done, c.replaced ? 1 : 0);
+    struct stat st {};
+    ASSERT_EQ(::lstat(link.c_str(), &st), 0);
+    EXPECT_EQ(S_ISLNK(st.st_mode), !c.replaced);
+    EXPECT_NE(::lstat(nowhere.c_str(), &st), 0);
+    if (c.replaced) {
+      EXPECT_EQ(ReadFileBytes(JoinPath(dir / u"out", u"f.txt")), "new");
+    } else {
+      EXPECT_EQ(o.skipped, (std::vector<std::pair<TSkipReason, String>>{
+                               {TSkipReason::srNoOverwrite, u"f.txt"}}));
+    }
+  }
+}
+#endif
+
+// Nothing was there when the decision was made; a file appears while the entry is
+// decoded. The decision is kept: only a mode that would replace it replaces it, and a
+// read-only one only with ReplaceReadOnly.
+TEST(ExtractTarget, FileThatAppearsDuringDecodingIsTheOverwriteCase) {
+  const struct {
+    TUZOverwriteMode mode;
+    int promptAnswer;  // 0: not asked
+    bool readOnly;
+    bool replaceReadOnly;
+    bool replaced;
+  } cases[] = {
+      {TUZOverwriteMode::Never, 0, false, false, false},
+      {TUZOverwriteMode::Prompt, idNo, false, false, false},
+      {TUZOverwriteMode::Prompt, idYes, false, false, true},
+      {TUZOverwriteMode::Always, 0, false, false, true},
+      {TUZOverwriteMode::Prompt, idYes, true, false, false},
+      {TUZOverwriteMode::Prompt, idYes, true, true, true},
+      {TUZOverwriteMode::Always, 0, true, false, false},
+      {TUZOverwriteMode::Always, 0, true, true, true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << "mode " << int(c.mode) << ", answer " << c.promptAnswer
+                                    << ", read-only " << c.readOnly << ", replace read-only "
+                                    << c.replaceReadOnly);
     ScratchDir dir("target_appears");
     WriteFileBytes(dir / u"in.zip", BuildArchive({{.name = "f.txt", .data = "new"}}));
     const String target = JoinPath(dir / u"out", u"f.txt");
     const Outcome o = Extract(dir / u"in.zip", dir / u"out", [&](TXrUnZip& u, Outcome& out) {
       u.OverwriteMode = c.mode;
+      u.ReplaceReadOnly = c.replaceReadOnly;
       u.OnFilePercentDone = [&](TXrUnZip&, int32_t) {
-        if (!FileFound(target)) WriteFileBytes(target, "someone's");
+        if (FileFound(target)) return;
+        WriteFileBytes(target, "someone's");
+        if (c.readOnly) SetAttributes(target, faReadOnly);
       };
       u.OnHandleMessage = [&](TXrUnZip&, int32_t, const String& text, const String&, uint32_t,
                               int32_t& answer) {
@@ -339,10 +446,40 @@ TEST(ExtractTarget, FileThatAppearsDuringDecodingIsTheOverwriteCase) {
     EXPECT_EQ(o.done, c.replaced ? 1 : 0);
     if (!c.replaced) {
       ASSERT_EQ(o.skipped.size(), 1u);
-      EXPECT_EQ(o.skipped[0].first, TSkipReason::srNoOverwrite);
+      EXPECT_EQ(o.skipped[0].first,
+                c.readOnly ? TSkipReason::srCreateError : TSkipReason::srNoOverwrite);
+      EXPECT_EQ(GetAttributes(target) & faReadOnly, c.readOnly ? faReadOnly : 0);
     }
     EXPECT_EQ(TreeOf(dir / u"out").size(), 1u);  // no temporary file left
+    SetAttributes(target, 0);
   }
+}
+
+// A file appears at the entry's name while it is decoded and the prompt's handler gives
+// another name: the file is written there, and that is the name reported.
+TEST(ExtractTarget, NameGivenWhenTheFileIsPutInPlaceIsReported) {
+  ScratchDir dir("target_renamed_late");
+  WriteFileBytes(dir / u"in.zip", BuildArchive({{.name = "f.txt", .data = "new"}}));
+  const String target = JoinPath(dir / u"out", u"f.txt");
+  const String other = JoinPath(dir / u"out", u"g.txt");
+  std::vector<String> ended;
+  const Outcome o = Extract(dir / u"in.zip", dir / u"out", [&](TXrUnZip& u, Outcome& out) {
+    u.OverwriteMode = TUZOverwriteMode::Prompt;
+    u.OnFilePercentDone = [&](TXrUnZip&, int32_t) {
+      if (!FileFound(target)) WriteFileBytes(target, "someone's");
+    };
+    u.OnPromptForOverwrite = [&](TXrUnZip&, bool& overWriteIt, int32_t, String& name) {
+      ++out.prompts;
+      name = other;
+      overWriteIt = true;
+    };
+    u.OnEndUnZip = [&](TXrUnZip&, int32_t, const String& name) { ended.push_back(name); };
+  });
+  EXPECT_EQ(o.done, 1);
+  EXPECT_EQ(o.prompts, 1);
+  EXPECT_EQ(ReadFileBytes(target), "someone's");
+  EXPECT_EQ(ReadFileBytes(other), "new");
+  EXPECT_EQ(ended, std::vector<String>{other});
 }
 
 // Seconds since 1970 of the file's last write, in UTC.

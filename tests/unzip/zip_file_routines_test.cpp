@@ -10,6 +10,7 @@
 #include <ctime>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <string>
 
 #include "base/exception.h"
@@ -393,6 +394,17 @@ TEST(LinkBelow, FindsALinkAtAnyDepth) {
   };
   for (const auto& c : cases)
     EXPECT_EQ(LinkBelow(c.folder, c.path, c.lastPartToo), c.link) << ToUtf8(c.path);
+  // With the folders already found to be no link kept (one set per folder), every
+  // answer stays the same, the second time round too.
+  std::map<String, TLinkFreeFolders> known;
+  for (int pass = 0; pass < 2; ++pass) {
+    for (const auto& c : cases) {
+      EXPECT_EQ(LinkBelow(c.folder, c.path, c.lastPartToo, &known[c.folder]), c.link)
+          << ToUtf8(c.path) << ", pass " << pass;
+    }
+  }
+  EXPECT_TRUE(known[top].contains(FullPathOf(Below(dir, u"top\\real"))));
+  EXPECT_FALSE(known[top].contains(FullPathOf(Below(dir, u"top\\link"))));
 }
 #endif
 
