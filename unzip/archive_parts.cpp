@@ -11,9 +11,6 @@ String Folded(const String& fullName) {
   return zip_os::NamesIgnoreCase() ? AnsiLowerCase(fullName) : fullName;
 }
 
-// Natively the separator is '/'.
-constexpr StringView kPartSeparators = u"\\/:";
-
 // Digits of a part number written with at least Width digits, at most Count.
 bool IsPartNumber(StringView digits, size_t width, int32_t count) {
   if (digits.size() < width || digits.size() > 10) return false;
@@ -60,7 +57,8 @@ void TArchiveParts::Add(const String& name) {
   for (const String& form : {FullPathOf(name), RealPathOf(name)}) {
     if (form.empty()) continue;
     const String folded = Folded(form);
-    fileNames_.insert(folded.substr(FileNameStart(folded, kPartSeparators)));
+    // Natively the separator is '/'.
+    fileNames_.insert(folded.substr(FileNameStart(folded, kPathSeparatorsWithSlash)));
     names_.insert(folded);
   }
 }
@@ -70,7 +68,7 @@ void TArchiveParts::SetSplitSet(const String& base, int32_t count) {
   splitCount_ = count;
   const String full = Folded(FullPathOf(base));
   if (full.empty()) return;
-  const size_t start = FileNameStart(full, kPartSeparators);
+  const size_t start = FileNameStart(full, kPathSeparatorsWithSlash);
   splitFileBase_ = full.substr(start);
   splitBases_.push_back(full);
   splitFolders_.assign(1, full.substr(0, start));
@@ -100,7 +98,7 @@ bool TArchiveParts::Matches(const String& folded) const {
 }
 
 bool TArchiveParts::MayBeAnotherSpelling(const String& folded) const {
-  const size_t start = FileNameStart(folded, kPartSeparators);
+  const size_t start = FileNameStart(folded, kPathSeparatorsWithSlash);
   if (zip_os::NamesIgnoreCase() && folded.find(u'~', start) != String::npos) return true;
   if (fileNames_.contains(folded.substr(start))) return true;
   return !splitFileBase_.empty() && folded.compare(start, splitFileBase_.size(), splitFileBase_) == 0;

@@ -3,6 +3,7 @@
 #include "base/exception.h"
 #include "base/format.h"
 #include "base/path.h"
+#include "base/saturating_add.h"
 #include "base/scope_exit.h"
 #include "unzip/host_hooks.h"
 #include "unzip/lfn_file_stream.h"
@@ -93,16 +94,10 @@ void TXrUnZip::Loaded() {
 namespace {
 
 // Sizes of up to 2^63 - 1 each: their sum stops at the largest value.
-int64_t SaturatingAdd(int64_t total, int64_t size) {
-  return size > INT64_MAX - total ? INT64_MAX : total + size;
-}
-
 // ZipName up to the last dot of its file-name part, so that "a.b.zip" names its parts
 // "a.b.z01" and so on.
 String SplitBaseOf(const String& name) {
-  const size_t dot = name.find_last_of(u'.');
-  if (dot == String::npos || dot < FileNameStart(name, u"\\:/")) return name;
-  return name.substr(0, dot);
+  return String(WithoutExtension(name, kPathSeparatorsWithSlash));
 }
 
 }  // namespace
@@ -131,8 +126,7 @@ void TXrUnZip::ChangeZipName(const String& value) {
 }
 
 void TXrUnZip::SetDestDir(const String& value) {
-  FDestDir = value;
-  if (!FDestDir.empty() && FDestDir.back() == u'\\') FDestDir.pop_back();
+  FDestDir = String(WithoutTrailingSeparator(value));
 }
 
 void TXrUnZip::SetRootDir(const String& value) {

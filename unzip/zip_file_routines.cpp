@@ -4,6 +4,7 @@
 #include <thread>
 
 #include "base/exception.h"
+#include "base/path.h"
 #include "base/text.h"
 #include "unzip/host_hooks.h"
 #include "unzip/unzip_messages.h"
@@ -11,23 +12,7 @@
 
 namespace {
 
-bool IsDirDelimiter(Char c) { return c == u'\\' || c == u':'; }
-
-// Position of the last backslash or colon, npos when none.
-size_t LastDelimiter(StringView path) {
-  for (size_t i = path.size(); i-- > 0;)
-    if (IsDirDelimiter(path[i])) return i;
-  return StringView::npos;
-}
-
-// Position of the extension's dot, npos when none.
-size_t ExtensionDot(StringView path) {
-  for (size_t i = path.size(); i-- > 0;) {
-    if (IsDirDelimiter(path[i])) return StringView::npos;
-    if (path[i] == u'.') return i;
-  }
-  return StringView::npos;
-}
+bool IsDirDelimiter(Char c) { return kPathSeparators.find(c) != StringView::npos; }
 
 Char FoldAscii(Char c) { return (c >= u'a' && c <= u'z') ? Char(c - 32) : c; }
 
@@ -64,32 +49,27 @@ int CompareNoCase(StringView a, StringView b) {
 }
 
 String FileDirOf(StringView path) {
-  size_t i = LastDelimiter(path);
-  if (i == StringView::npos) return String();
-  size_t end = i + 1;
-  if (path[i] == u'\\' && i > 0 && !IsDirDelimiter(path[i - 1])) end = i;
+  const size_t start = FileNameStart(path);
+  if (start == 0) return String();
+  // A backslash after a name goes; one after the root or a drive stays.
+  const size_t i = start - 1;
+  size_t end = start;
+  if (path[i] == kBackslash && i > 0 && !IsDirDelimiter(path[i - 1])) end = i;
   return String(path.substr(0, end));
 }
 
 String FilePathOf(StringView path) {
   String dir = FileDirOf(path);
-  if (!dir.empty() && dir.back() != u'\\') dir.push_back(u'\\');
+  AddTrailingSeparator(dir);
   return dir;
 }
 
-String FileExtOf(StringView path) {
-  const size_t dot = ExtensionDot(path);
-  return dot == StringView::npos ? String() : String(path.substr(dot));
-}
+String FileExtOf(StringView path) { return String(ExtensionPart(path)); }
 
-String FileNameOf(StringView path) {
-  const size_t i = LastDelimiter(path);
-  return String(i == StringView::npos ? path : path.substr(i + 1));
-}
+String FileNameOf(StringView path) { return String(FileNamePart(path)); }
 
 String ReplaceExt(StringView path, StringView ext) {
-  const size_t dot = ExtensionDot(path);
-  String out(dot == StringView::npos ? path : path.substr(0, dot));
+  String out(WithoutExtension(path));
   out.append(ext);
   return out;
 }

@@ -3,6 +3,7 @@
 
 #include <vector>
 
+#include "base/files.h"
 #include "base/win_directory.h"
 #include "base/win_handle.h"
 #include "base/win_string.h"
@@ -59,15 +60,9 @@ bool CanChangeDir(const String& path) {
          (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
-bool FolderExists(const String& path) {
-  const DWORD a = FileAttributesOf(path);
-  return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY) != 0;
-}
+bool FolderExists(const String& path) { return DirectoryExists(path); }
 
-bool FileFound(const String& name) {
-  const DWORD a = FileAttributesOf(name);
-  return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY) == 0;
-}
+bool FileFound(const String& name) { return FileExists(name); }
 
 bool RemoveFile(const String& name) { return !name.empty() && DeleteFileW(W(name)) != 0; }
 
@@ -211,14 +206,7 @@ std::vector<String> NamesInFolder(const String& folder) {
   String pattern = folder;
   if (!zip_os::IsSeparator(pattern.back())) pattern.push_back(u'\\');
   pattern.push_back(u'*');
-  WIN32_FIND_DATAW data;
-  const UniqueFindHandle find(
-      FindFirstFileExW(W(pattern), FindExInfoBasic, &data, FindExSearchNameMatch, nullptr, 0));
-  if (!find) return names;
-  do {
-    const String n = FromW(data.cFileName);
-    if (n != u"." && n != u"..") names.push_back(n);
-  } while (FindNextFileW(find.get(), &data));
+  ForEachEntry(pattern, [&](const TFoundEntry& entry) { names.push_back(entry.Name); });
   return names;
 }
 
