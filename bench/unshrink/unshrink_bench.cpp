@@ -1,12 +1,14 @@
 // Times the shrink decompressor on streams made to cost it work: plain literals, one
 // literal followed by partial clears only, and clears while a high code stays in use.
-// Each stream is about 1 MiB of compressed data in a one-entry archive extracted by the
-// component; prints the median of several runs in seconds per MiB of input.
-//   unshrink_bench FOLDER
+// Each stream is about KIB KiB of compressed data (default 1024) in a one-entry archive
+// extracted by the component; prints the median of RUNS runs (default 5) in seconds per
+// MiB of input.
+//   unshrink_bench FOLDER [KIB [RUNS]]
 #include <algorithm>
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -16,8 +18,6 @@
 
 namespace {
 
-constexpr size_t kTarget = 1 << 20;
-constexpr int kRuns = 5;
 
 class Bits {
 public:
@@ -36,16 +36,16 @@ private:
   uint32_t used_ = 0;
 };
 
-std::string Literals() {
+std::string Literals(size_t target) {
   Bits b;
-  for (uint32_t i = 0; b.Size() < kTarget; ++i) b.Put('a' + i % 26, 9);
+  for (uint32_t i = 0; b.Size() < target; ++i) b.Put('a' + i % 26, 9);
   return b.Bytes();
 }
 
-std::string ClearsOnly() {
+std::string ClearsOnly(size_t target) {
   Bits b;
   b.Put('a', 9);
-  while (b.Size() < kTarget) {
+  while (b.Size() < target) {
     b.Put(256, 9);
     b.Put(2, 9);
   }
@@ -56,7 +56,7 @@ std::string ClearsOnly() {
 // Codes of 13 bits; the table filled with two-byte strings, code 8189 made the prefix
 // of another; then 8189, a literal and a clear, again and again: the clear frees two
 // codes while 8189 stays.
-std::string HighCodeKept() {
+std::string HighCodeKept(size_t target) {
   Bits b;
   b.Put('a', 9);
   for (uint32_t size = 9; size < 13; ++size) {
@@ -66,7 +66,7 @@ std::string HighCodeKept() {
   for (uint32_t code = 257; code <= 8189; ++code) b.Put('a' + code % 26, 13);
   b.Put(8189, 13);
   b.Put('y', 13);
-  while (b.Size() < kTarget) {
+  while (b.Size() < target) {
     b.Put(256, 13);
     b.Put(2, 13);
     b.Put(8189, 13);
@@ -109,21 +109,26 @@ double SecondsToExtract(const std::string& folder, const std::string& archive) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 2) {
-    std::fprintf(stderr, "usage: unshrink_bench FOLDER\n");
+  const long kib = argc > 2 ? std::strtol(argv[2], nullptr, 10) : 1024;
+  const long runs = argc > 3 ? std::strtol(argv[3], nullptr, 10) : 5;
+  if (argc < 2 || argc > 4 || kib <= 0 || kib > (1 << 20) || runs <= 0 || runs > 1000) {
+    std::fprintf(stderr, "usage: unshrink_bench FOLDER [KIB [RUNS]]\n");
     return 2;
   }
+  const size_t target = size_t(kib) << 10;
   const struct {
     const char* name;
     std::string data;
-  } cases[] = {{"literals", Literals()}, {"clears only", ClearsOnly()}, {"high code kept", HighCodeKept()}};
+  } cases[] = {{"literals", Literals(target)},
+               {"clears only", ClearsOnly(target)},
+               {"high code kept", HighCodeKept(target)}};
   for (const auto& c : cases) {
     std::vector<double> times;
-    for (int i = 0; i < kRuns; ++i) times.push_back(SecondsToExtract(argv[1], Archive(c.data)));
+    for (long i = 0; i < runs; ++i) times.push_back(SecondsToExtract(argv[1], Archive(c.data)));
     std::sort(times.begin(), times.end());
     const double mib = double(c.data.size()) / (1 << 20);
-    std::printf("%-16s %8.3f s per MiB (median of %d, %.3f to %.3f)\n", c.name, times[kRuns / 2] / mib,
-                kRuns, times.front() / mib, times.back() / mib);
+    std::printf("%-16s %8.3f s per MiB (median of %ld, %.3f to %.3f)\n", c.name,
+                times[size_t(runs) / 2] / mib, runs, times.front() / mib, times.back() / mib);
   }
   return 0;
 }

@@ -43,6 +43,20 @@ qz_win_can_run() {
   "$QZ_ROOT/scripts/wine-run" "$1" --can-run
 }
 
+# The processor of the tree that runs a program here: the product's where this machine
+# starts its programs, else the 64-bit test tree's; fails when it starts neither.
+qz_win_start_arch() {
+  local arch
+  for arch in "${QZ_WIN_TREE_ARCHES[@]}"; do
+    if qz_win_can_run "$arch"; then
+      echo "$arch"
+      return 0
+    fi
+  done
+  echo "This machine starts neither 32-bit nor 64-bit Windows programs under Wine." >&2
+  return 1
+}
+
 # The Windows trees to run here, the product's first: QZ_WIN_ARCHES when set, otherwise
 # every tree whose programs this machine starts.
 qz_win_run_arches() {
@@ -62,4 +76,14 @@ qz_build_native() {
     -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
     -DCMAKE_BUILD_TYPE=Debug -DQZ_FUZZ=ON >/dev/null
   cmake --build "$QZ_BUILD/native" -j "$QZ_JOBS"
+}
+
+# The benches' native tree: a release build without sanitizers, shared by every bench.
+QZ_BENCH_NATIVE=$QZ_BUILD/bench-native
+
+# qz_build_bench_native TARGET...
+qz_build_bench_native() {
+  cmake -S "$QZ_ROOT" -B "$QZ_BENCH_NATIVE" -G Ninja -DCMAKE_BUILD_TYPE=Release \
+    -DQZ_SANITIZE=OFF -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ >/dev/null
+  cmake --build "$QZ_BENCH_NATIVE" -j "$QZ_JOBS" --target "$@" >/dev/null
 }

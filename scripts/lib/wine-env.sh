@@ -2,8 +2,11 @@
 QZ_WINE_TREES=()
 
 # qz_wine_prefix TREE: a fresh prefix for that tree, stopped again by qz_stop_wine. Start
-# the display first: Wine's desktop process keeps the display it found.
+# the display first: Wine's desktop process keeps the display it found. With
+# QZ_KEEP_PREFIX set, a prefix the caller made and stops (one display, one prefix for
+# several runs) is used as it is.
 qz_wine_prefix() {
+  if [ -n "${QZ_KEEP_PREFIX:-}" ] && [ -f "$1/wine-data/ready" ]; then return 0; fi
   "$1/wine" --init
   QZ_WINE_TREES+=("$1")
 }
